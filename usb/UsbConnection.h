@@ -1,0 +1,18 @@
+// Owns the program's libusb default context and registers the hot-plug
+// callbacks when the library supports hot-plug.
+#pragma once
+
+struct libusb_context;
+struct libusb_device;
+
+class UsbConnection {
+public:
+    // Throws std::runtime_error("ERROR: failed to initialize libusb, error %d").
+    UsbConnection();
+    UsbConnection(const UsbConnection&) = delete;
+    UsbConnection& operator=(const UsbConnection&) = delete;
+    virtual ~UsbConnection();  // libusb_exit of the default context
+
+    // Writes "HotplugCallback" to standard output; returns 0.
+    static int HotplugCallback(libusb_context* context, libusb_device* device, int event, void* userData);
+};
