@@ -1,0 +1,225 @@
+#include "SettingsKeys.h"
+
+#include <span>
+
+#include <wx/confbase.h>
+#include <wx/fileconf.h>
+#include <wx/string.h>
+
+#include "AppVersion.h"
+#include "DefaultMaps.h"
+
+namespace {
+
+using C = DeviceConfiguration;
+
+// Files written by older programs keep their settings in this group.
+const char* const kVersionGroup = "/Version1";
+
+// One scalar key: its field, the values a file may give it and what a missing
+// or refused value turns into. The fallbacks are the loader's own constants,
+// not any generation's defaults.
+struct ScalarKey {
+    const char* name;
+    ConfigField field;
+    int32_t min;
+    int32_t max;
+    int32_t fallback;
+    bool (*accepts)(long value) = nullptr;  // replaces min/max when set
+};
+
+// A save writes 4 for a four-pulse setup and the unit takes 1, 2 and 4, so a
+// load takes all three back; refusing 4 would turn it into 1 on every round trip.
+bool IsPulsesSetting(long value)
+{
+    return value == 1 || value == 2 || value == 4;
+}
+
+// In writing order.
+const ScalarKey kBaseKeys[] = {
+    {"InputFeature1", &C::InputFeature1, 0, 12, 2},
+    {"InputFeature2", &C::InputFeature2, 0, 12, 4},
+    {"InputFeature3", &C::InputFeature3, 0, 12, 6},
+    {"InputFeature4", &C::InputFeature4, 0, 12, 8},
+    {"InputFeature5", &C::InputFeature5, 0, 12, 10},
+    {"InputFeature6", &C::InputFeature6, 0, 12, 0},
+    {"PulsesPerTwoRevolutions", &C::PulsesPerTwoRevolutions, 1, 4, 1, IsPulsesSetting},
+    {"GearNVoltage", &C::GearNVoltage, 0, 5000, 5000},
+    {"Gear1Voltage", &C::Gear1Voltage, 0, 5000, 2200},
+    {"Gear2Voltage", &C::Gear2Voltage, 0, 5000, 2500},
+    {"Gear3Voltage", &C::Gear3Voltage, 0, 5000, 3200},
+    {"Gear4Voltage", &C::Gear4Voltage, 0, 5000, 3800},
+    {"Gear5Voltage", &C::Gear5Voltage, 0, 5000, 4400},
+    {"Gear6Voltage", &C::Gear6Voltage, 0, 5000, 4800},
+    {"OutputFeature1", &C::OutputFeature1, 0, 3, 1},
+    {"OutputFeature2", &C::OutputFeature2, 0, 3, 2},
+    {"ShiftLightRPM", &C::ShiftLightRPM, 1000, 16000, 10000},
+    {"WarmupMaxRPM", &C::WarmupMaxRPM, 500, 16000, 3000},
+    {"DelayBetweenShifting", &C::DelayBetweenShifting, 0, 500, 100},
+    {"TPSMinVoltage", &C::TPSMinVoltage, 0, 5000, 0},
+    {"TPSMaxVoltage", &C::TPSMaxVoltage, 0, 5000, 5000},
+    {"TPSThresholdVoltage", &C::TPSThresholdVoltage, 0, 5000, 2200},
+    {"DelayBetweenBlipping", &C::DelayBetweenBlipping, 0, 500, 100},
+    {"WarmupActiveTime", &C::WarmupActiveTime, 0, 500, 200},
+    {"WarmUpPeriod", &C::WarmUpPeriod, 0, 2000, 1500},
+    {"ShiftingMode", &C::ShiftingMode, 0, 2, 2},
+    {"DeltaT", &C::DeltaT, 1, 10, 5},
+    {"IgnitionMode", &C::IgnitionMode, 0, 3, 0},
+};
+
+// Generations with a speed sensor write these after the maps.
+const ScalarKey kExtendedKeys[] = {
+    {"NumOfSpeedPulses", &C::NumOfSpeedPulses, 1, 32, 4},
+    {"Gear1RpmSpeedRatio", &C::Gear1RpmSpeedRatio, 0, 1500, 854},
+    {"Gear2RpmSpeedRatio", &C::Gear2RpmSpeedRatio, 0, 1500, 645},
+    {"Gear3RpmSpeedRatio", &C::Gear3RpmSpeedRatio, 0, 1500, 526},
+    {"Gear4RpmSpeedRatio", &C::Gear4RpmSpeedRatio, 0, 1500, 459},
+    {"Gear5RpmSpeedRatio", &C::Gear5RpmSpeedRatio, 0, 1500, 415},
+    {"Gear6RpmSpeedRatio", &C::Gear6RpmSpeedRatio, 0, 1500, 386},
+    {"GearDetection", &C::GearDetection, 0, 2, 0},
+    {"WheelCircumference", &C::WheelCircumference, 1000, 3000, 2000},
+};
+
+const char* const kBlipperRowNames[kMapRows] = {"BlipperMap", "BlipperMap3G", "BlipperMap4G", "BlipperMap5G",
+                                                "BlipperMap6G"};
+const char* const kShifterRowNames[kMapRows] = {"ShifterMap", "ShifterMap2G", "ShifterMap3G", "ShifterMap4G",
+                                                "ShifterMap5G"};
+constexpr int32_t kBlipperMaxCell = 220;
+constexpr int32_t kShifterMaxCell = 150;
+constexpr int32_t kMinCell = 30;  // 0 switches the cell off; anything else must be at least this
+
+wxString MapKey(const char* rowName, int cell)
+{
+    return wxString::Format("%s%d", rowName, (cell + 1) * 1000);
+}
+
+// Reads a whole number; anything that is not one (including values beyond
+// a long) counts as missing.
+bool ReadNumber(wxConfigBase& store, const wxString& key, long& value)
+{
+    long read = 0;
+    if (!store.Read(key, &read)) {
+        return false;
+    }
+    value = read;
+    return true;
+}
+
+void LoadScalars(wxConfigBase& store, DeviceConfiguration& config, std::span<const ScalarKey> keys)
+{
+    for (const ScalarKey& key : keys) {
+        long value = 0;
+        // Range-checked as a long: a value beyond an int must not wrap into range.
+        const bool accepted =
+            ReadNumber(store, key.name, value) &&
+            (key.accepts != nullptr ? key.accepts(value) : value >= key.min && value <= key.max);
+        config.*key.field = accepted ? static_cast<int32_t>(value) : key.fallback;
+    }
+}
+
+void LoadMapRow(wxConfigBase& store, const char* rowName, int32_t maxCell, int32_t (&row)[kMapCells])
+{
+    for (int cell = 0; cell < kMapCells; ++cell) {
+        long value = 0;
+        if (ReadNumber(store, MapKey(rowName, cell), value) &&
+            (value == 0 || (value >= kMinCell && value <= maxCell))) {
+            row[cell] = static_cast<int32_t>(value);
+        }
+    }
+}
+
+void SaveScalars(wxConfigBase& store, const DeviceConfiguration& config, std::span<const ScalarKey> keys)
+{
+    for (const ScalarKey& key : keys) {
+        store.Write(key.name, static_cast<long>(config.*key.field));
+    }
+}
+
+void SaveMap(wxConfigBase& store, const char* const (&rowNames)[kMapRows],
+             const int32_t (&map)[kMapRows][kMapCells])
+{
+    for (int row = 0; row < kMapRows; ++row) {
+        for (int cell = 0; cell < kMapCells; ++cell) {
+            store.Write(MapKey(rowNames[row], cell), static_cast<long>(map[row][cell]));
+        }
+    }
+}
+
+// Enters "/Version1" when the store has it and returns to the previous path
+// when done, so that top-level entries written afterwards stay top-level.
+class SettingsGroup {
+public:
+    explicit SettingsGroup(wxConfigBase& store) : store_(store), previous_(store.GetPath())
+    {
+        if (store_.HasGroup(kVersionGroup)) {
+            store_.SetPath(kVersionGroup);
+        }
+    }
+    ~SettingsGroup() { store_.SetPath(previous_.IsEmpty() ? wxString("/") : previous_); }
+    SettingsGroup(const SettingsGroup&) = delete;
+    SettingsGroup& operator=(const SettingsGroup&) = delete;
+
+private:
+    wxConfigBase& store_;
+    wxString previous_;
+};
+
+}  // namespace
+
+int32_t SaveSettingsKeys(wxConfigBase& store, const DeviceConfiguration& config, SettingsKeySet keys)
+{
+    SettingsGroup group(store);
+    SaveScalars(store, config, kBaseKeys);
+    SaveMap(store, kBlipperRowNames, config.BlipperMap);
+    SaveMap(store, kShifterRowNames, config.ShifterMap);
+    if (keys == SettingsKeySet::Extended) {
+        SaveScalars(store, config, kExtendedKeys);
+    }
+    return 0;
+}
+
+int32_t LoadSettingsKeys(wxConfigBase& store, DeviceConfiguration& config, SettingsKeySet keys)
+{
+    SettingsGroup group(store);
+    LoadScalars(store, config, kBaseKeys);
+
+    // A file without the rows of gears 3-6 repeats its gear-2 row in them.
+    SetRow(config.BlipperMap[0], kDefaultBlipperRow);
+    LoadMapRow(store, kBlipperRowNames[0], kBlipperMaxCell, config.BlipperMap[0]);
+    for (int row = 1; row < kMapRows; ++row) {
+        for (int cell = 0; cell < kMapCells; ++cell) {
+            config.BlipperMap[row][cell] = config.BlipperMap[0][cell];
+        }
+        LoadMapRow(store, kBlipperRowNames[row], kBlipperMaxCell, config.BlipperMap[row]);
+    }
+    // Shifter rows missing from a file keep the fixed defaults of their gear.
+    for (int row = 0; row < kMapRows; ++row) {
+        SetRow(config.ShifterMap[row], kDefaultShifterRows[row]);
+        LoadMapRow(store, kShifterRowNames[row], kShifterMaxCell, config.ShifterMap[row]);
+    }
+
+    if (const int32_t result = CheckConsistency(config); result != 0) {
+        return result;
+    }
+    if (keys == SettingsKeySet::Extended) {
+        LoadScalars(store, config, kExtendedKeys);
+        return CheckRatioConsistency(config);
+    }
+    return 0;
+}
+
+void WriteAppVersion(wxConfigBase& store)
+{
+    store.Write("/AppVersion", wxString::Format("%s.%02d\n\n", kAppVersion, kAppBuild));
+}
+
+std::unique_ptr<wxFileConfig> OpenSettingsFile(const wxString& path)
+{
+    auto store =
+        std::make_unique<wxFileConfig>(wxEmptyString, wxEmptyString, path, wxEmptyString,
+                                       wxCONFIG_USE_LOCAL_FILE | wxCONFIG_USE_GLOBAL_FILE, wxConvAuto());
+    // A settings file moves between machines: "$HOME" in a value is text, not
+    // this machine's environment.
+    store->SetExpandEnvVars(false);
+    return store;
+}
