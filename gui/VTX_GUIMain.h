@@ -1,0 +1,237 @@
+// The main window: holds the one connection to a unit (or the simulated unit),
+// the notebook with the configuration editors, the live monitor and the gear
+// calibration panels, the menu bar, the toolbar and the status bar.
+//
+// The class is large, so its members are defined in several files:
+//   gui/VTX_GUIMain.cpp      construction (look-ups, bindings, grids, settings),
+//                            RefreshControls, RebuildToolBar, tablet mode,
+//                            About, Quit, FFT page reveal, destruction
+//   gui/VTX_GUIEditors.cpp   CollectConfiguration, ShowConfiguration,
+//                            ValidateControls, map grids (cell rule, copy,
+//                            paste, fill down), consistency handlers of inputs,
+//                            outputs and gear detection, the take-value buttons
+//                            ID_BUTTON10/11 and those of the calibration panels
+//   gui/VTX_GUICommands.cpp  AutoConnect, ConnectToDevice, RefreshDeviceList,
+//                            FillConnectionDialog, Read, Write, Lock, New, Open,
+//                            Save as, HandleDeviceError, the handlers of
+//                            EVT_UNSUPPORTED_DEVICE and EVT_CONNECTING_FAILED
+//   gui/VTX_GUILive.cpp      OnLiveTimer, OnWarmUpTimer, warm-up check box, FFT
+//                            radio box, throttle button (ID_BUTTON12),
+//                            ShowLiveValues, ShowLiveRaw, SetUpLiveGrid
+//   gui/VTX_GUIFirmware.cpp  OfferFirmwareUpdate, OnFirmwareUpdateSelected,
+//                            OnFwUpdateDialogClose (with gui/FwUpdateDialog.*)
+// Every Bind happens in the constructor (VTX_GUIMain.cpp).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include <wx/event.h>
+#include <wx/frame.h>
+#include <wx/timer.h>
+
+#include "config/DeviceConfiguration.h"
+#include "device/LiveData.h"
+
+class wxButton;
+class wxCheckBox;
+class wxChoice;
+class wxComboBox;
+class wxFileDialog;
+class wxGauge;
+class wxGrid;
+class wxGridEvent;
+class wxMenuItem;
+class wxNotebook;
+class wxPanel;
+class wxRadioBox;
+class wxSpinCtrl;
+class wxSpinEvent;
+class wxStaticText;
+class wxTextCtrl;
+class wxToolBar;
+class wxStateLed;
+class MyStatusBar;
+class GearVoltagePanel;
+class GearRpmSpeedPanel;
+class ConnectionDialog;
+class FwUpdateDialog;
+class UsbDeviceList;
+class VantrelBase;
+
+// Posted to the main window's own queue; plain command events with id 0.
+wxDECLARE_EVENT(EVT_FIRMWARE_UPDATE, wxCommandEvent);
+wxDECLARE_EVENT(EVT_UNSUPPORTED_DEVICE, wxCommandEvent);
+wxDECLARE_EVENT(EVT_CONNECTING_FAILED, wxCommandEvent);
+
+// Ids of the toolbar tools, reserved once per program run.
+struct ToolIds {
+    wxWindowID toolbar, newConfig, open, saveAs, read, write, connect;
+};
+const ToolIds& GetToolIds();
+
+class VTX_GUIFrame : public wxFrame {
+public:
+    explicit VTX_GUIFrame(wxWindow* parent, wxWindowID id = wxID_ANY);
+    ~VTX_GUIFrame() override;
+
+    // Device state -> enabling of commands, LED, grid columns, gear panels.
+    void RefreshControls();
+    // 16x16 or 32x32 (device-independent); same size as now: nothing happens.
+    void RebuildToolBar(const wxSize& size);
+
+    // Editors <-> record (VTX_GUIEditors.cpp). Both throw std::runtime_error
+    // for a pulses value the RPM pulses choice cannot hold; callers catch it.
+    DeviceConfiguration CollectConfiguration();
+    void ShowConfiguration(const DeviceConfiguration& config);
+    // Marks duplicate gear values and equal TPS limits red; true when none.
+    bool ValidateControls();
+
+    // Device commands (VTX_GUICommands.cpp).
+    void AutoConnect();
+    void HandleDeviceError(int32_t status);
+
+    // The live view (VTX_GUILive.cpp). Zeroed records blank it.
+    void ShowLiveValues(const LiveValues& values);
+    void ShowLiveRaw(const LiveRaw& raw);
+
+    // Firmware offer after a connect (VTX_GUIFirmware.cpp): true when the user
+    // accepted (the caller then posts EVT_FIRMWARE_UPDATE).
+    bool OfferFirmwareUpdate();
+
+    // For the test suites and the firmware pieces.
+    VantrelBase* GetDevice() const { return device; }
+    const std::vector<wxWindow*>& GetInvalidControls() const { return invalidControls; }
+    bool IsLiveTimerRunning() const { return liveTimer.IsRunning(); }
+    int32_t GetDeviceErrorCount() const { return deviceErrorCount; }
+
+private:
+    // --- VTX_GUIMain.cpp
+    void LookUpControls();
+    void BindHandlers();
+    void SetUpMapGrids();
+    void SetSpinSteps();
+    void RestoreSettings();
+    void SaveSettings();
+    void SetToolsEnabled(bool readWrite);
+    void OnTabletMode(wxCommandEvent& event);
+    void OnAbout(wxCommandEvent& event);
+    void OnQuit(wxCommandEvent& event);
+    void OnFftLabelDoubleClick(wxMouseEvent& event);
+
+    // --- VTX_GUIEditors.cpp
+    void ShowGearPanels(int selection);
+    void OnInputFeatureChanged(wxCommandEvent& event);
+    void OnOutputFeatureChanged(wxCommandEvent& event);
+    void OnGearDetectionChanged(wxCommandEvent& event);
+    void OnValidatingSpinChanged(wxSpinEvent& event);  // calibration and TPS limits
+    void OnThresholdSpinChanged(wxSpinEvent& event);   // ID_SPINCTRL18
+    void OnTakeTpsMin(wxCommandEvent& event);          // ID_BUTTON11
+    void OnTakeTpsMax(wxCommandEvent& event);          // ID_BUTTON10
+    void OnGearVoltageButton(wxCommandEvent& event);
+    void OnGearRpmSpeedButton(wxCommandEvent& event);
+    void OnMapCellChanging(wxGridEvent& event);
+    void OnCopy(wxCommandEvent& event);
+    void OnPaste(wxCommandEvent& event);
+    void OnFillDown(wxCommandEvent& event);
+    // Calls ShowConfiguration and reports a pulses error instead of throwing.
+    bool ShowConfigurationSafely(const DeviceConfiguration& config);
+
+    // --- VTX_GUICommands.cpp
+    void OnConnect(wxCommandEvent& event);  // ConnectToDevice
+    void ConnectToDevice();
+    void OnRefreshDeviceList(wxCommandEvent& event);
+    void RefreshDeviceList();
+    void FillConnectionDialog(UsbDeviceList* list);
+    void OnRead(wxCommandEvent& event);
+    void ReadFromDevice();
+    void OnWrite(wxCommandEvent& event);
+    void OnLock(wxCommandEvent& event);
+    void OnNew(wxCommandEvent& event);
+    void OnOpen(wxCommandEvent& event);
+    void OnSaveAs(wxCommandEvent& event);
+    void OnUnsupportedDevice(wxCommandEvent& event);
+    void OnConnectingFailed(wxCommandEvent& event);
+    // Closes and deletes the connection (if any), then makes the simulated
+    // connection, opened, the device object.
+    void UseSimulatedConnection();
+    // Shows the first invalid control and the refusal message; true if any.
+    bool RefuseInvalidSettings();
+    bool ConfirmWriting(const wxString& question);
+
+    // --- VTX_GUILive.cpp (live monitor, second GUI file set)
+    void SetUpLiveGrid();  // ID_GRID1: 16 rows, 1 column, row labels
+    void OnLiveTimer(wxTimerEvent& event);
+    void OnWarmUpTimer(wxTimerEvent& event);
+    void OnWarmUpChecked(wxCommandEvent& event);       // ID_CHECKBOX1
+    void OnFftSettingSelected(wxCommandEvent& event);  // ID_RADIOBOX1
+    void OnTakeThrottlePosition(wxCommandEvent& event);  // ID_BUTTON12
+
+    // --- VTX_GUIFirmware.cpp
+    void OnFirmwareUpdateSelected(wxCommandEvent& event);  // idFirmwareUpdate, EVT_FIRMWARE_UPDATE
+    void OnFwUpdateDialogClose(wxCloseEvent& event);
+
+    // The connection; never null after construction.
+    VantrelBase* device = nullptr;
+    wxTimer liveTimer;
+    wxTimer warmUpTimer;
+    int32_t deviceErrorCount = 0;
+    std::vector<wxWindow*> invalidControls;
+    wxToolBar* toolBar = nullptr;
+    MyStatusBar* statusBar = nullptr;
+    GearVoltagePanel* voltagePanel = nullptr;
+    GearRpmSpeedPanel* rpmSpeedPanel = nullptr;
+    ConnectionDialog* connectionDialog = nullptr;  // only during Connect
+    UsbDeviceList* deviceList = nullptr;           // only during Connect
+    FwUpdateDialog* fwUpdateDialog = nullptr;
+    int32_t doubleClickCount = 0;  // on ID_STATICTEXT31
+    wxFileDialog* openDialog = nullptr;
+    wxFileDialog* saveDialog = nullptr;
+
+    // Highlight state of ID_GRID1: the record shown last and one countdown
+    // per row.
+    LiveRaw lastRaw{};
+    int rawCountdown[16] = {};
+
+    // Live monitor controls.
+    std::array<wxGauge*, 5> gauges{};  // index = number of ID_GAUGE1 ... ID_GAUGE4; [0] unused
+    std::array<wxTextCtrl*, 13> textCtrls{};  // index = number of ID_TEXTCTRL1 ... ID_TEXTCTRL12; [0] unused
+    wxComboBox* gearCombo = nullptr;  // ID_COMBOBOX1
+    wxGrid* rawGrid = nullptr;        // ID_GRID1
+    wxPanel* fftPage = nullptr;       // ID_PNL_FFT
+    // In this order: in shifter, in blipper, in warm-up, in pit, in clutch,
+    // in deactivation, out rpm LED, out blipper, out ignition, out injection,
+    // power (ID_STATELED10).
+    std::array<wxStateLed*, 11> stateLeds{};
+    wxCheckBox* warmUpCheck = nullptr;  // ID_CHECKBOX1
+    wxRadioBox* fftRadio = nullptr;     // ID_RADIOBOX1
+    wxButton* throttleButton = nullptr;  // ID_BUTTON12
+
+    // Editors.
+    std::array<wxChoice*, 18> choices{};   // index = number of ID_CHOICE1 ... ID_CHOICE17
+    std::array<wxSpinCtrl*, 19> spins{};   // index = number of ID_SPINCTRL1, 2, 10 ... 18
+    wxChoice* rpmPulses = nullptr;         // ID_RPM_PULSES
+    wxSpinCtrl* speedPulses = nullptr;     // ID_SPEED_PULSES
+    wxSpinCtrl* wheelCircumference = nullptr;  // ID_WHEEL_CIRCUMFERENCE
+    wxRadioBox* gearDetection = nullptr;   // ID_RBOX_GEAR_DETECTION
+    wxGrid* blipperGrid = nullptr;         // ID_GRID2
+    wxGrid* shifterGrid = nullptr;         // ID_GRID3
+
+    // Pages and labels.
+    wxNotebook* notebook = nullptr;          // ID_NOTEBOOK1
+    std::array<wxPanel*, 8> panels{};        // index = number of ID_PANEL1 ... ID_PANEL7
+    std::array<wxStaticText*, 54> labels{};  // index = number of ID_STATICTEXT1 ... ID_STATICTEXT53
+
+    // Menu items by XRC name.
+    wxMenuItem* menuNew = nullptr;
+    wxMenuItem* menuOpen = nullptr;
+    wxMenuItem* menuSaveAs = nullptr;
+    wxMenuItem* menuRead = nullptr;
+    wxMenuItem* menuWrite = nullptr;
+    wxMenuItem* menuLock = nullptr;
+    wxMenuItem* menuFirmwareUpdate = nullptr;
+    wxMenuItem* menuConnect = nullptr;
+    wxMenuItem* menuTabletMode = nullptr;
+    wxMenuItem* menuConfirmWriting = nullptr;
+};
