@@ -55,19 +55,6 @@ TEST(GetFwFile, FindsTheNewestImageForEachHardwareVariantWhateverTheBootRevision
     }
 }
 
-TEST(GetFwFile, HandsOutTheSameImageOnEveryCall)
-{
-    FwFile first = Sentinel();
-    FwFile second = Sentinel();
-    ASSERT_EQ(GetFwFile(0x0901, 3, 0, &first), 1);
-    ASSERT_EQ(GetFwFile(0x0901, 3, 7, &second), 1);
-    EXPECT_EQ(first.data, second.data);
-
-    FwFile other = Sentinel();
-    ASSERT_EQ(GetFwFile(0x0902, 3, 0, &other), 1);
-    EXPECT_NE(other.data, first.data);
-}
-
 TEST(GetFwFile, AnswersANullRecordWithoutWritingAnything)
 {
     EXPECT_EQ(GetFwFile(0x0901, 3, 0, nullptr), 1);
