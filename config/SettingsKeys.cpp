@@ -3,7 +3,10 @@
 #include <span>
 
 #include <wx/confbase.h>
+#include <wx/debug.h>
 #include <wx/fileconf.h>
+#include <wx/log.h>
+#include <wx/stream.h>
 #include <wx/string.h>
 
 #include "AppVersion.h"
@@ -164,6 +167,33 @@ private:
     wxString previous_;
 };
 
+// The store asserts on some malformed lines while it parses a file (a line
+// "=5" has an entry without a name) and then carries on. A file from elsewhere
+// is input, not a fault of the program: such lines become warnings instead of
+// the assertion dialog.
+class ParsingAssertsAsWarnings {
+public:
+    ParsingAssertsAsWarnings() : previous_(wxSetAssertHandler(&Warn)) {}
+    ~ParsingAssertsAsWarnings() { wxSetAssertHandler(previous_); }
+    ParsingAssertsAsWarnings(const ParsingAssertsAsWarnings&) = delete;
+    ParsingAssertsAsWarnings& operator=(const ParsingAssertsAsWarnings&) = delete;
+
+private:
+    static void Warn(const wxString&, int, const wxString&, const wxString& cond, const wxString&)
+    {
+        wxLogWarning("Settings file: malformed line skipped (%s).", cond);
+    }
+    wxAssertHandler_t previous_;
+};
+
+std::unique_ptr<wxFileConfig> Prepared(std::unique_ptr<wxFileConfig> store)
+{
+    // A settings file moves between machines: "$HOME" in a value is text, not
+    // this machine's environment.
+    store->SetExpandEnvVars(false);
+    return store;
+}
+
 }  // namespace
 
 int32_t SaveSettingsKeys(wxConfigBase& store, const DeviceConfiguration& config, SettingsKeySet keys)
@@ -215,11 +245,14 @@ void WriteAppVersion(wxConfigBase& store)
 
 std::unique_ptr<wxFileConfig> OpenSettingsFile(const wxString& path)
 {
-    auto store =
-        std::make_unique<wxFileConfig>(wxEmptyString, wxEmptyString, path, wxEmptyString,
-                                       wxCONFIG_USE_LOCAL_FILE | wxCONFIG_USE_GLOBAL_FILE, wxConvAuto());
-    // A settings file moves between machines: "$HOME" in a value is text, not
-    // this machine's environment.
-    store->SetExpandEnvVars(false);
-    return store;
+    ParsingAssertsAsWarnings quiet;
+    return Prepared(std::make_unique<wxFileConfig>(wxEmptyString, wxEmptyString, path, wxEmptyString,
+                                                   wxCONFIG_USE_LOCAL_FILE | wxCONFIG_USE_GLOBAL_FILE,
+                                                   wxConvAuto()));
+}
+
+std::unique_ptr<wxFileConfig> ReadSettingsStream(wxInputStream& stream)
+{
+    ParsingAssertsAsWarnings quiet;
+    return Prepared(std::make_unique<wxFileConfig>(stream, wxConvAuto()));
 }

@@ -9,6 +9,7 @@
 
 class wxConfigBase;
 class wxFileConfig;
+class wxInputStream;
 class wxString;
 
 enum class SettingsKeySet {
@@ -31,3 +32,7 @@ void WriteAppVersion(wxConfigBase& store);
 // The store of a settings file on the given path (local and global file
 // flags, empty application and vendor names). Destroying it writes the file.
 std::unique_ptr<wxFileConfig> OpenSettingsFile(const wxString& path);
+
+// A read-only store of settings text from a stream (no file behind it), parsed
+// as OpenSettingsFile parses a file.
+std::unique_ptr<wxFileConfig> ReadSettingsStream(wxInputStream& stream);

@@ -1,0 +1,420 @@
+#include <gtest/gtest.h>
+#include <wx/debug.h>
+#include <wx/fileconf.h>
+#include <wx/log.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "config/SettingsKeys.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Every test gets its own directory; the files are real, as the Open and Save
+// commands use them.
+class SettingsFile : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (fs::temp_directory_path() / "vantrel-settings-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+        path_ = dir_ / "test.vtn";
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    void WriteText(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
+    std::string ReadText()
+    {
+        std::ostringstream text;
+        text << std::ifstream(path_, std::ios::binary).rdbuf();
+        return text.str();
+    }
+
+    int32_t Load(const std::string& text, DeviceConfiguration& config,
+                 SettingsKeySet keys = SettingsKeySet::Base)
+    {
+        WriteText(text);
+        wxLogNull quiet;  // the store complains about malformed lines; they are part of the test
+        ClearConfiguration(config);
+        return LoadSettingsKeys(*OpenSettingsFile(path_.string()), config, keys);
+    }
+
+    // What the Save-as command does: version at the top, then the keys.
+    std::string Save(const DeviceConfiguration& config, SettingsKeySet keys)
+    {
+        {
+            auto store = OpenSettingsFile(path_.string());
+            WriteAppVersion(*store);
+            EXPECT_EQ(SaveSettingsKeys(*store, config, keys), 0);
+        }
+        return ReadText();
+    }
+
+    fs::path dir_;
+    fs::path path_;
+};
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+TEST_F(SettingsFile, SaveWritesVersionThenKeysInOrder)
+{
+    DeviceConfiguration config = MakeDefaultConfiguration(DefaultsFamily::Gen107);
+    config.BlipperMap[4][15] = 33;
+    const std::vector<std::string> lines = Lines(Save(config, SettingsKeySet::Extended));
+
+    std::vector<std::string> expected = {
+        "AppVersion=26.08.01\\n\\n",  // the two line feeds, escaped by the store
+        "InputFeature1=2",
+        "InputFeature2=4",
+        "InputFeature3=6",
+        "InputFeature4=8",
+        "InputFeature5=10",
+        "InputFeature6=0",
+        "PulsesPerTwoRevolutions=1",
+        "GearNVoltage=5000",
+        "Gear1Voltage=2200",
+        "Gear2Voltage=2500",
+        "Gear3Voltage=3200",
+        "Gear4Voltage=3800",
+        "Gear5Voltage=4400",
+        "Gear6Voltage=4800",
+        "OutputFeature1=1",
+        "OutputFeature2=2",
+        "ShiftLightRPM=10000",
+        "WarmupMaxRPM=3000",
+        "DelayBetweenShifting=100",
+        "TPSMinVoltage=700",
+        "TPSMaxVoltage=4300",
+        "TPSThresholdVoltage=1060",
+        "DelayBetweenBlipping=100",
+        "WarmupActiveTime=200",
+        "WarmUpPeriod=1500",
+        "ShiftingMode=2",
+        "DeltaT=5",
+        "IgnitionMode=0"};
+    ASSERT_EQ(lines.size(), expected.size() + 160 + 9);
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(lines[i], expected[i]);
+    }
+    // Maps: blipper rows then shifter rows, 1000 rpm cell included.
+    EXPECT_EQ(lines[29], "BlipperMap1000=0");
+    EXPECT_EQ(lines[31], "BlipperMap3000=80");
+    EXPECT_EQ(lines[45], "BlipperMap3G1000=0");
+    EXPECT_EQ(lines[29 + 79], "BlipperMap6G16000=33");
+    EXPECT_EQ(lines[29 + 80], "ShifterMap1000=0");
+    EXPECT_EQ(lines[29 + 82], "ShifterMap3000=60");
+    EXPECT_EQ(lines[29 + 159], "ShifterMap5G16000=48");
+    const std::vector<std::string> extension(lines.end() - 9, lines.end());
+    EXPECT_EQ(extension, (std::vector<std::string>{
+                             "NumOfSpeedPulses=4", "Gear1RpmSpeedRatio=854", "Gear2RpmSpeedRatio=645",
+                             "Gear3RpmSpeedRatio=526", "Gear4RpmSpeedRatio=459", "Gear5RpmSpeedRatio=415",
+                             "Gear6RpmSpeedRatio=386", "GearDetection=0", "WheelCircumference=2000"}));
+
+    fs::remove(path_);
+    EXPECT_EQ(Lines(Save(config, SettingsKeySet::Base)).size(), expected.size() + 160);
+}
+
+// Decimal text loses nothing: every family's defaults come back exactly.
+TEST_F(SettingsFile, EveryFamilysDefaultsRoundTrip)
+{
+    const std::pair<DefaultsFamily, SettingsKeySet> cases[] = {
+        {DefaultsFamily::Base, SettingsKeySet::Base},
+        {DefaultsFamily::Gen103, SettingsKeySet::Base},
+        {DefaultsFamily::Gen107, SettingsKeySet::Extended},
+        {DefaultsFamily::Gen108, SettingsKeySet::Extended},
+    };
+    for (auto [family, keys] : cases) {
+        const DeviceConfiguration original = MakeDefaultConfiguration(family);
+        const std::string text = Save(original, keys);
+        DeviceConfiguration loaded;
+        EXPECT_EQ(Load(text, loaded, keys), 0) << static_cast<int>(family);
+        EXPECT_EQ(loaded, original) << static_cast<int>(family);
+        fs::remove(path_);
+    }
+}
+
+TEST_F(SettingsFile, FourPulsesSurviveARoundTrip)
+{
+    DeviceConfiguration original = MakeDefaultConfiguration(DefaultsFamily::Gen108);
+    original.PulsesPerTwoRevolutions = 4;
+    DeviceConfiguration loaded;
+    ASSERT_EQ(Load(Save(original, SettingsKeySet::Extended), loaded, SettingsKeySet::Extended), 0);
+    EXPECT_EQ(loaded.PulsesPerTwoRevolutions, 4);
+    EXPECT_EQ(loaded, original);
+}
+
+TEST_F(SettingsFile, OnlyVersionGivesTheLoadersFallbacks)
+{
+    DeviceConfiguration loaded;
+    ASSERT_EQ(Load("AppVersion=26.08.01\\n\\n\n", loaded), 0);
+    // The fallbacks are the base defaults, the maps included.
+    EXPECT_EQ(loaded, MakeDefaultConfiguration(DefaultsFamily::Base));
+
+    ASSERT_EQ(Load("AppVersion=26.08.01\\n\\n\n", loaded, SettingsKeySet::Extended), 0);
+    DeviceConfiguration expected = MakeDefaultConfiguration(DefaultsFamily::Base);
+    expected.NumOfSpeedPulses = 4;
+    expected.WheelCircumference = 2000;
+    const int32_t ratios[] = {854, 645, 526, 459, 415, 386};
+    for (size_t i = 0; i < kRpmSpeedRatioFields.size(); ++i) {
+        expected.*kRpmSpeedRatioFields[i] = ratios[i];
+    }
+    EXPECT_EQ(loaded, expected) << "TPS and warm-up fallbacks are the loader's, not generation 108's";
+}
+
+TEST_F(SettingsFile, RangesAndFallbacks)
+{
+    using C = DeviceConfiguration;
+    struct Case {
+        const char* line;
+        ConfigField field;
+        int32_t expected;
+        SettingsKeySet keys = SettingsKeySet::Base;
+    };
+    const Case cases[] = {
+        {"DeltaT=0", &C::DeltaT, 5},
+        {"DeltaT=1", &C::DeltaT, 1},
+        {"DeltaT=10", &C::DeltaT, 10},
+        {"DeltaT=11", &C::DeltaT, 5},
+        {"ShiftLightRPM=999", &C::ShiftLightRPM, 10000},
+        {"ShiftLightRPM=16000", &C::ShiftLightRPM, 16000},
+        {"ShiftLightRPM=16001", &C::ShiftLightRPM, 10000},
+        {"WarmupMaxRPM=500", &C::WarmupMaxRPM, 500},
+        {"WarmupMaxRPM=499", &C::WarmupMaxRPM, 3000},
+        {"PulsesPerTwoRevolutions=2", &C::PulsesPerTwoRevolutions, 2},
+        {"PulsesPerTwoRevolutions=4", &C::PulsesPerTwoRevolutions, 4},
+        {"PulsesPerTwoRevolutions=3", &C::PulsesPerTwoRevolutions, 1},
+        {"PulsesPerTwoRevolutions=0", &C::PulsesPerTwoRevolutions, 1},
+        {"PulsesPerTwoRevolutions=8", &C::PulsesPerTwoRevolutions, 1},
+        {"GearNVoltage=-5", &C::GearNVoltage, 5000},
+        {"GearNVoltage=0", &C::GearNVoltage, 0},
+        {"InputFeature6=12", &C::InputFeature6, 12},
+        {"InputFeature6=13", &C::InputFeature6, 0},
+        {"OutputFeature2=4", &C::OutputFeature2, 2},
+        {"WarmUpPeriod=2000", &C::WarmUpPeriod, 2000},
+        {"WarmUpPeriod=2001", &C::WarmUpPeriod, 1500},
+        {"TPSThresholdVoltage=5001", &C::TPSThresholdVoltage, 2200},
+        // Numbers beyond an int must not wrap into range (2^32 + 2 is not 2).
+        {"DeltaT=4294967298", &C::DeltaT, 5},
+        {"DeltaT=-4294967294", &C::DeltaT, 5},
+        {"DeltaT=99999999999999999999999", &C::DeltaT, 5},
+        {"DeltaT=abc", &C::DeltaT, 5},
+        {"DeltaT=5abc", &C::DeltaT, 5},
+        {"DeltaT=0x7", &C::DeltaT, 5},
+        {"DeltaT=", &C::DeltaT, 5},
+        {"DeltaT=7.5", &C::DeltaT, 5},
+        {"DeltaT = 7 ", &C::DeltaT, 7},
+        {"NumOfSpeedPulses=32", &C::NumOfSpeedPulses, 32, SettingsKeySet::Extended},
+        {"NumOfSpeedPulses=33", &C::NumOfSpeedPulses, 4, SettingsKeySet::Extended},
+        {"NumOfSpeedPulses=0", &C::NumOfSpeedPulses, 4, SettingsKeySet::Extended},
+        {"WheelCircumference=999", &C::WheelCircumference, 2000, SettingsKeySet::Extended},
+        {"WheelCircumference=3000", &C::WheelCircumference, 3000, SettingsKeySet::Extended},
+        {"GearDetection=3", &C::GearDetection, 0, SettingsKeySet::Extended},
+        {"GearDetection=2", &C::GearDetection, 2, SettingsKeySet::Extended},
+        {"Gear1RpmSpeedRatio=1501", &C::Gear1RpmSpeedRatio, 854, SettingsKeySet::Extended},
+        {"Gear1RpmSpeedRatio=1500", &C::Gear1RpmSpeedRatio, 1500, SettingsKeySet::Extended},
+        {"WheelCircumference=1500", &C::WheelCircumference, 0},  // not a key of the base set
+    };
+    for (const Case& c : cases) {
+        DeviceConfiguration loaded;
+        EXPECT_EQ(Load(std::string(c.line) + "\n", loaded, c.keys), 0) << c.line;
+        EXPECT_EQ(loaded.*c.field, c.expected) << c.line;
+    }
+}
+
+TEST_F(SettingsFile, MapCells)
+{
+    struct Case {
+        const char* line;
+        bool blipper;
+        int row, cell;
+        int32_t expected;
+    };
+    const Case cases[] = {
+        {"BlipperMap5000=25", true, 0, 4, 80},     {"BlipperMap5000=0", true, 0, 4, 0},
+        {"BlipperMap5000=30", true, 0, 4, 30},     {"BlipperMap5000=29", true, 0, 4, 80},
+        {"BlipperMap5000=220", true, 0, 4, 220},   {"BlipperMap5000=221", true, 0, 4, 80},
+        {"BlipperMap5000=-1", true, 0, 4, 80},     {"BlipperMap6G1000=40", true, 4, 0, 40},
+        {"BlipperMap6G500=40", true, 4, 0, 0},     {"BlipperMap6G17000=40", true, 4, 15, 0},
+        {"ShifterMap2G5000=151", false, 1, 4, 56}, {"ShifterMap2G5000=150", false, 1, 4, 150},
+        {"ShifterMap2G5000=0", false, 1, 4, 0},    {"ShifterMap5G16000=30", false, 4, 15, 30},
+    };
+    for (const Case& c : cases) {
+        DeviceConfiguration loaded;
+        EXPECT_EQ(Load(std::string(c.line) + "\n", loaded), 0) << c.line;
+        const auto& map = c.blipper ? loaded.BlipperMap : loaded.ShifterMap;
+        EXPECT_EQ(map[c.row][c.cell], c.expected) << c.line;
+    }
+}
+
+TEST_F(SettingsFile, MissingBlipperRowsRepeatTheGearTwoRow)
+{
+    std::string text;
+    for (int rpm = 1000; rpm <= 16000; rpm += 1000) {
+        text += "BlipperMap" + std::to_string(rpm) + "=" + std::to_string(30 + rpm / 1000) + "\n";
+    }
+    text += "BlipperMap4G3000=100\nShifterMap3000=33\n";
+    DeviceConfiguration loaded;
+    ASSERT_EQ(Load(text, loaded), 0);
+    for (int row = 0; row < kMapRows; ++row) {
+        for (int cell = 0; cell < kMapCells; ++cell) {
+            const int32_t fileRow = 31 + cell;
+            EXPECT_EQ(loaded.BlipperMap[row][cell], row == 2 && cell == 2 ? 100 : fileRow)
+                << row << "/" << cell;
+        }
+    }
+    // Missing shifter rows keep their own gear's defaults instead.
+    EXPECT_EQ(loaded.ShifterMap[0][2], 33);
+    EXPECT_EQ(loaded.ShifterMap[0][3], 60);
+    EXPECT_EQ(loaded.ShifterMap[1][2], 56);
+    EXPECT_EQ(loaded.ShifterMap[4][2], 48);
+}
+
+TEST_F(SettingsFile, BrokenRulesFailButKeepWhatWasRead)
+{
+    struct Case {
+        const char* text;
+        SettingsKeySet keys;
+        int32_t result;
+    };
+    const Case cases[] = {
+        {"InputFeature1=4\n", SettingsKeySet::Base, -3},  // input 2 falls back to 4
+        {"GearNVoltage=3200\nGearDetection=1\n", SettingsKeySet::Extended, -8},
+        {"Gear5Voltage=4800\n", SettingsKeySet::Base, -13},
+        {"OutputFeature1=2\n", SettingsKeySet::Base, -14},
+        {"TPSThresholdVoltage=0\n", SettingsKeySet::Base, -16},
+        {"TPSMinVoltage=3000\nTPSMaxVoltage=3000\nTPSThresholdVoltage=3000\n", SettingsKeySet::Base, -16},
+        {"Gear2RpmSpeedRatio=854\n", SettingsKeySet::Extended, -17},
+        {"Gear1RpmSpeedRatio=0\nGear2RpmSpeedRatio=0\nGear3RpmSpeedRatio=0\nGear4RpmSpeedRatio=0\n"
+         "Gear5RpmSpeedRatio=0\nGear6RpmSpeedRatio=0\n",
+         SettingsKeySet::Extended, -17},
+        {"Gear2RpmSpeedRatio=854\n", SettingsKeySet::Base, 0},  // no ratio rule for older units
+    };
+    for (const Case& c : cases) {
+        DeviceConfiguration loaded;
+        EXPECT_EQ(Load(c.text, loaded, c.keys), c.result) << c.text;
+    }
+
+    DeviceConfiguration loaded;
+    ASSERT_EQ(Load("InputFeature1=4\nTPSMinVoltage=100\nBlipperMap3000=99\n", loaded), -3);
+    EXPECT_EQ(loaded.InputFeature1, 4);
+    EXPECT_EQ(loaded.TPSMinVoltage, 100);
+    EXPECT_EQ(loaded.BlipperMap[3][2], 99);
+
+    // After a broken rule the extension is not read: the caller's values stay.
+    ASSERT_EQ(Load("GearNVoltage=2200\nWheelCircumference=2500\n", loaded, SettingsKeySet::Extended), -8);
+    EXPECT_EQ(loaded.GearNVoltage, 2200);
+    EXPECT_EQ(loaded.WheelCircumference, 0);
+    EXPECT_EQ(loaded.NumOfSpeedPulses, 0);
+
+    ASSERT_EQ(Load("Gear3RpmSpeedRatio=854\nWheelCircumference=2500\n", loaded, SettingsKeySet::Extended),
+              -17);
+    EXPECT_EQ(loaded.Gear3RpmSpeedRatio, 854);
+    EXPECT_EQ(loaded.WheelCircumference, 2500);
+}
+
+TEST_F(SettingsFile, KeySetsOfOtherGenerations)
+{
+    DeviceConfiguration gen107 = MakeDefaultConfiguration(DefaultsFamily::Gen107);
+    gen107.WheelCircumference = 1234;
+    const std::string extended = Save(gen107, SettingsKeySet::Extended);
+    DeviceConfiguration loaded;
+    ASSERT_EQ(Load(extended, loaded, SettingsKeySet::Base), 0);
+    EXPECT_EQ(loaded.TPSMinVoltage, 700);
+    EXPECT_EQ(loaded.WheelCircumference, 0) << "older units ignore the extra keys";
+    EXPECT_EQ(loaded.Gear1RpmSpeedRatio, 0);
+
+    fs::remove(path_);
+    const std::string base = Save(MakeDefaultConfiguration(DefaultsFamily::Gen103), SettingsKeySet::Base);
+    ASSERT_EQ(Load(base, loaded, SettingsKeySet::Extended), 0);
+    EXPECT_EQ(loaded.WheelCircumference, 2000);
+    EXPECT_EQ(loaded.NumOfSpeedPulses, 4);
+    EXPECT_EQ(loaded.Gear6RpmSpeedRatio, 386);
+}
+
+TEST_F(SettingsFile, VersionOneGroupIsUsedButNeverCreated)
+{
+    DeviceConfiguration loaded;
+    ASSERT_EQ(Load("DeltaT=3\n[Version1]\nDeltaT=7\n", loaded), 0);
+    EXPECT_EQ(loaded.DeltaT, 7) << "inside the group";
+    ASSERT_EQ(Load("DeltaT=3\n[Version1]\nShiftLightRPM=9000\n", loaded), 0);
+    EXPECT_EQ(loaded.DeltaT, 5) << "top-level keys do not count when the group exists";
+
+    WriteText("Unknown=kept\n[Version1]\nDeltaT=7\n[Other]\nX=1\n");
+    DeviceConfiguration config = MakeDefaultConfiguration(DefaultsFamily::Base);
+    config.DeltaT = 9;
+    {
+        auto store = OpenSettingsFile(path_.string());
+        SaveSettingsKeys(*store, config, SettingsKeySet::Base);
+        WriteAppVersion(*store);  // still top level after the keys went into the group
+    }
+    wxFileConfig written(wxEmptyString, wxEmptyString, path_.string(), wxEmptyString,
+                         wxCONFIG_USE_LOCAL_FILE);
+    EXPECT_EQ(written.Read("/Version1/DeltaT", -1L), 9);
+    EXPECT_FALSE(written.HasEntry("/DeltaT"));
+    EXPECT_EQ(written.Read("/AppVersion", wxString()), "26.08.01\n\n");
+    EXPECT_EQ(written.Read("/Unknown", wxString()), "kept");
+    EXPECT_EQ(written.Read("/Other/X", 0L), 1);
+
+    fs::remove(path_);
+    EXPECT_EQ(Save(config, SettingsKeySet::Base).find("[Version1]"), std::string::npos);
+}
+
+TEST_F(SettingsFile, OddButReadableFiles)
+{
+    struct Case {
+        const char* what;
+        std::string text;
+        int32_t deltaT;
+    };
+    const Case cases[] = {
+        {"CRLF", "ShiftLightRPM=9000\r\nDeltaT=7\r\n", 7},
+        {"UTF-8 BOM",
+         "\xEF\xBB\xBF"
+         "DeltaT=7\nShiftLightRPM=9000\n",
+         7},
+        {"no final line feed", "ShiftLightRPM=9000\nDeltaT=7", 7},
+        {"garbage lines", "this is not a key\n=5\n[unclosed\n]\n\x01\x02\xFF\nDeltaT=7\n", 7},
+        {"comments", "; DeltaT=3\n# DeltaT=2\nDeltaT=7\n", 7},
+        {"quoted value", "DeltaT=\"7\"\n", 7},
+        {"escaped line feed", "DeltaT=7\\n\n", 7},
+        {"escaped key", "Delta\\T=7\n", 7},
+        {"group only", "[Version1]\n", 5},
+        {"empty file", "", 5},
+        {"NUL bytes", std::string("DeltaT=7\n\0\0\0\n", 13), 7},
+        {"invalid UTF-8", "DeltaT=7\n\xC3\x28\xFF\xFE\n", 7},
+        {"key twice, the last one counts", "DeltaT=7\nDeltaT=8\n", 8},
+        {"entry without a name", "=5\nDeltaT=7\n", 7},
+        {"group without a name", "[]\nDeltaT=7\n", 7},
+        {"environment variable", "DeltaT=$VANTREL_TEST_SEVEN\n", 5},
+    };
+    setenv("VANTREL_TEST_SEVEN", "7", 1);
+    // A malformed line must not reach the program's assertion handler.
+    static bool asserted;
+    asserted = false;
+    const wxAssertHandler_t previous = wxSetAssertHandler(
+        [](const wxString&, int, const wxString&, const wxString&, const wxString&) { asserted = true; });
+    for (const Case& c : cases) {
+        DeviceConfiguration loaded;
+        EXPECT_EQ(Load(c.text, loaded), 0) << c.what;
+        EXPECT_EQ(loaded.DeltaT, c.deltaT) << c.what;
+    }
+    wxSetAssertHandler(previous);
+    EXPECT_FALSE(asserted);
+}
+
+}  // namespace
