@@ -1,0 +1,30 @@
+// How the firmware update lets the program breathe while it waits for the
+// unit: it lets pending events run at fixed points and sleeps 500 ms between
+// the attempts to find the restarted unit. Both go through replaceable
+// functions so that the window can keep painting in its own way and tests and
+// benchmarks can count the yields and measure the time spent sleeping. The
+// defaults are the real thing: the running application's Yield(onlyIfNeeded)
+// and a blocking sleep.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+using UpdateYieldFunction = std::function<void()>;
+using UpdateSleepFunction = std::function<void(uint32_t milliseconds)>;
+
+// Time the update sleeps before each attempt to find the restarted unit.
+inline constexpr uint32_t UPDATE_WAIT_STEP_MS = 500;
+// Attempts of each of the two waits (bootloader, application).
+inline constexpr int32_t UPDATE_WAIT_ATTEMPTS = 10;
+
+// Lets the application process pending events once, if any are waiting; does
+// nothing when no application object exists.
+void DefaultUpdateYield();
+// Blocks the calling thread.
+void DefaultUpdateSleep(uint32_t milliseconds);
+
+// Install a replacement; an empty function restores the default. Each returns
+// the function installed before, so that a caller can chain to it.
+UpdateYieldFunction SetUpdateYield(UpdateYieldFunction yield);
+UpdateSleepFunction SetUpdateSleep(UpdateSleepFunction sleep);

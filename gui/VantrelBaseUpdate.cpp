@@ -1,0 +1,324 @@
+// VantrelBase::UpdateFirmware: replaces the unit's application firmware
+// through its bootloader. The unit changes its USB personality twice on the
+// way, so the connection recognises it again only by its serial number.
+//
+// Everything is reported through wxLog (the update dialog is the log target
+// while it exists): the steps as error, warning, message and info records,
+// the progress as wxLOG_Progress records whose text is the number.
+
+#include <wx/app.h>
+#include <wx/log.h>
+#include <wx/translation.h>
+#include <wx/utils.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "FirmwareUpdatePacing.h"
+#include "VantrelBase.h"
+#include "device/Bootloader.h"
+#include "device/DeviceFactory.h"
+#include "device/DeviceResult.h"
+#include "device/Features.h"
+#include "fwimages/FwFile.h"
+#include "usb/UsbDeviceList.h"
+#include "usb/UsbIds.h"
+#include "usb/UsbVantrel.h"
+
+namespace {
+
+UpdateYieldFunction& YieldSlot()
+{
+    static UpdateYieldFunction yield;
+    return yield;
+}
+
+UpdateSleepFunction& SleepSlot()
+{
+    static UpdateSleepFunction sleep;
+    return sleep;
+}
+
+void Yield()
+{
+    if (YieldSlot()) {
+        YieldSlot()();
+    } else {
+        DefaultUpdateYield();
+    }
+}
+
+void Sleep(uint32_t milliseconds)
+{
+    if (SleepSlot()) {
+        SleepSlot()(milliseconds);
+    } else {
+        DefaultUpdateSleep(milliseconds);
+    }
+}
+
+void ReportProgress(int32_t value)
+{
+    wxLogGeneric(wxLOG_Progress, "%d", static_cast<int>(value));
+}
+
+// The mode of a listed device; a subclass the program does not know counts as
+// neither personality, so the wait simply tries again.
+int DeviceModeOf(const UsbDevice& record)
+{
+    try {
+        return GetRecordDeviceMode(record);
+    } catch (const std::runtime_error&) {
+        return -1;
+    }
+}
+
+// The first listed unit whose serial number equals `serial` (exact), or null.
+// Only the serial number decides: another unit on the bus is never touched.
+UsbDevice* FindBySerial(UsbDeviceList& list, const std::string& serial)
+{
+    for (UsbDevice* device = list.GetFirst(); device != nullptr; device = list.GetNext()) {
+        if (device->serialNumber == serial) {
+            return device;
+        }
+    }
+    return nullptr;
+}
+
+std::unique_ptr<UsbDeviceList> EnumerateUnits()
+{
+    return std::unique_ptr<UsbDeviceList>(
+        EnumerateDevices(DeviceIdFilter{{UNIT_VENDOR_ID, UNIT_PRODUCT_ID}}));
+}
+
+// The image bytes from `offset` up to one block, the rest of the block 0xFF.
+void FillBlock(std::vector<uint8_t>& buffer, const FwFile& image, uint64_t offset)
+{
+    std::fill(buffer.begin(), buffer.end(), 0xFF);
+    if (offset < image.size) {
+        const uint64_t available = std::min<uint64_t>(buffer.size(), image.size - offset);
+        std::memcpy(buffer.data(), image.data + offset, available);
+    }
+}
+
+}  // namespace
+
+void DefaultUpdateYield()
+{
+    // wxYieldIfNeeded lives in the GUI library; the console application
+    // object offers the same thing and is the running wxApp in the program.
+    if (wxAppConsole* app = wxAppConsole::GetInstance()) {
+        app->Yield(true);
+    }
+}
+
+void DefaultUpdateSleep(uint32_t milliseconds)
+{
+    wxMilliSleep(milliseconds);
+}
+
+UpdateYieldFunction SetUpdateYield(UpdateYieldFunction yield)
+{
+    UpdateYieldFunction previous = std::move(YieldSlot());
+    YieldSlot() = std::move(yield);
+    return previous;
+}
+
+UpdateSleepFunction SetUpdateSleep(UpdateSleepFunction sleep)
+{
+    UpdateSleepFunction previous = std::move(SleepSlot());
+    SleepSlot() = std::move(sleep);
+    return previous;
+}
+
+int32_t VantrelBase::UpdateFirmware(const FwFile& image)
+{
+    // An image record without data cannot be written; stop before the unit
+    // is touched.
+    if (image.data == nullptr && image.size > 0) {
+        return ERROR_NOT_AVAILABLE;
+    }
+
+    // --- Check: the unit must be of the image's product type.
+    VersionTriple boot;
+    const int32_t bootResult = GetBootVersion(&boot);
+    if (bootResult < 0) {
+        wxLogError(_("It's not possible to read information about hardware, error: %d."),
+                   static_cast<int>(bootResult));
+        return bootResult;
+    }
+    ReportProgress(1);
+    // The hardware word is not compared: the caller looked the image up by it.
+    if (boot.w0 != static_cast<uint32_t>(image.type)) {
+        wxLogError(_("Unsupported device %04x"), static_cast<unsigned>(boot.w0));
+        return -1;
+    }
+    wxLogInfo(_("Firmware is gonna be updated to version: %04x.%04x.%04x."),
+              static_cast<unsigned>(image.type), static_cast<unsigned>(image.hardware),
+              static_cast<unsigned>(image.version));
+    wxLogWarning(_("Upgrading firmware, do NOT disconnect the device from the PC during upgrade process!!"));
+    ReportProgress(2);
+    Yield();
+
+    // --- Reach the bootloader.
+    std::string serial;
+    int32_t counter = 2;
+    if (GetDeviceMode() == DEVICE_MODE_BOOTLOADER) {
+        // Left there by an earlier update that did not finish, or started there.
+        wxLogWarning(_("Bootloader is being active."));
+        serial = GetSerialNumber();
+        Yield();
+    } else {
+        IVantrel* application = GetApplication();
+        // The simulated unit has no bootloader to restart into.
+        if (application == nullptr || dynamic_cast<UsbVantrel*>(application) == nullptr ||
+            application->GetFeature(FEATURE_SIMULATED) != 0) {
+            wxLogError(_("Bootloader activating error."));
+            return -1;
+        }
+        const int32_t activated = application->ActivateBootloader();
+        if (activated < 0) {
+            wxLogError(_("Bootloader activating error: %d."), static_cast<int>(activated));
+            return activated;
+        }
+        serial = GetSerialNumber();
+        Close();
+        SetApplication(nullptr);
+
+        wxLogInfo(_("Waiting for bootloader..."));
+        Yield();
+        bool found = false;
+        while (!found && counter < 2 + UPDATE_WAIT_ATTEMPTS) {
+            ++counter;
+            ReportProgress(counter);
+            Yield();
+            Sleep(UPDATE_WAIT_STEP_MS);
+
+            std::unique_ptr<UsbDeviceList> list = EnumerateUnits();
+            UsbDevice* record = FindBySerial(*list, serial);
+            // A unit that still shows its application personality costs one attempt.
+            if (record == nullptr || DeviceModeOf(*record) != DEVICE_MODE_BOOTLOADER) {
+                continue;
+            }
+            std::unique_ptr<IBootloader> bootloader = CreateBootloaderDevice(record->version, *record);
+            if (!bootloader) {
+                continue;
+            }
+            SetBootloader(std::move(bootloader));
+            if (GetBootloader()->Open()) {
+                found = true;
+            } else {
+                SetBootloader(nullptr);
+            }
+        }
+        if (!IsOpen() || GetDeviceMode() != DEVICE_MODE_BOOTLOADER) {
+            wxLogError(_("Bootloader activating error."));
+            return -1;
+        }
+    }
+
+    // --- Erase.
+    wxLogInfo(_("Deleting flash memory."));
+    Yield();
+    auto* bootloader = dynamic_cast<UsbBootloader*>(GetBootloader());
+    if (bootloader == nullptr) {
+        wxLogError(_("It was not possible to erase flash memory"));
+        return -1;
+    }
+    const int32_t erased = bootloader->Erase(0);
+    if (erased < 0) {
+        wxLogError(_("It was not possible to erase flash memory, error: %d."), static_cast<int>(erased));
+        return erased;
+    }
+
+    // --- Write: everything after the head first, the head (the new
+    // application's vector table) last, so that an interrupted update never
+    // leaves a startable half-written application behind.
+    wxLogInfo(_("Flashing a new firmware..."));
+    Yield();
+    const uint64_t block = bootloader->GetBlockSize();
+    const uint64_t head = bootloader->GetHeadSize();
+    const uint64_t size = image.size;
+    std::vector<uint8_t> buffer(block);
+    const uint64_t step = size / 90;
+    uint64_t threshold = step;
+    for (uint64_t offset = head; offset < size; offset += block) {
+        FillBlock(buffer, image, offset);
+        const int32_t written = bootloader->WriteBlock(offset, buffer.data(), block);
+        if (written < 0) {
+            wxLogError(_("Error flashing memory at position %d, error: %d"), static_cast<int>(offset),
+                       static_cast<int>(written));
+            return written;
+        }
+        if (offset > threshold) {
+            ++counter;
+            ReportProgress(counter);
+            threshold += step;
+            Yield();
+        }
+    }
+    for (uint64_t offset = 0; offset < head; offset += block) {
+        FillBlock(buffer, image, offset);
+        const int32_t written = bootloader->WriteBlock(offset, buffer.data(), block);
+        if (written < 0) {
+            wxLogError(_("Error flashing memory at position %d, error: %d."), static_cast<int>(offset),
+                       static_cast<int>(written));
+            return written;
+        }
+    }
+
+    // --- Restart into the new application and find it again.
+    ReportProgress(counter + 1);
+    wxLogMessage(_("Flashing done."));
+    const int32_t restarted = bootloader->ActivateApplication();
+    if (restarted < 0) {
+        wxLogError(_("Application activating error: %d."), static_cast<int>(restarted));
+        return restarted;
+    }
+    Close();
+    SetBootloader(nullptr);
+
+    int32_t c2 = counter + 2;
+    ReportProgress(c2);
+    wxLogInfo(_("Waiting for application..."));
+    Yield();
+    bool found = false;
+    while (!found && c2 < counter + 2 + UPDATE_WAIT_ATTEMPTS) {
+        ++c2;
+        ReportProgress(c2);
+        Yield();
+        Sleep(UPDATE_WAIT_STEP_MS);
+
+        std::unique_ptr<UsbDeviceList> list = EnumerateUnits();
+        UsbDevice* record = FindBySerial(*list, serial);
+        // Still in its bootloader (or not back yet): one attempt gone.
+        if (record == nullptr || DeviceModeOf(*record) != DEVICE_MODE_APPLICATION) {
+            continue;
+        }
+        std::unique_ptr<IVantrel> application = CreateApplicationDevice(record->version, *record);
+        if (!application) {
+            continue;
+        }
+        SetApplication(std::move(application));
+        if (!GetApplication()->Open()) {
+            SetApplication(nullptr);
+            continue;
+        }
+        if (GetDeviceMode() == DEVICE_MODE_APPLICATION) {
+            found = true;
+        } else {
+            Close();
+        }
+    }
+    if (IsOpen() && GetDeviceMode() == DEVICE_MODE_APPLICATION) {
+        Close();
+        return 0;
+    }
+    Close();
+    wxLogError(_("Application activating error."));
+    return -1;
+}
