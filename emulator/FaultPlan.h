@@ -18,7 +18,7 @@ enum class FaultKind : uint8_t {
 };
 
 // What a fault is aimed at.
-inline constexpr int FAULT_ANY_TRANSFER = -1;     // every control and interrupt transfer
+inline constexpr int FAULT_ANY_TRANSFER = -1;      // every control and interrupt transfer
 inline constexpr int FAULT_LIVE_ENDPOINT = 0x181;  // interrupt reads on endpoint 0x81
 // Values 0x00 .. 0xFF aim at the vendor control request with that bRequest.
 

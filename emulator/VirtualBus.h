@@ -88,7 +88,8 @@ private:
     void BusThread();
 
     _UMockdevTestbed* testbed = nullptr;
-    mutable std::mutex mutex;
+    mutable std::mutex mutex;  // device state, pending restarts
+    std::mutex opsMutex;       // serialises changes to the testbed; taken before `mutex`
     std::condition_variable changed;
     std::vector<std::unique_ptr<Slot>> slots;
     uint8_t nextAddress = 2;  // 1 belongs to the root hub

@@ -47,9 +47,9 @@ inline constexpr uint16_t UNIT_PRODUCT_TYPE = 0x0003;
 inline constexpr uint16_t UNIT_HARDWARE = 0x0901;
 
 struct UnitOptions {
-    uint16_t generation = 108;  // 100 .. 108; firmware version of the application
+    uint16_t generation = 108;                           // 100 .. 108; firmware version of the application
     Personality personality = Personality::Application;  // the personality it is plugged in with
-    uint16_t bootloaderVersion = 100;                      // 100 or 101; bcdDevice of the bootloader
+    uint16_t bootloaderVersion = 100;                    // 100 or 101; bcdDevice of the bootloader
     std::string serial = "VT000001";
     std::string product = "Vantrel Shift Assist";
     std::string manufacturer = "Norvane Labs";
@@ -82,10 +82,10 @@ struct UnitOptions {
 struct RequestRecord {
     enum class Kind : uint8_t { Control, Interrupt };
     Kind kind = Kind::Control;
-    UsbSetupPacket setup{};       // control only
-    uint8_t endpoint = 0;         // interrupt only
-    uint32_t length = 0;          // wLength, or the interrupt buffer length
-    std::vector<uint8_t> data;    // the OUT data stage as received
+    UsbSetupPacket setup{};     // control only
+    uint8_t endpoint = 0;       // interrupt only
+    uint32_t length = 0;        // wLength, or the interrupt buffer length
+    std::vector<uint8_t> data;  // the OUT data stage as received
     Personality personality = Personality::Application;
     std::optional<FaultKind> fault;  // the fault applied to it, if any
     bool stalled = false;            // the unit answered STALL on its own (not a fault)
@@ -196,11 +196,16 @@ public:
     uint32_t RestartCount() const;
 
 private:
-    TransferOutcome ApplicationRequest(const UsbSetupPacket& setup, const uint8_t* outData, RequestRecord& rec);
-    TransferOutcome BootloaderRequest(const UsbSetupPacket& setup, const uint8_t* outData, RequestRecord& rec);
+    TransferOutcome ApplicationRequest(const UsbSetupPacket& setup, const uint8_t* outData,
+                                       RequestRecord& rec);
+    TransferOutcome BootloaderRequest(const UsbSetupPacket& setup, const uint8_t* outData,
+                                      RequestRecord& rec);
     TransferOutcome StandardRequest(const UsbSetupPacket& setup) const;
     TransferOutcome ApplyFault(const FaultSpec& fault, TransferOutcome outcome, uint32_t asked) const;
     void RecomputeApplication();
+    uint16_t BcdDeviceLocked() const;
+    uint8_t DeviceSubClassLocked() const;
+    std::vector<uint8_t> DescriptorsLocked() const;
     uint32_t ImageLength() const;
     bool SupportsLock() const;
 
@@ -225,6 +230,8 @@ private:
     FaultPlan faults;
     std::vector<RequestRecord> log;
     BusAction pendingAction = BusAction::None;
+    BusAction nextBoot = BusAction::None;  // how the unit starts on its next arrival
+    bool everAttached = false;
     bool restarting = false;
     uint32_t restarts = 0;
 };

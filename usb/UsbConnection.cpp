@@ -36,12 +36,12 @@ UsbConnection::UsbConnection()
     }
     if (libusb_has_capability(LIBUSB_CAP_HAS_HOTPLUG) != 0) {
         // The handles are not kept: the callbacks live as long as the context.
-        libusb_hotplug_register_callback(nullptr, LIBUSB_HOTPLUG_EVENT_DEVICE_LEFT, LIBUSB_HOTPLUG_NO_FLAGS,
-                                         LIBUSB_HOTPLUG_MATCH_ANY, LIBUSB_HOTPLUG_MATCH_ANY,
-                                         LIBUSB_HOTPLUG_MATCH_ANY, &ForwardHotplug, &hotplugFunction, nullptr);
-        libusb_hotplug_register_callback(nullptr, LIBUSB_HOTPLUG_EVENT_DEVICE_ARRIVED, LIBUSB_HOTPLUG_ENUMERATE,
-                                         LIBUSB_HOTPLUG_MATCH_ANY, LIBUSB_HOTPLUG_MATCH_ANY,
-                                         LIBUSB_HOTPLUG_MATCH_ANY, &ForwardHotplug, &hotplugFunction, nullptr);
+        libusb_hotplug_register_callback(
+            nullptr, LIBUSB_HOTPLUG_EVENT_DEVICE_LEFT, LIBUSB_HOTPLUG_NO_FLAGS, LIBUSB_HOTPLUG_MATCH_ANY,
+            LIBUSB_HOTPLUG_MATCH_ANY, LIBUSB_HOTPLUG_MATCH_ANY, &ForwardHotplug, &hotplugFunction, nullptr);
+        libusb_hotplug_register_callback(
+            nullptr, LIBUSB_HOTPLUG_EVENT_DEVICE_ARRIVED, LIBUSB_HOTPLUG_ENUMERATE, LIBUSB_HOTPLUG_MATCH_ANY,
+            LIBUSB_HOTPLUG_MATCH_ANY, LIBUSB_HOTPLUG_MATCH_ANY, &ForwardHotplug, &hotplugFunction, nullptr);
     }
 }
 

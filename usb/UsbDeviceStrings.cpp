@@ -1,10 +1,10 @@
 #include "UsbDeviceStrings.h"
 
+#include <sys/stat.h>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <optional>
-#include <sys/stat.h>
 
 namespace {
 
@@ -21,8 +21,8 @@ public:
     std::string Read(StringKind kind, uint8_t)
     {
         char buffer[STRING_BUFFER_SIZE] = {};
-        const int result = libusb_get_device_string(
-            device, static_cast<libusb_device_string_type>(kind), buffer, STRING_BUFFER_SIZE);
+        const int result = libusb_get_device_string(device, static_cast<libusb_device_string_type>(kind),
+                                                    buffer, STRING_BUFFER_SIZE);
         return result >= 1 ? std::string(buffer, static_cast<size_t>(result)) : std::string();
     }
 
