@@ -1,0 +1,130 @@
+// vantrel-emulate: runs a command with virtual units attached, as
+// umockdev-run does for recorded devices. The bus lives in this process; the
+// command runs as a child under umockdev's preload and reaches the bus
+// through the testbed's sockets.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "EmulateOptions.h"
+#include "emulator/VirtualBus.h"
+
+namespace {
+
+volatile sig_atomic_t childPid = 0;
+
+void Forward(int signal)
+{
+    if (childPid > 0) {
+        kill(childPid, signal);
+    }
+}
+
+std::string PreloadValue()
+{
+    std::string preload = "libumockdev-preload.so.0";
+    const char* existing = std::getenv("LD_PRELOAD");
+    if (existing != nullptr && *existing != '\0') {
+        preload += ":";
+        preload += existing;
+    }
+    return preload;
+}
+
+const char* PersonalityName(Personality personality)
+{
+    return personality == Personality::Application ? "application" : "bootloader";
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // The bus must run under umockdev's preload too: it sends its hot-plug
+    // events through libudev, which only sees the testbed through the preload.
+    if (!VirtualBus::InMockEnvironment()) {
+        setenv("LD_PRELOAD", PreloadValue().c_str(), 1);
+        execv("/proc/self/exe", argv);
+        std::fprintf(stderr, "vantrel-emulate: cannot restart under umockdev: %s\n", std::strerror(errno));
+        return 127;
+    }
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string error;
+    const std::optional<EmulateOptions> options = ParseEmulateOptions(args, error);
+    if (!options) {
+        std::fprintf(stderr, "vantrel-emulate: %s\n\n%s", error.c_str(), EMULATE_USAGE);
+        return 2;
+    }
+    if (options->help) {
+        std::fputs(EMULATE_USAGE, stdout);
+        return 0;
+    }
+
+    // The testbed must exist before any thread and before the child starts;
+    // creating it sets UMOCKDEV_DIR, which the child inherits.
+    VirtualBus bus;
+    for (const UnitOptions& device : options->devices) {
+        VirtualUnit& unit = bus.AddUnit(device);
+        if (device.productId == 0xE361 && device.answersVendorRequests) {
+            for (const FaultSpec& fault : options->faults) {
+                unit.AddFault(fault);
+            }
+        }
+        if (options->verbose) {
+            std::fprintf(
+                stderr,
+                "vantrel-emulate: %04x:%04x serial \"%s\" %s bcdDevice %04x at bus 1 port %u address %u\n",
+                device.vendorId, device.productId, unit.Serial().c_str(),
+                PersonalityName(unit.CurrentPersonality()), unit.BcdDevice(), bus.PortNumber(unit),
+                bus.DeviceAddress(unit));
+        }
+    }
+
+    const pid_t pid = fork();
+    if (pid < 0) {
+        std::fprintf(stderr, "vantrel-emulate: cannot start the command: %s\n", std::strerror(errno));
+        return 127;
+    }
+    if (pid == 0) {
+        std::vector<char*> childArgs;
+        for (const std::string& arg : options->command) {
+            childArgs.push_back(const_cast<char*>(arg.c_str()));
+        }
+        childArgs.push_back(nullptr);
+        execvp(childArgs[0], childArgs.data());
+        std::fprintf(stderr, "vantrel-emulate: cannot run %s: %s\n", childArgs[0], std::strerror(errno));
+        _exit(127);
+    }
+    childPid = pid;
+    struct sigaction action {};
+    action.sa_handler = Forward;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) {
+            return 127;
+        }
+    }
+    if (options->verbose) {
+        for (size_t i = 0; i < bus.UnitCount(); ++i) {
+            const VirtualUnit& unit = bus.UnitAt(i);
+            std::fprintf(stderr, "vantrel-emulate: \"%s\": %zu requests, %u faults fired, %u restarts\n",
+                         unit.Serial().c_str(), unit.RequestLog().size(), unit.FaultsFired(),
+                         unit.RestartCount());
+        }
+    }
+    if (WIFEXITED(status)) {
+        return WEXITSTATUS(status);
+    }
+    return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : 1;
+}
