@@ -1,0 +1,24 @@
+// Hand-made device records for the tests that need no bus: they are never
+// opened, only used to choose and build device objects.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "usb/UsbDevice.h"
+#include "usb/UsbIds.h"
+
+inline UsbDevice MakeUnitRecord(uint16_t version, uint8_t subClass = 0, const std::string& serial = "VT-TEST")
+{
+    UsbDevice record;
+    record.vendorId = UNIT_VENDOR_ID;
+    record.productId = UNIT_PRODUCT_ID;
+    record.version = version;
+    record.deviceClass = UNIT_DEVICE_CLASS;
+    record.deviceSubClass = subClass;
+    record.serialNumber = serial;
+    record.busNumber = 1;
+    record.portNumber = 4;
+    record.deviceAddress = 7;
+    return record;
+}
