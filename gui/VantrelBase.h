@@ -16,6 +16,7 @@
 #include "usb/UsbDevice.h"
 
 class wxConfigBase;
+struct FwFile;
 class UsbVantrel;
 struct FwFile;
 
