@@ -185,6 +185,9 @@ uint16_t VirtualUnit::BcdDevice() const
 
 uint16_t VirtualUnit::BcdDeviceLocked() const
 {
+    if (options.bcdDeviceOverride && personality == Personality::Application) {
+        return *options.bcdDeviceOverride;
+    }
     return personality == Personality::Application ? firmware.version : EncodeBcd(options.bootloaderVersion);
 }
 

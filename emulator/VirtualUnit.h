@@ -67,6 +67,9 @@ struct UnitOptions {
     bool hasSerialString = true;
     bool hasProductString = true;
     bool hasManufacturerString = true;
+    // bcdDevice of the application personality when it must differ from the
+    // generation (e.g. 0x0000 or 0x01A0, to exercise the host's decoding).
+    std::optional<uint16_t> bcdDeviceOverride;
     // False for the foreign devices: they stall every vendor request.
     bool answersVendorRequests = true;
 
