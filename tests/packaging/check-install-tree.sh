@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Installs a build into a scratch prefix and checks the tree: every file a user
+# needs is there, nothing else is, and the installed program finds libVantrel
+# through its RUNPATH (not through the build tree).
+# Usage: check-install-tree.sh <build-dir> <scratch-prefix> [program|no-program]
+# (no-program while the tree has no program target yet)
+set -euo pipefail
+build=$1
+dest=$2
+with_program=${3:-program}
+rm -rf "$dest"
+cmake --install "$build" --prefix "$dest" >/dev/null
+
+fail=0
+complain() { echo "FAIL: $*" >&2; fail=1; }
+
+app=com.norvanelabs.VantrelStudio
+lib=$(cd "$dest" && ls -d lib*/vantrelstudio/libVantrel.so.1 lib/*/vantrelstudio/libVantrel.so.1 2>/dev/null | head -1 || true)
+[ -n "$lib" ] || complain "libVantrel.so.1 not installed in <libdir>/vantrelstudio"
+expected=(
+  "$lib"
+  share/vantrelstudio/resource.xrs
+  share/vantrelstudio/images.zip
+  share/applications/$app.desktop
+  share/metainfo/$app.metainfo.xml
+  share/icons/hicolor/16x16/apps/$app.png
+  share/icons/hicolor/32x32/apps/$app.png
+  share/icons/hicolor/64x64/apps/$app.png
+  share/icons/hicolor/128x128/apps/$app.png
+  share/icons/hicolor/256x256/apps/$app.png
+  share/icons/hicolor/scalable/apps/$app.svg
+  lib/udev/rules.d/70-vantrel.rules
+  share/doc/vantrelstudio/README.md
+)
+[ "$with_program" = program ] && expected+=(bin/VantrelStudio)
+for f in "${expected[@]}"; do
+  [ -n "$f" ] && [ -e "$dest/$f" ] || complain "missing $f"
+done
+
+# Anything else is a stray install rule that would end up in the package.
+while IFS= read -r f; do
+  case "$f" in
+    share/doc/vantrelstudio/*) ;;
+    *vantrelstudio/libVantrel.so*) ;;
+    *)
+      found=0
+      for e in "${expected[@]}"; do [ "$f" = "$e" ] && found=1; done
+      [ $found = 1 ] || complain "unexpected file $f"
+      ;;
+  esac
+done < <(cd "$dest" && find . -type f -o -type l | sed 's|^\./||' | sort)
+
+[ -e "$dest/${lib%.1}" ] && complain "development link ${lib%.1} installed"
+
+if [ "$with_program" = program ]; then
+  runpath=$(readelf -d "$dest/bin/VantrelStudio" | sed -n 's/.*(RUNPATH).*\[\(.*\)\]/\1/p')
+  case "$runpath" in
+    *'$ORIGIN'*) ;;
+    *) complain "RUNPATH \"$runpath\" is not relative to the program" ;;
+  esac
+  case "$runpath" in
+    *"$(cd "$build" && pwd)"*) complain "RUNPATH \"$runpath\" points into the build tree" ;;
+  esac
+  resolved=$(ldd "$dest/bin/VantrelStudio" | sed -n 's/^\s*libVantrel\.so\.1 => \(\S*\).*/\1/p')
+  [ "$(realpath -m "$resolved")" = "$(realpath -m "$dest/$lib")" ] \
+    || complain "libVantrel.so.1 resolves to \"$resolved\", not the installed $lib"
+  ldd "$dest/bin/VantrelStudio" | grep -q "not found" && complain "unresolved libraries: $(ldd "$dest/bin/VantrelStudio" | grep 'not found')"
+fi
+
+rules=$(cat "$dest/lib/udev/rules.d/70-vantrel.rules" 2>/dev/null || true)
+grep -q 'TAG+="uaccess"' <<<"$rules" || complain "installed udev rule has no uaccess tag"
+
+[ $fail = 0 ] && echo "install tree OK: ${#expected[@]} files in $dest"
+exit $fail
