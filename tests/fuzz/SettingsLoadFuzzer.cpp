@@ -1,0 +1,95 @@
+// Settings files as users and other programs might leave them: any text.
+#include <wx/fileconf.h>
+#include <wx/init.h>
+#include <wx/log.h>
+#include <wx/mstream.h>
+
+#include <cstdint>
+
+#include "FuzzCheck.h"
+#include "config/SettingsKeys.h"
+
+namespace {
+
+bool InRange(int32_t value, int32_t min, int32_t max)
+{
+    return value >= min && value <= max;
+}
+
+// The loader takes nothing outside the accepted ranges; fallbacks are inside them.
+void CheckLoadedValues(const DeviceConfiguration& config)
+{
+    for (ConfigField field : kGearVoltageFields) {
+        FUZZ_CHECK(InRange(config.*field, 0, 5000));
+    }
+    for (ConfigField field : kInputFeatureFields) {
+        FUZZ_CHECK(InRange(config.*field, 0, 12));
+    }
+    FUZZ_CHECK(config.PulsesPerTwoRevolutions == 1 || config.PulsesPerTwoRevolutions == 2 ||
+               config.PulsesPerTwoRevolutions == 4);
+    FUZZ_CHECK(InRange(config.ShiftLightRPM, 1000, 16000));
+    FUZZ_CHECK(InRange(config.WarmupMaxRPM, 500, 16000));
+    FUZZ_CHECK(InRange(config.DeltaT, 1, 10));
+    FUZZ_CHECK(InRange(config.WarmUpPeriod, 0, 2000));
+    for (int row = 0; row < kMapRows; ++row) {
+        for (int cell = 0; cell < kMapCells; ++cell) {
+            const int32_t blip = config.BlipperMap[row][cell];
+            const int32_t shift = config.ShifterMap[row][cell];
+            FUZZ_CHECK(blip == 0 || InRange(blip, 30, 220));
+            FUZZ_CHECK(shift == 0 || InRange(shift, 30, 150));
+        }
+    }
+}
+
+// Saved and loaded again, an accepted record comes back unchanged.
+void CheckRoundTrip(const DeviceConfiguration& loaded, SettingsKeySet keys)
+{
+    wxMemoryInputStream nothing(nullptr, 0);
+    wxFileConfig written(nothing);
+    WriteAppVersion(written);
+    FUZZ_CHECK(SaveSettingsKeys(written, loaded, keys) == 0);
+    wxMemoryOutputStream text;
+    FUZZ_CHECK(written.Save(text));
+
+    wxMemoryInputStream in(text);
+    DeviceConfiguration reloaded;
+    ClearConfiguration(reloaded);
+    FUZZ_CHECK(LoadSettingsKeys(*ReadSettingsStream(in), reloaded, keys) == 0);
+    FUZZ_CHECK(reloaded == loaded);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    static wxInitializer wx;
+    FUZZ_CHECK(wx.IsOk());
+    wxLog::EnableLogging(false);  // the store reports every malformed line
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    wxMemoryInputStream in(data, size);
+    const auto store = ReadSettingsStream(in);
+    // The round trip is the slow part; one accepted record per input is enough.
+    bool roundTripDone = false;
+    for (SettingsKeySet keys : {SettingsKeySet::Extended, SettingsKeySet::Base}) {
+        DeviceConfiguration config;
+        ClearConfiguration(config);
+        const int32_t result = LoadSettingsKeys(*store, config, keys);
+        FUZZ_CHECK(result == 0 || result == kConsistencyDuplicateInput ||
+                   InRange(result, kConsistencyGearNVoltage - 5, kConsistencyGearNVoltage) ||
+                   result == kConsistencyOutputs || result == kConsistencyTps ||
+                   (keys == SettingsKeySet::Extended && result == kConsistencyRatios));
+        CheckLoadedValues(config);
+        if (result == 0) {
+            FUZZ_CHECK(CheckConsistency(config) == 0);
+            if (!roundTripDone) {
+                CheckRoundTrip(config, keys);
+                roundTripDone = true;
+            }
+        }
+    }
+    return 0;
+}

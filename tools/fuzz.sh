@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang in their own build directory and runs
+# each for a bounded time on a copy of its seed corpus; fails on any crash or
+# broken property. Usage: tools/fuzz.sh <build-dir> <seconds>
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+usage="usage: tools/fuzz.sh <build-dir> <seconds>"
+build="${1:?$usage}"
+seconds="${2:?$usage}"
+targets=(image_decode settings_load)
+
+CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DVANTREL_FUZZ=ON -DVANTREL_TESTS=ON
+cmake --build "$build" -j "${FUZZ_JOBS:-2}" --target "${targets[@]/#/fuzz_}"
+
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:${UBSAN_OPTIONS:-}"
+
+status=0
+for name in "${targets[@]}"; do
+  work="$build/fuzz-work/$name"
+  rm -rf "$work"
+  mkdir -p "$work/corpus" "$work/artifacts"
+  cp "$root/tests/fuzz/corpus/$name/"* "$work/corpus/"
+  args=(-max_total_time="$seconds" -artifact_prefix="$work/artifacts/" -print_final_stats=1)
+  if [ -f "$root/tests/fuzz/$name.dict" ]; then
+    args+=(-dict="$root/tests/fuzz/$name.dict")
+  fi
+  echo "== fuzz_$name for $seconds s"
+  if "$build/tests/fuzz/fuzz_$name" "${args[@]}" "$work/corpus" > "$work/log" 2>&1; then
+    grep -E '^stat::number_of_executed_units|^Done ' "$work/log" || true
+  else
+    echo "fuzz_$name FAILED; log: $work/log, inputs: $work/artifacts/"
+    tail -n 40 "$work/log"
+    status=1
+  fi
+done
+exit $status
