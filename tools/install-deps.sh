@@ -10,7 +10,7 @@ packages=(
   googletest libgtest-dev libgmock-dev
   umockdev libumockdev-dev xvfb xauth x11-apps imagemagick
   clang libclang-rt-14-dev
-  desktop-file-utils appstream udev usbutils
+  desktop-file-utils appstream udev usbutils x11-utils
 )
 
 missing=()
