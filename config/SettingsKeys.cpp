@@ -169,7 +169,7 @@ private:
 
 // The store asserts on some malformed lines while it parses a file (a line
 // "=5" has an entry without a name) and then carries on. A file from elsewhere
-// is input, not a fault of the program: such lines become warnings instead of
+// is input, not a fault of the program: such lines give warnings instead of
 // the assertion dialog.
 class ParsingAssertsAsWarnings {
 public:
@@ -181,7 +181,7 @@ public:
 private:
     static void Warn(const wxString&, int, const wxString&, const wxString& cond, const wxString&)
     {
-        wxLogWarning("Settings file: malformed line skipped (%s).", cond);
+        wxLogWarning("Settings file: malformed line (%s).", cond);
     }
     wxAssertHandler_t previous_;
 };
