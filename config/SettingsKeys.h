@@ -31,8 +31,9 @@ void WriteAppVersion(wxConfigBase& store);
 
 // The store of a settings file on the given path (local and global file
 // flags, empty application and vendor names). Destroying it writes the file.
+// Values are taken literally: "$NAME" is not expanded from the environment.
 std::unique_ptr<wxFileConfig> OpenSettingsFile(const wxString& path);
 
-// A read-only store of settings text from a stream (no file behind it), parsed
-// as OpenSettingsFile parses a file.
+// A store of settings text read from a stream, parsed as OpenSettingsFile
+// parses a file. No file is behind it: destroying it writes nothing.
 std::unique_ptr<wxFileConfig> ReadSettingsStream(wxInputStream& stream);
