@@ -17,15 +17,16 @@ constexpr KindName KIND_NAMES[] = {
     {FaultKind::Disconnect, "disconnect"},
 };
 
-// Reads an unsigned number (decimal, or hexadecimal with 0x) at `pos`.
-bool ReadNumber(const std::string& text, size_t& pos, long& value)
+// Reads an unsigned number at `pos`: base 0 takes decimal or 0x hexadecimal
+// (request codes); counts are decimal, so that "+0x1" reads as skip 0, count 1.
+bool ReadNumber(const std::string& text, size_t& pos, long& value, int base)
 {
     const char* begin = text.c_str() + pos;
     if (*begin < '0' || *begin > '9') {
         return false;
     }
     char* end = nullptr;
-    value = std::strtol(begin, &end, 0);
+    value = std::strtol(begin, &end, base);
     if (end == begin || value < 0) {
         return false;
     }
@@ -62,7 +63,7 @@ std::optional<FaultSpec> ParseFaultSpec(const std::string& text)
         } else if (text.compare(pos, 3, "any") == 0) {
             fault.target = FAULT_ANY_TRANSFER;
             pos += 3;
-        } else if (ReadNumber(text, pos, value) && value <= 0xFF) {
+        } else if (ReadNumber(text, pos, value, 0) && value <= 0xFF) {
             fault.target = static_cast<int>(value);
         } else {
             return std::nullopt;
@@ -71,7 +72,7 @@ std::optional<FaultSpec> ParseFaultSpec(const std::string& text)
     while (pos < text.size()) {
         const char tag = text[pos++];
         long value = 0;
-        if (!ReadNumber(text, pos, value) || value > 0xFFFFFF) {
+        if (!ReadNumber(text, pos, value, 10) || value > 0xFFFFFF) {
             return std::nullopt;
         }
         switch (tag) {

@@ -111,7 +111,7 @@ std::vector<uint8_t> LiveEngine::Report(uint16_t generation, uint64_t elapsedMs)
     PutU16(report, 2, speed == 0 ? 0 : 337512 / speed);
     report[4] = MillivoltsToCount(s.throttleMv);
     report[5] = MillivoltsToCount(600 + 600u * s.gear);
-    const uint64_t t = elapsedMs;
+    const uint64_t t = elapsedMs % CYCLE_MS;
     report[6] = s.shifting ? 200 : 20;
     report[7] = s.blipping ? 200 : 20;
     for (size_t input = 2; input < 6; ++input) {

@@ -1,0 +1,192 @@
+// Parts of the emulator that need no bus: fault texts, the fault plan's
+// counting, the simulated engine and vantrel-emulate's command line.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "EmulateOptions.h"
+#include "emulator/FaultPlan.h"
+#include "emulator/LiveEngine.h"
+
+namespace {
+
+TEST(FaultText, ParsesEveryPart)
+{
+    struct Case {
+        const char* text;
+        FaultKind kind;
+        int target;
+        uint32_t skip;
+        uint32_t count;
+        int32_t shortLength;
+    };
+    const Case cases[] = {
+        {"stall", FaultKind::Stall, FAULT_ANY_TRANSFER, 0, 1, -1},
+        {"stall@0x00", FaultKind::Stall, 0x00, 0, 1, -1},
+        {"timeout@live+3", FaultKind::Timeout, FAULT_LIVE_ENDPOINT, 3, 1, -1},
+        {"short@0x02=10", FaultKind::Short, 0x02, 0, 1, 10},
+        {"disconnect+40", FaultKind::Disconnect, FAULT_ANY_TRANSFER, 40, 1, -1},
+        {"stall@1x0", FaultKind::Stall, 1, 0, 0, -1},
+        {"short@any+2x5=0", FaultKind::Short, FAULT_ANY_TRANSFER, 2, 5, 0},
+        {"timeout@4", FaultKind::Timeout, 4, 0, 1, -1},
+    };
+    for (const Case& c : cases) {
+        const std::optional<FaultSpec> fault = ParseFaultSpec(c.text);
+        ASSERT_TRUE(fault.has_value()) << c.text;
+        EXPECT_EQ(fault->kind, c.kind) << c.text;
+        EXPECT_EQ(fault->target, c.target) << c.text;
+        EXPECT_EQ(fault->skip, c.skip) << c.text;
+        EXPECT_EQ(fault->count, c.count) << c.text;
+        EXPECT_EQ(fault->shortLength, c.shortLength) << c.text;
+        // The printed form reads back as the same fault.
+        const std::optional<FaultSpec> again = ParseFaultSpec(FormatFaultSpec(*fault));
+        ASSERT_TRUE(again.has_value()) << FormatFaultSpec(*fault);
+        EXPECT_EQ(again->target, fault->target);
+        EXPECT_EQ(again->skip, fault->skip);
+        EXPECT_EQ(again->count, fault->count);
+    }
+}
+
+TEST(FaultText, RejectsMalformedText)
+{
+    for (const char* text : {"", "stal", "stall@", "stall@0x100", "stall@live+", "stall+x", "stall@-1",
+                             "stall@0x00+1y2", "timeout@live+99999999999", "STALL"}) {
+        EXPECT_FALSE(ParseFaultSpec(text).has_value()) << text;
+    }
+}
+
+TEST(FaultPlanCounting, SkipsThenFiresCountTimes)
+{
+    FaultPlan plan;
+    plan.Add({.kind = FaultKind::Stall, .target = 0x00, .skip = 2, .count = 2});
+    plan.Add({.kind = FaultKind::Timeout, .target = FAULT_LIVE_ENDPOINT, .count = 0});
+    std::vector<int> fired;
+    for (int i = 0; i < 6; ++i) {
+        fired.push_back(plan.Next(0x00).has_value() ? 1 : 0);
+        EXPECT_FALSE(plan.Next(0x01).has_value());  // aimed elsewhere: never fires
+    }
+    EXPECT_EQ(fired, (std::vector<int>{0, 0, 1, 1, 0, 0}));
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(plan.Next(FAULT_LIVE_ENDPOINT)->kind, FaultKind::Timeout);  // count 0: for good
+    }
+    EXPECT_EQ(plan.FiredCount(), 7u);
+    plan.Clear();
+    EXPECT_FALSE(plan.Next(FAULT_LIVE_ENDPOINT).has_value());
+}
+
+TEST(LiveEngineRide, MovesThroughEveryGear)
+{
+    std::set<uint8_t> gears;
+    uint32_t lowest = 100000;
+    uint32_t highest = 0;
+    bool shifted = false;
+    bool blipped = false;
+    for (uint64_t t = 0; t < 24000; t += 10) {
+        const std::vector<uint8_t> report = LiveEngine::Report(108, t);
+        ASSERT_EQ(report.size(), 19u);
+        const uint32_t rpm = LiveEngine::Rpm(t);
+        const uint32_t period = static_cast<uint32_t>(report[0] | report[1] << 8);
+        EXPECT_EQ(period, 22500000 / rpm) << t;
+        EXPECT_EQ(report[14], LiveEngine::Gear(t)) << t;
+        EXPECT_EQ(report[15] & 1, 1);
+        // 76.562 mV per count: the supply stays between 13 and 14.5 V.
+        EXPECT_GE(report[18] * 76562 / 1000, 13000u) << t;
+        EXPECT_LE(report[18] * 76562 / 1000, 14500u) << t;
+        gears.insert(report[14]);
+        lowest = std::min(lowest, rpm);
+        highest = std::max(highest, rpm);
+        shifted = shifted || (report[13] & 0x04) != 0;
+        blipped = blipped || (report[13] & 0x02) != 0;
+        if (report[14] == 0) {
+            EXPECT_EQ(report[2] | report[3] << 8, 0) << "no road speed in neutral";
+        }
+    }
+    EXPECT_EQ(gears, (std::set<uint8_t>{0, 1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(lowest, 1300u);
+    EXPECT_GE(highest, 11000u);
+    EXPECT_TRUE(shifted);
+    EXPECT_TRUE(blipped);
+    EXPECT_EQ(LiveEngine::Report(108, 5000), LiveEngine::Report(108, 5000 + 24000));  // repeats
+}
+
+TEST(LiveEngineRide, ReportLengthFollowsTheGeneration)
+{
+    const std::pair<uint16_t, size_t> lengths[] = {{100, 16}, {104, 16}, {106, 16}, {107, 18}, {108, 19}};
+    for (const auto& [generation, length] : lengths) {
+        EXPECT_EQ(LiveEngine::Report(generation, 3000).size(), length) << generation;
+        EXPECT_EQ(LiveReportLength(generation), length) << generation;
+    }
+}
+
+TEST(EmulateCommandLine, BuildsTheDevices)
+{
+    std::string error;
+    const auto options =
+        ParseEmulateOptions({"--unit", "105", "--unit", "108", "--count", "2", "--serial", "AB0099",
+                             "--sibling", "--fault", "stall@0x00", "--", "lsusb", "-v"},
+                            error);
+    ASSERT_TRUE(options.has_value()) << error;
+    ASSERT_EQ(options->devices.size(), 5u);
+    const std::vector<std::string> serials = {"AB0099", "AB0100", "AB0101", "AB0102", "CV000001"};
+    const std::vector<uint16_t> generations = {105, 105, 108, 108};
+    for (size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(options->devices[i].serial, serials[i]);
+    }
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(options->devices[i].generation, generations[i]);
+        EXPECT_EQ(options->devices[i].personality, Personality::Application);
+    }
+    EXPECT_EQ(options->devices[4].productId, 0xE360);
+    ASSERT_EQ(options->faults.size(), 1u);
+    EXPECT_EQ(options->faults[0].target, 0x00);
+    EXPECT_EQ(options->command, (std::vector<std::string>{"lsusb", "-v"}));
+}
+
+TEST(EmulateCommandLine, DefaultsToOneApplicationUnit)
+{
+    std::string error;
+    const auto options = ParseEmulateOptions({"lsusb"}, error);
+    ASSERT_TRUE(options.has_value()) << error;
+    ASSERT_EQ(options->devices.size(), 1u);
+    EXPECT_EQ(options->devices[0].generation, 108);
+    EXPECT_EQ(options->devices[0].serial, "VT000001");
+    const auto boot =
+        ParseEmulateOptions({"--bootloader", "101", "--no-serial", "--other-class", "true"}, error);
+    ASSERT_TRUE(boot.has_value()) << error;
+    ASSERT_EQ(boot->devices.size(), 3u);
+    EXPECT_EQ(boot->devices[0].personality, Personality::Bootloader);
+    EXPECT_EQ(boot->devices[0].bootloaderVersion, 101);
+    EXPECT_FALSE(boot->devices[1].hasSerialString);
+    EXPECT_EQ(boot->devices[2].deviceClass, 0x00);
+}
+
+TEST(EmulateCommandLine, RefusesBadInput)
+{
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"--unit", "99", "lsusb"},
+        {"--unit", "109", "lsusb"},
+        {"--unit"},
+        {"--bootloader", "102", "lsusb"},
+        {"--count", "0", "lsusb"},
+        {"--fault", "melt", "lsusb"},
+        {"--serial", "", "lsusb"},
+        {"--frobnicate", "lsusb"},
+        {"--unit", "108", "--"},
+    };
+    for (const auto& args : cases) {
+        std::string error;
+        EXPECT_FALSE(ParseEmulateOptions(args, error).has_value()) << (args.empty() ? "" : args[0]);
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(EmulateCommandLine, CountsSerialsUp)
+{
+    EXPECT_EQ(NextSerial("VT000009", 1), "VT000010");
+    EXPECT_EQ(NextSerial("VT000001", 0), "VT000001");
+    EXPECT_EQ(NextSerial("X99", 1), "X100");
+    EXPECT_EQ(NextSerial("ABC", 2), "ABC-3");
+}
+
+}  // namespace
