@@ -39,7 +39,7 @@ quiet() { # runs a step, shows its output only when it fails
   "$@" >"$work/step.log" 2>&1 || { tail -40 "$work/step.log" >&2; return 1; }
 }
 quiet cmake -S "$root" -B "$build" -G Ninja -DCMAKE_INSTALL_PREFIX=/usr
-quiet cmake --build "$build" -j "$(nproc)"
+quiet cmake --build "$build" -j "$(nproc)" --target VantrelStudio Vantrel vantrel_resources
 (cd "$build" && quiet cpack -G DEB -B "$work/package")
 deb=$(ls "$work"/package/*.deb)
 echo "   $(basename "$deb")"
@@ -108,7 +108,7 @@ for _ in \$(seq 1 60); do
   kill -0 \$pid 2>/dev/null || break
   sleep 0.5
 done
-xwininfo -root -tree 2>/dev/null | grep -F "$title" | head -1
+xwininfo -root -tree 2>/dev/null | grep -F "$title" | head -1 | tee "$work/window.txt"
 kill \$pid 2>/dev/null || true
 wait \$pid 2>/dev/null || true
 exit \$found
@@ -116,6 +116,10 @@ EOF
 if (cd "$work/empty" && HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" \
       timeout 90 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/start.sh"); then
   pass "main window \"$title\" appeared"
+  # The desktop groups the window under the menu entry by its WM_CLASS.
+  wmclass=$(sed -n 's/^StartupWMClass=//p' "$work/root/usr/share/applications/$app.desktop")
+  check "window class \"$wmclass\" is the desktop entry's StartupWMClass" \
+    grep -qF " \"$wmclass\")" "$work/window.txt"
 else
   fail "main window \"$title\" did not appear; program output:"
   sed 's/^/    /' "$work/program.log" >&2 || true
