@@ -74,26 +74,4 @@ TEST(DeviceFactory, BootloaderClassFollowsTheVersion)
     }
 }
 
-TEST(DeviceFactory, GenerationObjectsCarryACopyOfTheRecord)
-{
-    const UsbDevice record = MakeUnitRecord(105, 0, "VT777");
-    const auto device = CreateApplicationDevice(105, record);
-    const auto* usb = dynamic_cast<const UsbVantrel*>(device.get());
-    ASSERT_NE(usb, nullptr);
-    EXPECT_EQ(usb->serialNumber, "VT777");
-    EXPECT_EQ(usb->GetVersion(), 105);
-    EXPECT_EQ(usb->GetDeviceMode(), 0);
-    const auto* v100 = dynamic_cast<const Vantrel100*>(device.get());
-    ASSERT_NE(v100, nullptr);
-    EXPECT_EQ(v100->GetTimeout(), 100u);
-    EXPECT_FALSE(v100->IsLiveValid());
-}
-
-TEST(DeviceFactory, RecordModeRejectsUnknownSubclass)
-{
-    EXPECT_EQ(GetRecordDeviceMode(MakeUnitRecord(108, 0)), 0);
-    EXPECT_EQ(GetRecordDeviceMode(MakeUnitRecord(101, 1)), 1);
-    EXPECT_THROW(GetRecordDeviceMode(MakeUnitRecord(108, 2)), std::runtime_error);
-}
-
 }  // namespace

@@ -124,38 +124,6 @@ TEST(VantrelBase, VersionWithoutAGenerationGivesAnEmptyConnection)
     ExpectEmpty(bootloader);
 }
 
-TEST(VantrelBase, ClassFromTheRecord)
-{
-    InspectedBase gen105(MakeUnitRecord(105));
-    EXPECT_TRUE(Is(gen105.GetApplication(), typeid(Vantrel105)));
-    EXPECT_EQ(gen105.GetFeature(FEATURE_LOCK), 1);
-    EXPECT_EQ(gen105.GetPath(), "USB 1:4.7");
-    EXPECT_EQ(gen105.GetSerialNumber(), "VT-TEST");
-    EXPECT_EQ(gen105.GetVersion(), 105);
-    EXPECT_EQ(gen105.GetDeviceMode(), 0);
-
-    // A unit reporting release 0 in application mode is served by the
-    // simulated device, which then also names itself the simulator.
-    InspectedBase gen0(MakeUnitRecord(0));
-    EXPECT_TRUE(Is(gen0.GetApplication(), typeid(VantrelSimul)));
-    EXPECT_EQ(gen0.GetPath(), "Simulator");
-
-    InspectedBase boot(MakeUnitRecord(101, 1, "VT-BOOT"));
-    EXPECT_EQ(boot.GetApplication(), nullptr);
-    EXPECT_TRUE(Is(boot.GetBootloader(), typeid(Bootloader101)));
-    EXPECT_EQ(boot.GetDeviceMode(), 1);
-    EXPECT_EQ(boot.GetVersion(), 101);
-    EXPECT_EQ(boot.GetSerialNumber(), "VT-BOOT");
-    EXPECT_EQ(FormatVersionText(boot.GetVersion(), boot.GetDeviceMode()), "bootloader 1.01");
-    // A bootloader answers no capability, so its path is the bus position.
-    EXPECT_EQ(boot.GetFeature(FEATURE_SIMULATED), ERROR_NOT_AVAILABLE);
-    EXPECT_EQ(boot.GetPath(), "USB 1:4.7");
-    // The application-only operations are not forwarded to a bootloader.
-    DeviceConfiguration config;
-    EXPECT_EQ(boot.ReadConfiguration(&config), ERROR_NOT_AVAILABLE);
-    EXPECT_EQ(boot.ReadLiveData(), ERROR_NOT_AVAILABLE);
-}
-
 TEST(VantrelBase, UnknownSubclassPropagatesFromTheConstructor)
 {
     try {
