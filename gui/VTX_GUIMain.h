@@ -102,6 +102,7 @@ public:
 
     // For the test suites and the firmware pieces.
     VantrelBase* GetDevice() const { return device; }
+    FwUpdateDialog* GetFwUpdateDialog() const { return fwUpdateDialog; }
     const std::vector<wxWindow*>& GetInvalidControls() const { return invalidControls; }
     bool IsLiveTimerRunning() const { return liveTimer.IsRunning(); }
     int32_t GetDeviceErrorCount() const { return deviceErrorCount; }
@@ -185,6 +186,10 @@ private:
     ConnectionDialog* connectionDialog = nullptr;  // only during Connect
     UsbDeviceList* deviceList = nullptr;           // only during Connect
     FwUpdateDialog* fwUpdateDialog = nullptr;
+    // While the firmware update command runs, a close request of its dialog
+    // is only remembered; the command carries it out when it has ended.
+    bool firmwareUpdateRunning = false;
+    bool firmwareCloseRequested = false;
     int32_t doubleClickCount = 0;  // on ID_STATICTEXT31
     wxFileDialog* openDialog = nullptr;
     wxFileDialog* saveDialog = nullptr;

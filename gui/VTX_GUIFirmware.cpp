@@ -1,0 +1,203 @@
+// The firmware pieces of the main window: the offer made right after a unit
+// was connected, the firmware update command, and closing its window.
+#include <wx/checkbox.h>
+#include <wx/config.h>
+#include <wx/log.h>
+#include <wx/msgdlg.h>
+#include <wx/translation.h>
+
+#include "FwUpdateDialog.h"
+#include "VTX_GUIMain.h"
+#include "VantrelBase.h"
+#include "device/DeviceResult.h"
+#include "device/VersionTriple.h"
+#include "fwimages/FwFile.h"
+#include "usb/UsbVantrel.h"
+
+namespace {
+
+constexpr int kProgressRange = 100;
+
+wxConfig OpenUserSettings()
+{
+    return wxConfig("Vantrel", "NorvaneLabs", wxEmptyString, wxEmptyString, wxCONFIG_USE_LOCAL_FILE);
+}
+
+// The settings key under which the version a user declined for this unit is kept.
+wxString RefusedVersionKey(const std::string& serial)
+{
+    return wxString::FromUTF8(serial) + "RefusedFirmwareVersion";
+}
+
+// A firmware word of 0xFFFF means that the unit holds no valid application.
+bool HoldsApplication(const VersionTriple& firmware)
+{
+    return firmware.w0 != VERSION_WORD_INVALID && firmware.w1 != VERSION_WORD_INVALID &&
+           firmware.w2 != VERSION_WORD_INVALID;
+}
+
+bool FindImage(const VersionTriple& boot, FwFile& image)
+{
+    return GetFwFile(static_cast<int32_t>(boot.w1), static_cast<int32_t>(boot.w0),
+                     static_cast<int32_t>(boot.w2), &image) != 0;
+}
+
+}  // namespace
+
+bool VTX_GUIFrame::OfferFirmwareUpdate()
+{
+    if (device == nullptr) {
+        return false;
+    }
+    VersionTriple boot;
+    if (device->GetBootVersion(&boot) < 0) {
+        return false;
+    }
+    FwFile image{};
+    if (!FindImage(boot, image)) {
+        return false;
+    }
+    VersionTriple firmware;
+    if (device->GetFirmwareVersion(&firmware) < 0) {
+        // A unit stuck in its bootloader is updated without a question.
+        return device->GetDeviceMode() == DEVICE_MODE_BOOTLOADER;
+    }
+    if (HoldsApplication(firmware) && firmware.w2 >= image.version) {
+        return false;
+    }
+
+    const wxString key = RefusedVersionKey(device->GetSerialNumber());
+    wxConfig settings = OpenUserSettings();
+    long refused = 0;
+    // A unit in its bootloader is always asked.
+    if (settings.Read(key, &refused) && static_cast<long>(image.version) <= refused &&
+        device->GetDeviceMode() == DEVICE_MODE_APPLICATION) {
+        return false;
+    }
+
+    wxMessageDialog question(
+        this,
+        _("A new firmware version is available for the connected device. Do you want to update "
+          "to the latest firmware version?"),
+        _("Firmware update"), wxYES_NO | wxICON_INFORMATION | wxCENTRE);
+    question.SetExtendedMessage(
+        _("NOTE: Update to the latest firmware version is strongly recommended. New features/improvements "
+          "may not be "
+          "available without this firmware update"));
+    if (question.ShowModal() == wxID_YES) {
+        return true;
+    }
+    settings.Write(key, static_cast<long>(image.version));
+    settings.Flush();
+    return false;
+}
+
+void VTX_GUIFrame::OnFirmwareUpdateSelected(wxCommandEvent& /*event*/)
+{
+    // The window of an earlier run is still open (every other window is
+    // disabled meanwhile, so only a second posted offer gets here).
+    if (fwUpdateDialog != nullptr) {
+        fwUpdateDialog->Raise();
+        return;
+    }
+    liveTimer.Stop();
+    // The unit leaves its application; a warm-up keep-alive would only fail.
+    warmUpTimer.Stop();
+    if (warmUpCheck != nullptr) {
+        warmUpCheck->SetValue(false);
+    }
+
+    fwUpdateDialog = new FwUpdateDialog(_("Firmware update"), wxEmptyString, kProgressRange, this);
+    fwUpdateDialog->Bind(wxEVT_CLOSE_WINDOW, &VTX_GUIFrame::OnFwUpdateDialogClose, this);
+    fwUpdateDialog->Show();
+
+    // The procedure lets events run while it waits; a close request of the
+    // dialog among them must not take the dialog or the device away from
+    // under it, so it is held until the command has ended.
+    firmwareUpdateRunning = true;
+    bool succeeded = false;
+    bool ended = false;
+    VersionTriple boot;
+    VersionTriple firmware;
+    int32_t result = device != nullptr ? device->GetBootVersion(&boot) : ERROR_NOT_AVAILABLE;
+    if (result < 0) {
+        wxLogError(_("It's not possible to read information about hardware, error: %d."),
+                   static_cast<int>(result));
+    } else {
+        wxLogMessage(_("Current boot version: %04x.%04x.%04x."), static_cast<unsigned>(boot.w0),
+                     static_cast<unsigned>(boot.w1), static_cast<unsigned>(boot.w2));
+        result = device->GetFirmwareVersion(&firmware);
+        if (result < 0) {
+            wxLogError(_("It's not possible to read information about hardware, error: %d."),
+                       static_cast<int>(result));
+        }
+    }
+    if (result >= 0) {
+        if (HoldsApplication(firmware)) {
+            wxLogMessage(_("Current firmware version: %04x.%04x.%04x."), static_cast<unsigned>(firmware.w0),
+                         static_cast<unsigned>(firmware.w1), static_cast<unsigned>(firmware.w2));
+        } else {
+            wxLogWarning(_("The firmware is missing."));
+        }
+        FwFile image{};
+        if (!FindImage(boot, image)) {
+            wxLogWarning(_("No update available."));
+            fwUpdateDialog->SetProgress(kProgressRange, wxEmptyString);
+            ended = true;
+        } else if (HoldsApplication(firmware) && firmware.w2 >= image.version) {
+            wxLogWarning(_("Firmware is up to date."));
+            fwUpdateDialog->SetProgress(kProgressRange, wxEmptyString);
+            ended = true;
+        } else {
+            succeeded = device->UpdateFirmware(image) == 0;
+        }
+    }
+
+    if (!ended && succeeded) {
+        fwUpdateDialog->SetProgress(kProgressRange, wxEmptyString);
+        wxLogMessage(_("Firmware update finished successfully."));
+        delete device;
+        device = nullptr;
+        AutoConnect();
+        RefreshControls();
+    } else if (!ended) {
+        wxLogError(_("Firmware update failed!"));
+        fwUpdateDialog->SetProgress(kProgressRange, wxEmptyString);
+        delete device;
+        device = new VantrelBase();
+        device->Open();
+        RefreshControls();
+    }
+
+    firmwareUpdateRunning = false;
+    if (firmwareCloseRequested) {
+        firmwareCloseRequested = false;
+        wxCloseEvent close(wxEVT_CLOSE_WINDOW, fwUpdateDialog->GetId());
+        close.SetEventObject(fwUpdateDialog);
+        OnFwUpdateDialogClose(close);
+    }
+}
+
+void VTX_GUIFrame::OnFwUpdateDialogClose(wxCloseEvent& event)
+{
+    if (firmwareUpdateRunning) {
+        firmwareCloseRequested = true;
+        if (event.CanVeto()) {
+            event.Veto();
+        }
+        return;
+    }
+    if (fwUpdateDialog == nullptr) {
+        return;
+    }
+    // Destroy() gives the log target back at once; the window itself goes
+    // when the event loop is idle, after this handler has returned.
+    fwUpdateDialog->Destroy();
+    fwUpdateDialog = nullptr;
+    if (device != nullptr) {
+        device->Close();
+        delete device;
+        device = nullptr;
+    }
+    AutoConnect();
+}

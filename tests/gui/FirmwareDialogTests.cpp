@@ -1,0 +1,381 @@
+// The firmware update as the user meets it: the window that shows the update,
+// the offer after connecting with the per-unit memory of a refusal, and the
+// update command end to end against the virtual unit.
+#include <gtest/gtest.h>
+
+#include <wx/button.h>
+#include <wx/gauge.h>
+#include <wx/log.h>
+#include <wx/textctrl.h>
+#include <wx/timer.h>
+#include <wx/tokenzr.h>
+
+#include <algorithm>
+
+#include "FirmwareUpdatePacing.h"
+#include "FwUpdateDialog.h"
+#include "LiveFirmwareTestSupport.h"
+#include "fwimages/FwFile.h"
+
+namespace {
+
+std::vector<wxString> Lines(const wxString& text)
+{
+    std::vector<wxString> lines;
+    wxStringTokenizer tokens(text, "\n", wxTOKEN_RET_EMPTY);
+    while (tokens.HasMoreTokens()) {
+        lines.push_back(tokens.GetNextToken());
+    }
+    if (!lines.empty() && lines.back().empty()) {
+        lines.pop_back();
+    }
+    return lines;
+}
+
+const wxString kOfferText =
+    "A new firmware version is available for the connected device. Do you want to update to the latest "
+    "firmware "
+    "version?";
+
+// The messages of a complete update from the application, as the window
+// shows them (info records included: the window turns verbose logging on).
+const std::vector<wxString> kUpdateLines = {
+    "Current boot version: 0003.0901.0102.",
+    "Current firmware version: 0003.0901.0107.",
+    "Firmware is gonna be updated to version: 0003.0901.0108.",
+    "Upgrading firmware, do NOT disconnect the device from the PC during upgrade process!!",
+    "Waiting for bootloader...",
+    "Deleting flash memory.",
+    "Flashing a new firmware...",
+    "Flashing done.",
+    "Waiting for application...",
+    "Firmware update finished successfully.",
+};
+
+// The dialog on its own, over the main window.
+class UpdateWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        previous = wxLog::GetActiveTarget();
+        dialog = new FwUpdateDialog("Firmware update", "starting ", 100, MainWindow());
+    }
+    void TearDown() override
+    {
+        dialog->Destroy();
+        Pump();
+        EXPECT_EQ(wxLog::GetActiveTarget(), previous) << "the previous log target is back";
+    }
+
+    FwUpdateDialog* dialog = nullptr;
+    wxLog* previous = nullptr;
+};
+
+}  // namespace
+
+TEST_F(UpdateWindow, ShowsRecordsByLevelAndProgress)
+{
+    EXPECT_EQ(wxLog::GetActiveTarget(), dialog);
+    EXPECT_TRUE(wxLog::GetVerbose());
+    EXPECT_EQ(dialog->GetLogText()->GetValue(), "starting ");
+    EXPECT_FALSE(dialog->GetCloseButton()->IsEnabled());
+
+    dialog->GetLogText()->Clear();
+    wxLogError("a\nb");
+    wxLogWarning("warned");
+    wxLogMessage("told");
+    wxLogInfo("verbose");
+    wxLogGeneric(wxLOG_Progress, "%d", 42);
+    EXPECT_EQ(dialog->GetGauge()->GetValue(), 42);
+    wxLogGeneric(wxLOG_Progress, "no number");
+    EXPECT_EQ(dialog->GetGauge()->GetValue(), 42);
+    wxLogGeneric(wxLOG_Progress, "%d%%", 57);
+    EXPECT_EQ(dialog->GetGauge()->GetValue(), 57);
+    // The waits can count past the range: a full gauge, and Close stays off.
+    wxLogGeneric(wxLOG_Progress, "%d", 131);
+    EXPECT_EQ(dialog->GetGauge()->GetValue(), 100);
+    EXPECT_FALSE(dialog->GetCloseButton()->IsEnabled());
+    EXPECT_EQ(Lines(dialog->GetLogText()->GetValue()),
+              (std::vector<wxString>{"a b", "warned", "told", "verbose"}));
+
+    dialog->SetProgress(99, "x");
+    EXPECT_FALSE(dialog->GetCloseButton()->IsEnabled());
+    EXPECT_EQ(dialog->GetGauge()->GetValue(), 99);
+    dialog->SetProgress(100, wxEmptyString);
+    EXPECT_TRUE(dialog->GetCloseButton()->IsEnabled());
+    EXPECT_TRUE(dialog->GetLogText()->GetValue().EndsWith("verbose\nx"));
+}
+
+TEST_F(UpdateWindow, DisablesTheOtherWindowsWhileShown)
+{
+    dialog->Show();
+    EXPECT_FALSE(MainWindow()->IsEnabled());
+    dialog->Show(false);
+    EXPECT_TRUE(MainWindow()->IsEnabled());
+}
+
+namespace {
+
+class FirmwareOnBus : public OnVirtualBus {
+protected:
+    // A unit of `generation` whose boot version words are 3, 0x0901, 0x0102.
+    VirtualUnit& Plug(uint16_t generation, const std::string& serial,
+                      Personality personality = Personality::Application, uint16_t hardware = 0x0901)
+    {
+        UnitOptions options;
+        options.generation = generation;
+        options.serial = serial;
+        options.personality = personality;
+        options.validApplication = true;
+        options.hardware = hardware;
+        VirtualUnit& unit = bus->AddUnit(options);
+        unit.SetBootVersion({3, hardware, 0x0102});
+        return unit;
+    }
+
+    static long Refused(const std::string& serial)
+    {
+        long value = -1;
+        UserSettings().Read(wxString(serial) + "RefusedFirmwareVersion", &value);
+        return value;
+    }
+
+    static void StoreRefused(const std::string& serial, long version)
+    {
+        wxConfig settings = UserSettings();
+        settings.Write(wxString(serial) + "RefusedFirmwareVersion", version);
+        settings.Flush();
+    }
+
+    void ExpectFlashHoldsTheImage(const VirtualUnit& unit) const
+    {
+        FwFile image{};
+        ASSERT_EQ(GetFwFile(0x0901, 3, 0, &image), 1);
+        const std::vector<uint8_t> flash = unit.Flash();
+        EXPECT_TRUE(std::equal(image.data, image.data + image.size, flash.begin()));
+        EXPECT_TRUE(
+            std::all_of(flash.begin() + image.size, flash.end(), [](uint8_t b) { return b == 0xFF; }));
+    }
+
+    FwUpdateDialog* Dialog() const { return frame->GetFwUpdateDialog(); }
+    std::vector<wxString> DialogLines() const { return Lines(Dialog()->GetLogText()->GetValue()); }
+};
+
+}  // namespace
+
+TEST_F(FirmwareOnBus, OfferIsRememberedPerUnitAndVersion)
+{
+    VirtualUnit& first = Plug(107, "FO000001");
+    {
+        ModalAnswerer answers(wxID_NO);
+        frame->AutoConnect();
+        Pump();
+        ASSERT_EQ(answers.shown.size(), 1u);
+        EXPECT_EQ(answers.shown[0].caption, "Firmware update");
+        EXPECT_EQ(answers.shown[0].message, kOfferText);
+    }
+    EXPECT_EQ(Refused("FO000001"), 0x0108);
+    // Declined: the unit is read and polled as usual.
+    EXPECT_TRUE(frame->IsLiveTimerRunning());
+
+    {
+        ModalAnswerer answers(wxID_NO);
+        frame->AutoConnect();
+        Pump();
+        EXPECT_TRUE(answers.shown.empty()) << "asked again for a declined version";
+    }
+
+    // Another unit is asked.
+    bus->Unplug(first);
+    Plug(107, "FO000002");
+    {
+        ModalAnswerer answers(wxID_NO);
+        frame->AutoConnect();
+        Pump();
+        EXPECT_EQ(answers.shown.size(), 1u);
+    }
+    UnplugAll();
+
+    // A newer image than the declined one is offered again.
+    StoreRefused("FO000001", 0x0107);
+    bus->Replug(first);
+    {
+        ModalAnswerer answers(wxID_NO);
+        frame->AutoConnect();
+        Pump();
+        EXPECT_EQ(answers.shown.size(), 1u);
+    }
+    EXPECT_EQ(Refused("FO000001"), 0x0108);
+
+    // Up to date: no question.
+    UnplugAll();
+    Plug(108, "FO000003");
+    {
+        ModalAnswerer answers(wxID_NO);
+        frame->AutoConnect();
+        Pump();
+        EXPECT_TRUE(answers.shown.empty());
+    }
+}
+
+TEST_F(FirmwareOnBus, UnitInItsBootloaderIsAlwaysAsked)
+{
+    Plug(107, "FO000004", Personality::Bootloader);
+    StoreRefused("FO000004", 0x0108);
+    ModalAnswerer answers(wxID_NO);
+    frame->AutoConnect();
+    Pump();
+    EXPECT_EQ(answers.shown.size(), 1u);
+    EXPECT_EQ(frame->GetDevice()->GetDeviceMode(), 1);
+    EXPECT_EQ(Dialog(), nullptr);
+}
+
+TEST_F(FirmwareOnBus, UnreadableFirmwareInTheBootloaderIsUpdatedWithoutAsking)
+{
+    VirtualUnit& unit = Plug(107, "FO000005", Personality::Bootloader);
+    // The offer reads the boot version, then fails on the firmware version.
+    FaultSpec stall;
+    stall.kind = FaultKind::Stall;
+    stall.target = 0x01;
+    stall.skip = 1;
+    unit.AddFault(stall);
+    ModalAnswerer answers(wxID_NO);
+    frame->AutoConnect();
+    ASSERT_TRUE(RunEventsUntil([&] { return Dialog() != nullptr && Dialog()->GetCloseButton()->IsEnabled(); },
+                               15000));
+    EXPECT_TRUE(answers.shown.empty());
+    ExpectFlashHoldsTheImage(unit);
+    EXPECT_EQ(DialogLines().back(), "Firmware update finished successfully.");
+}
+
+TEST_F(FirmwareOnBus, UpdateCommandEndToEnd)
+{
+    VirtualUnit& unit = Plug(107, "FO000006");
+    StoreRefused("FO000006", 0x0108);
+    frame->AutoConnect();
+    Pump();
+    ASSERT_FALSE(IsSimulated(frame));
+
+    // How long the window goes without handling events meanwhile.
+    wxTimer heartbeat;
+    auto last = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::duration longestGap{};
+    heartbeat.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        const auto now = std::chrono::steady_clock::now();
+        longestGap = std::max(longestGap, now - last);
+        last = now;
+    });
+    heartbeat.Start(20);
+    last = std::chrono::steady_clock::now();
+    RunMenuCommand(frame, "idFirmwareUpdate");
+    heartbeat.Stop();
+
+    ASSERT_NE(Dialog(), nullptr);
+    EXPECT_EQ(DialogLines(), kUpdateLines);
+    EXPECT_EQ(Dialog()->GetGauge()->GetValue(), 100);
+    EXPECT_TRUE(Dialog()->GetCloseButton()->IsEnabled());
+    ExpectFlashHoldsTheImage(unit);
+    EXPECT_EQ(frame->GetDevice()->GetVersion(), 108) << "reconnected to the new application";
+    RecordProperty("longest_event_gap_ms",
+                   std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(longestGap).count()));
+    EXPECT_LT(longestGap, std::chrono::milliseconds(1000)) << "the window stopped handling events";
+
+    SendCommand(Dialog()->GetCloseButton(), wxEVT_BUTTON);
+    Pump();
+    EXPECT_EQ(Dialog(), nullptr);
+    EXPECT_EQ(dynamic_cast<FwUpdateDialog*>(wxLog::GetActiveTarget()), nullptr);
+    EXPECT_TRUE(frame->IsEnabled());
+    EXPECT_EQ(frame->GetDevice()->GetSerialNumber(), "FO000006");
+    EXPECT_TRUE(frame->GetDevice()->IsOpen());
+    EXPECT_TRUE(frame->IsLiveTimerRunning());
+}
+
+TEST_F(FirmwareOnBus, FailedUpdateShowsItsErrorAndFallsBackToTheSimulator)
+{
+    VirtualUnit& unit = Plug(107, "FO000007");
+    StoreRefused("FO000007", 0x0108);
+    frame->AutoConnect();
+    Pump();
+    FaultSpec stall;
+    stall.kind = FaultKind::Stall;
+    stall.target = 0x02;  // the erase
+    unit.AddFault(stall);
+
+    RunMenuCommand(frame, "idFirmwareUpdate");
+    ASSERT_NE(Dialog(), nullptr);
+    const std::vector<wxString> lines = DialogLines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2], "It was not possible to erase flash memory, error: -9.");
+    EXPECT_EQ(lines.back(), "Firmware update failed!");
+    EXPECT_TRUE(IsSimulated(frame));
+    EXPECT_TRUE(frame->GetDevice()->IsOpen());
+    EXPECT_EQ(Dialog()->GetGauge()->GetValue(), 100);
+    EXPECT_TRUE(Dialog()->GetCloseButton()->IsEnabled());
+    Pump();
+    EXPECT_NE(Dialog(), nullptr) << "the window stays for the user to read";
+}
+
+TEST_F(FirmwareOnBus, NothingToDo)
+{
+    struct Case {
+        uint16_t generation;
+        uint16_t hardware;
+        std::vector<wxString> lines;
+    };
+    const Case cases[] = {
+        {108,
+         0x0901,
+         {"Current boot version: 0003.0901.0102.", "Current firmware version: 0003.0901.0108.",
+          "Firmware is up to date."}},
+        {107,
+         0x0903,
+         {"Current boot version: 0003.0903.0102.", "Current firmware version: 0003.0903.0107.",
+          "No update available."}},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lines.back());
+        UnplugAll();
+        VirtualUnit& unit =
+            Plug(c.generation, "FO00001" + std::to_string(n++), Personality::Application, c.hardware);
+        frame->AutoConnect();
+        Pump();
+        VantrelBase* before = frame->GetDevice();
+        RunMenuCommand(frame, "idFirmwareUpdate");
+        ASSERT_NE(Dialog(), nullptr);
+        EXPECT_EQ(DialogLines(), c.lines);
+        EXPECT_TRUE(Dialog()->GetCloseButton()->IsEnabled());
+        EXPECT_EQ(frame->GetDevice(), before) << "the connection is untouched";
+        EXPECT_TRUE(unit.FlashLog().empty());
+        SendCommand(Dialog()->GetCloseButton(), wxEVT_BUTTON);
+        Pump();
+        EXPECT_EQ(Dialog(), nullptr);
+    }
+}
+
+// A close request that the update's yields deliver waits until the command
+// has ended; the update finishes and the window then goes.
+TEST_F(FirmwareOnBus, CloseRequestDuringTheUpdateIsHeld)
+{
+    VirtualUnit& unit = Plug(107, "FO000020");
+    StoreRefused("FO000020", 0x0108);
+    frame->AutoConnect();
+    Pump();
+    int requests = 0;
+    SetUpdateYield([&] {
+        if (requests < 2 && Dialog() != nullptr) {
+            ++requests;
+            EXPECT_FALSE(Dialog()->Close()) << "closed under the update";
+        }
+        DefaultUpdateYield();
+    });
+    RunMenuCommand(frame, "idFirmwareUpdate");
+    SetUpdateYield({});
+    EXPECT_EQ(requests, 2);
+    Pump();
+    EXPECT_EQ(Dialog(), nullptr);
+    ExpectFlashHoldsTheImage(unit);
+    EXPECT_TRUE(frame->IsEnabled());
+    EXPECT_EQ(frame->GetDevice()->GetSerialNumber(), "FO000020");
+    EXPECT_EQ(frame->GetDevice()->GetVersion(), 108);
+}

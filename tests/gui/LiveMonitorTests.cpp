@@ -1,0 +1,396 @@
+// The live monitor against virtual units: the poll and what it shows, the
+// raw grid's highlight, failed reads, warm-up with its keep-alive, the FFT
+// setting and the throttle button.
+#include <gtest/gtest.h>
+
+#include <wx/checkbox.h>
+#include <wx/combobox.h>
+#include <wx/gauge.h>
+#include <wx/grid.h>
+#include <wx/radiobox.h>
+#include <wx/spinctrl.h>
+#include <wx/textctrl.h>
+
+#include "LiveFirmwareTestSupport.h"
+#include "config/ConfigurationImage.h"
+#include "wxStateLed.h"
+
+namespace {
+
+const wxColour kOrange(255, 127, 0);
+
+const char* const kLedNames[] = {"ID_STATELED_IN_SHIFTER",
+                                 "ID_STATELED_IN_BLIPPER",
+                                 "ID_STATELED_IN_WARMUP",
+                                 "ID_STATELED_IN_PIT",
+                                 "ID_STATELED_IN_CLUTCH",
+                                 "ID_STATELED_IN_DEACTIVATION",
+                                 "ID_STATELED_OUT_RPM_LED",
+                                 "ID_STATELED_OUT_BLIPPER",
+                                 "ID_STATELED_OUT_IGNITION",
+                                 "ID_STATELED_OUT_INJECTION",
+                                 "ID_STATELED10"};
+
+// A generation 108 report whose values are easy to follow by hand:
+// rpm period 18233, speed period 1000, throttle count 58, gear sensor 57,
+// inputs 100 0 23 128 1 0, inputs 0x2A, outputs 0x05, gear 9, power 1,
+// ratio 57, supply 160.
+const std::vector<uint8_t> kReport = {0x39, 0x47, 0xE8, 0x03, 58, 57, 100, 0, 23, 128,
+                                      1,    0,    0x2A, 0x05, 9,  1,  57,  0, 160};
+
+wxString Text(VTX_GUIFrame* frame, int number)
+{
+    return Ctrl<wxTextCtrl>(frame, wxString::Format("ID_TEXTCTRL%d", number).c_str())->GetValue();
+}
+
+int Gauge(VTX_GUIFrame* frame, int number)
+{
+    return Ctrl<wxGauge>(frame, wxString::Format("ID_GAUGE%d", number).c_str())->GetValue();
+}
+
+std::vector<int> LedStates(VTX_GUIFrame* frame)
+{
+    std::vector<int> states;
+    for (const char* name : kLedNames) {
+        states.push_back(Ctrl<wxStateLed>(frame, name)->GetState());
+    }
+    return states;
+}
+
+wxSpinCtrl* Spin(VTX_GUIFrame* frame, int number)
+{
+    return Ctrl<wxSpinCtrl>(frame, wxString::Format("ID_SPINCTRL%d", number).c_str());
+}
+
+void SetThrottleLimits(VTX_GUIFrame* frame, int closed, int open)
+{
+    Spin(frame, 17)->SetValue(closed);
+    Spin(frame, 11)->SetValue(open);
+}
+
+size_t ModeRequests(const VirtualUnit& unit, uint16_t mode)
+{
+    size_t count = 0;
+    for (const RequestRecord& record : unit.RequestLog()) {
+        if (record.kind == RequestRecord::Kind::Control && record.setup.bRequest == 0x03 &&
+            record.setup.wValue == mode) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+size_t FailedLiveReads(const VirtualUnit& unit)
+{
+    size_t count = 0;
+    for (const RequestRecord& record : unit.RequestLog()) {
+        if (record.kind == RequestRecord::Kind::Interrupt && record.fault.has_value()) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+class LiveMonitor : public OnVirtualBus {
+protected:
+    // A generation 108 unit whose stored configuration decodes kReport as
+    // worked out in the tests: one pulse per period, 4 speed pulses, 2000 mm.
+    VirtualUnit& PlugAndConnect(const std::string& serial)
+    {
+        UnitOptions options;
+        options.generation = 108;
+        options.serial = serial;
+        VirtualUnit& unit = bus->AddUnit(options);
+        DeviceConfiguration config = MakeDefaultConfiguration(DefaultsFamily::Gen108);
+        config.PulsesPerTwoRevolutions = 1;
+        config.NumOfSpeedPulses = 4;
+        config.WheelCircumference = 2000;
+        unit.SetConfigurationImage(EncodeConfigurationImage(config, ImageFormat::Long));
+        unit.SetFixedReport(kReport);
+        frame->AutoConnect();
+        Pump();
+        EXPECT_FALSE(IsSimulated(frame));
+        EXPECT_TRUE(frame->IsLiveTimerRunning());
+        return unit;
+    }
+
+    wxGrid* Grid() const { return Ctrl<wxGrid>(frame, "ID_GRID1"); }
+
+    void SettleGrid(const LiveRaw& raw)
+    {
+        for (int i = 0; i < 6; ++i) {
+            frame->ShowLiveRaw(raw);
+        }
+    }
+
+    std::vector<int> HighlightedRows() const
+    {
+        std::vector<int> rows;
+        for (int row = 0; row < 16; ++row) {
+            if (Grid()->GetCellBackgroundColour(row, 0) == kOrange) {
+                rows.push_back(row);
+            }
+        }
+        return rows;
+    }
+};
+
+}  // namespace
+
+TEST_F(LiveMonitor, ReportOfTheUnitReachesEveryControl)
+{
+    PlugAndConnect("LM000001");
+    SetThrottleLimits(frame, 500, 4500);
+    Ctrl<wxRadioBox>(frame, "ID_RBOX_GEAR_DETECTION")->SetSelection(0);
+    ASSERT_TRUE(RunEventsUntil([&] { return Text(frame, 1) == "1230"; }));
+    // Long enough for the first report's highlight to fade (five polls).
+    RunEventsFor(800);
+
+    // rpm 22509116 / 18233 = 1234, shown rounded to 1230; speed 338 km/h.
+    EXPECT_EQ(Gauge(frame, 1), 1230);
+    EXPECT_EQ(Text(frame, 8), "338");
+    EXPECT_EQ(Gauge(frame, 4), 338);
+    // Throttle 2500 mV: (2500 - 500) * 100 / 4000 = 50 %.
+    EXPECT_EQ(Text(frame, 2), "2.5 V");
+    EXPECT_EQ(Text(frame, 7), "50 %");
+    EXPECT_EQ(Gauge(frame, 2), 50);
+    // Gear sensor 2450 mV (2.45 in single precision is a little above).
+    EXPECT_EQ(Text(frame, 6), "2.5 V");
+    EXPECT_EQ(Gauge(frame, 3), 2450);
+    EXPECT_EQ(Ctrl<wxComboBox>(frame, "ID_COMBOBOX1")->GetSelection(), 7);
+    const std::vector<wxString> inputs = {Text(frame, 3), Text(frame, 4),  Text(frame, 5),
+                                          Text(frame, 9), Text(frame, 10), Text(frame, 11)};
+    EXPECT_EQ(inputs, (std::vector<wxString>{"4.3", "0.0", "1.0", "5.5", "0.1", "0.0"}));
+    EXPECT_EQ(LedStates(frame), (std::vector<int>{0, 1, 0, 1, 0, 1, 1, 0, 1, 0, 1}));
+
+    const std::vector<wxString> expectedRows = {"18233", "1000", "58", "57", "100", "0", "23", "128",
+                                                "1",     "0",    "42", "5",  "9",   "1", "57", "160"};
+    for (int row = 0; row < 16; ++row) {
+        EXPECT_EQ(Grid()->GetCellValue(row, 0), expectedRows[row]) << "row " << row;
+    }
+    // Steady values have stopped glowing after half a second.
+    EXPECT_TRUE(HighlightedRows().empty());
+}
+
+TEST_F(LiveMonitor, ViewRules)
+{
+    ASSERT_FALSE(frame->IsLiveTimerRunning());
+    SetThrottleLimits(frame, 500, 4500);
+    auto* gearDetection = Ctrl<wxRadioBox>(frame, "ID_RBOX_GEAR_DETECTION");
+    gearDetection->SetSelection(0);
+
+    struct RpmCase {
+        uint32_t rpm;
+        const char* shown;
+    };
+    for (const RpmCase& c :
+         {RpmCase{1234, "1230"}, RpmCase{1235, "1240"}, RpmCase{4, "0"}, RpmCase{16000, "16000"}}) {
+        LiveValues values;
+        values.rpm = c.rpm;
+        frame->ShowLiveValues(values);
+        EXPECT_EQ(Text(frame, 1), c.shown) << c.rpm;
+    }
+
+    struct ThrottleCase {
+        uint32_t millivolts;
+        int closed, open;
+        const char* percent;
+        int gauge;
+    };
+    for (const ThrottleCase& c :
+         {ThrottleCase{0, 500, 4500, "0 %", 0}, ThrottleCase{5050, 500, 4500, "100 %", 100},
+          ThrottleCase{4900, 500, 4500, "110 %", 100}, ThrottleCase{300, 500, 4500, "0 %", 0},
+          ThrottleCase{2500, 500, 500, "0 %", 0}, ThrottleCase{2500, 3000, 1000, "0 %", 0},
+          ThrottleCase{1500, 0, 5000, "30 %", 30}}) {
+        SetThrottleLimits(frame, c.closed, c.open);
+        LiveValues values;
+        values.tpsVoltage = c.millivolts;
+        frame->ShowLiveValues(values);
+        EXPECT_EQ(Text(frame, 7), c.percent) << c.millivolts << " " << c.closed << " " << c.open;
+        EXPECT_EQ(Gauge(frame, 2), c.gauge);
+    }
+
+    for (const auto& [gear, item] :
+         {std::pair{0u, 0}, std::pair{6u, 6}, std::pair{7u, 7}, std::pair{200u, 7}}) {
+        LiveValues values;
+        values.gear = gear;
+        frame->ShowLiveValues(values);
+        EXPECT_EQ(Ctrl<wxComboBox>(frame, "ID_COMBOBOX1")->GetSelection(), item) << gear;
+    }
+
+    LiveValues values;
+    values.gearVoltage = 2450;
+    values.rpmSpeedRatio = 57;
+    gearDetection->SetSelection(1);
+    frame->ShowLiveValues(values);
+    EXPECT_EQ(Text(frame, 6), "57");
+    EXPECT_EQ(Gauge(frame, 3), 57);
+    if (gearDetection->GetCount() > 2) {
+        gearDetection->SetSelection(2);
+        values.rpmSpeedRatio = 99;
+        frame->ShowLiveValues(values);
+        EXPECT_EQ(Text(frame, 6), "---");
+        EXPECT_EQ(Gauge(frame, 3), 57) << "the gauge keeps its value";
+    }
+    gearDetection->SetSelection(0);
+}
+
+TEST_F(LiveMonitor, RawGridLabelsAndHighlight)
+{
+    ASSERT_FALSE(frame->IsLiveTimerRunning());
+    const std::vector<wxString> labels = {
+        "rpm period", "speed period", "adc tps",         "adc gear",        "adc input1", "adc input2",
+        "adc input3", "adc input4",   "adc input5",      "adc input6",      "bin inputs", "bin outputs",
+        "gear",       "power supply", "rpm/speed ratio", "adc power supply"};
+    ASSERT_EQ(Grid()->GetNumberRows(), 16);
+    ASSERT_EQ(Grid()->GetNumberCols(), 1);
+    for (int row = 0; row < 16; ++row) {
+        EXPECT_EQ(Grid()->GetRowLabelValue(row), labels[row]);
+    }
+    EXPECT_FALSE(Grid()->IsEditable());
+
+    SettleGrid(LiveRaw{});
+    LiveRaw raw{};
+    std::copy(kReport.begin(), kReport.end(), raw.begin());
+    // Every non-zero row glows for five refreshes, then goes back.
+    for (int refresh = 1; refresh <= 5; ++refresh) {
+        frame->ShowLiveRaw(raw);
+        EXPECT_EQ(HighlightedRows(), (std::vector<int>{0, 1, 2, 3, 4, 6, 7, 8, 10, 11, 12, 13, 14, 15}))
+            << "refresh " << refresh;
+    }
+    frame->ShowLiveRaw(raw);
+    EXPECT_TRUE(HighlightedRows().empty());
+
+    // A new gear lights its own row only.
+    raw[14] = 3;
+    frame->ShowLiveRaw(raw);
+    EXPECT_EQ(HighlightedRows(), std::vector<int>{12});
+    EXPECT_EQ(Grid()->GetCellValue(12, 0), "3");
+
+    // Blanking is a refresh too: the values that drop to 0 glow.
+    SettleGrid(raw);
+    raw[16] = 0;
+    raw[18] = 0;
+    frame->ShowLiveRaw(raw);
+    EXPECT_EQ(HighlightedRows(), (std::vector<int>{14, 15}));
+}
+
+TEST_F(LiveMonitor, ThreeFailedReadsAreToleratedTheFourthDisconnects)
+{
+    VirtualUnit& unit = PlugAndConnect("LM000002");
+    FaultSpec stall;
+    stall.kind = FaultKind::Stall;
+    stall.target = FAULT_LIVE_ENDPOINT;
+    stall.count = 3;
+    unit.AddFault(stall);
+    ASSERT_TRUE(RunEventsUntil([&] { return frame->GetDeviceErrorCount() == 3; }));
+    EXPECT_FALSE(IsSimulated(frame));
+    // The next good read earns one failure back.
+    ASSERT_TRUE(RunEventsUntil([&] { return frame->GetDeviceErrorCount() == 2; }));
+    EXPECT_FALSE(IsSimulated(frame));
+    EXPECT_EQ(Text(frame, 1), "1230");
+
+    // From 2, two more failures in a row: the second one disconnects.
+    stall.count = 0;
+    unit.AddFault(stall);
+    ASSERT_TRUE(RunEventsUntil([&] { return IsSimulated(frame); }));
+    EXPECT_EQ(FailedLiveReads(unit), 5u);
+    EXPECT_FALSE(frame->IsLiveTimerRunning());
+    EXPECT_EQ(Text(frame, 1), "0");
+    EXPECT_EQ(Grid()->GetCellValue(0, 0), "0");
+    EXPECT_EQ(LedStates(frame), std::vector<int>(11, 0));
+}
+
+TEST_F(LiveMonitor, UnpluggedUnitEndsInTheSimulatedConnection)
+{
+    VirtualUnit& unit = PlugAndConnect("LM000003");
+    ASSERT_TRUE(RunEventsUntil([&] { return Text(frame, 1) == "1230"; }));
+    ModalAnswerer boxes;
+    bus->Unplug(unit);
+    ASSERT_TRUE(RunEventsUntil([&] { return IsSimulated(frame); }));
+    EXPECT_FALSE(frame->IsLiveTimerRunning());
+    EXPECT_EQ(Text(frame, 1), "0");
+    EXPECT_EQ(Text(frame, 8), "0");
+    EXPECT_EQ(Ctrl<wxComboBox>(frame, "ID_COMBOBOX1")->GetSelection(), 0);
+    EXPECT_TRUE(boxes.shown.empty()) << "no message for a unit that went away";
+}
+
+TEST_F(LiveMonitor, WarmUpKeepsTheUnitInWarmUpWhileTicked)
+{
+    VirtualUnit& unit = PlugAndConnect("LM000004");
+    auto* warmUp = Ctrl<wxCheckBox>(frame, "ID_CHECKBOX1");
+    auto* fft = Ctrl<wxRadioBox>(frame, "ID_RADIOBOX1");
+    ASSERT_TRUE(warmUp->IsEnabled());
+    fft->SetSelection(2);
+
+    warmUp->SetValue(true);
+    SendCommand(warmUp, wxEVT_CHECKBOX, 1);
+    EXPECT_EQ(unit.LastMode(), 3);
+    EXPECT_EQ(fft->GetSelection(), 0);
+    const size_t before = ModeRequests(unit, 3);
+    RunEventsFor(650);
+    // Every 100 ms again; allow for a slow machine.
+    EXPECT_GE(ModeRequests(unit, 3) - before, 3u);
+    EXPECT_EQ(unit.LastMode(), 3);
+
+    warmUp->SetValue(false);
+    SendCommand(warmUp, wxEVT_CHECKBOX, 0);
+    EXPECT_EQ(unit.LastMode(), 0);
+    const size_t afterUntick = ModeRequests(unit, 3);
+    RunEventsFor(300);
+    EXPECT_EQ(ModeRequests(unit, 3), afterUntick) << "the keep-alive goes on";
+}
+
+TEST_F(LiveMonitor, FftSettingEndsWarmUpAndSendsItsIndex)
+{
+    VirtualUnit& unit = PlugAndConnect("LM000005");
+    auto* warmUp = Ctrl<wxCheckBox>(frame, "ID_CHECKBOX1");
+    warmUp->SetValue(true);
+    SendCommand(warmUp, wxEVT_CHECKBOX, 1);
+    ASSERT_EQ(unit.LastMode(), 3);
+
+    auto* fft = Ctrl<wxRadioBox>(frame, "ID_RADIOBOX1");
+    fft->SetSelection(2);
+    SendCommand(fft, wxEVT_RADIOBOX, 2);
+    EXPECT_EQ(unit.LastMode(), 2);
+    EXPECT_FALSE(warmUp->IsChecked());
+    const size_t warmUps = ModeRequests(unit, 3);
+    RunEventsFor(300);
+    EXPECT_EQ(ModeRequests(unit, 3), warmUps);
+    EXPECT_EQ(unit.LastMode(), 2);
+}
+
+TEST_F(LiveMonitor, KeepAliveFailureUnticksWarmUpSilently)
+{
+    VirtualUnit& unit = PlugAndConnect("LM000006");
+    auto* warmUp = Ctrl<wxCheckBox>(frame, "ID_CHECKBOX1");
+    warmUp->SetValue(true);
+    SendCommand(warmUp, wxEVT_CHECKBOX, 1);
+    ModalAnswerer boxes;
+    bus->Unplug(unit);
+    ASSERT_TRUE(RunEventsUntil([&] { return !warmUp->IsChecked(); }));
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(LiveMonitor, ThrottleButtonTakesThePositionAsPercentage)
+{
+    VirtualUnit& unit = PlugAndConnect("LM000007");
+    auto* button = Ctrl<wxWindow>(frame, "ID_BUTTON12");
+    struct Case {
+        uint8_t count;  // 58: 2500 mV, 9: 400 mV, 107: 4600 mV
+        int closed, open;
+        int expected;
+    };
+    for (const Case& c : {Case{58, 500, 4500, 50}, Case{9, 500, 4500, 1}, Case{107, 500, 4500, 99},
+                          Case{58, 4500, 500, 50}, Case{58, 1000, 1000, 37}}) {
+        std::vector<uint8_t> report = kReport;
+        report[4] = c.count;
+        unit.SetFixedReport(report);
+        RunEventsFor(250);
+        Spin(frame, 18)->SetValue(37);
+        SetThrottleLimits(frame, c.closed, c.open);
+        SendCommand(button, wxEVT_BUTTON);
+        EXPECT_EQ(Spin(frame, 18)->GetValue(), c.expected)
+            << int(c.count) << " " << c.closed << " " << c.open;
+    }
+}
