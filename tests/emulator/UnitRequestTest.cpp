@@ -150,7 +150,7 @@ TEST_F(UnitRequestTest, RequestsOutsideTheTableStall)
     StartUsb();
     UsbVantrel& app = Open(unit.Serial());
     UsbVantrel& bl = Open(loader.Serial());
-    std::array<uint8_t, 64> buffer{};
+    std::array<uint8_t, 256> buffer{};  // room for the longest wLength below
     struct Refused {
         const char* what;
         UsbVantrel* device;
