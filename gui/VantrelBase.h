@@ -57,9 +57,10 @@ public:
     // "Simulator", "USB bus:port.address" or "Invalid connection path".
     virtual std::string GetPath() const;
 
-    // Application object only; -14 without one.
+    // The remaining operations go to the application object only and answer
+    // -14 without one, except the two version reads, which a bootloader
+    // object answers too, and GetDefaultConfiguration.
     virtual int32_t ReadLiveData();
-    // Application object's, else the bootloader object's; -14 without either.
     virtual int32_t GetFirmwareVersion(VersionTriple* out);
     virtual int32_t GetBootVersion(VersionTriple* out);
     virtual int32_t GetLiveValues(LiveValues* out);
