@@ -39,7 +39,7 @@ quiet() { # runs a step, shows its output only when it fails
   "$@" >"$work/step.log" 2>&1 || { tail -40 "$work/step.log" >&2; return 1; }
 }
 quiet cmake -S "$root" -B "$build" -G Ninja -DCMAKE_INSTALL_PREFIX=/usr
-quiet cmake --build "$build" -j "$(nproc)" --target VantrelStudio Vantrel vantrel_resources
+quiet cmake --build "$build" -j "$(nproc)" --target VantrelStudio Vantrel vantrel_resources vantrel_manpage
 (cd "$build" && quiet cpack -G DEB -B "$work/package")
 deb=$(ls "$work"/package/*.deb)
 echo "   $(basename "$deb")"
@@ -54,7 +54,7 @@ dpkg-deb -x "$deb" "$work/root"
 for f in usr/bin/VantrelStudio usr/share/vantrelstudio/resource.xrs usr/share/vantrelstudio/images.zip \
          usr/share/applications/$app.desktop usr/share/metainfo/$app.metainfo.xml \
          usr/share/icons/hicolor/scalable/apps/$app.svg usr/share/icons/hicolor/64x64/apps/$app.png \
-         usr/lib/udev/rules.d/70-vantrel.rules; do
+         usr/lib/udev/rules.d/70-vantrel.rules usr/share/man/man1/VantrelStudio.1.gz; do
   check "package holds /$f" test -s "$work/root/$f"
 done
 lib=$(cd "$work/root" && ls usr/lib/*/vantrelstudio/libVantrel.so.1 2>/dev/null | head -1 || true)

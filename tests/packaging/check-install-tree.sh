@@ -31,6 +31,7 @@ expected=(
   share/icons/hicolor/scalable/apps/$app.svg
   lib/udev/rules.d/70-vantrel.rules
   share/doc/vantrelstudio/README.md
+  share/man/man1/VantrelStudio.1.gz
 )
 [ "$with_program" = program ] && expected+=(bin/VantrelStudio)
 for f in "${expected[@]}"; do
