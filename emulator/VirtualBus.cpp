@@ -241,6 +241,10 @@ void Submit(Attachment& a, UMockdevIoctlClient* client, UMockdevIoctlData* arg)
     bool pulled = false;
     {
         std::lock_guard lock(a.mutex);
+        if (a.gone) {
+            // The cable was pulled while the unit worked on this one.
+            outcome.status = TransferOutcome::Status::Disconnect;
+        }
         switch (outcome.status) {
             case TransferOutcome::Status::Ok:
                 taken.actualLength =
@@ -329,6 +333,11 @@ gboolean HandleIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer u
         Reap(a, client, arg);
         return TRUE;
     }
+    if (request == USBDEVFS_DISCARDURB) {
+        // Also after the cable is pulled: libusb gives up its transfers this way.
+        Discard(a, client, arg);
+        return TRUE;
+    }
     {
         std::lock_guard lock(a.mutex);
         if (a.gone) {
@@ -385,9 +394,6 @@ gboolean HandleIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer u
             return TRUE;
         case USBDEVFS_SUBMITURB:
             Submit(a, client, arg);
-            return TRUE;
-        case USBDEVFS_DISCARDURB:
-            Discard(a, client, arg);
             return TRUE;
         default:
             if (DebugEnabled()) {

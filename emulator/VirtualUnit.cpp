@@ -303,7 +303,7 @@ TransferOutcome VirtualUnit::HandleControl(const UsbSetupPacket& setup, const ui
         }
         rec.stalled = outcome.status == TransferOutcome::Status::Stall;
         std::lock_guard lock(mutex);
-        log.push_back(std::move(rec));
+        Record(std::move(rec));
         return outcome;
     }
 
@@ -334,8 +334,17 @@ TransferOutcome VirtualUnit::HandleControl(const UsbSetupPacket& setup, const ui
             outcome = ApplyFault(*fault, std::move(outcome), setup.wLength);
         }
     }
-    log.push_back(std::move(rec));
+    Record(std::move(rec));
     return outcome;
+}
+
+void VirtualUnit::Record(RequestRecord&& rec)
+{
+    // A long session under vantrel-emulate polls for hours: keep the newest half.
+    if (log.size() >= MAX_LOGGED_REQUESTS) {
+        log.erase(log.begin(), log.begin() + static_cast<std::ptrdiff_t>(MAX_LOGGED_REQUESTS / 2));
+    }
+    log.push_back(std::move(rec));
 }
 
 TransferOutcome VirtualUnit::ApplyFault(const FaultSpec& fault, TransferOutcome outcome, uint32_t asked) const
@@ -532,7 +541,7 @@ TransferOutcome VirtualUnit::HandleInterrupt(uint8_t endpoint, uint32_t length)
         rec.fault = fault->kind;
         outcome = ApplyFault(*fault, std::move(outcome), length);
     }
-    log.push_back(std::move(rec));
+    Record(std::move(rec));
     return outcome;
 }
 

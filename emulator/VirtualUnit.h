@@ -45,6 +45,8 @@ inline constexpr uint32_t FLASH_HEADER_OFFSET = 0x100;
 inline constexpr uint32_t FLASH_SIZE = 0xC000;  // 48 KiB application area
 inline constexpr uint16_t UNIT_PRODUCT_TYPE = 0x0003;
 inline constexpr uint16_t UNIT_HARDWARE = 0x0901;
+// The request log keeps at most this many records (the newest ones).
+inline constexpr size_t MAX_LOGGED_REQUESTS = 200000;
 
 struct UnitOptions {
     uint16_t generation = 108;                           // 100 .. 108; firmware version of the application
@@ -192,7 +194,8 @@ public:
     void ClearFaults();
     uint32_t FaultsFired() const;
 
-    // Every request since the unit was created (or since ClearRequestLog).
+    // Every request since the unit was created (or since ClearRequestLog), up
+    // to the newest MAX_LOGGED_REQUESTS.
     std::vector<RequestRecord> RequestLog() const;
     void ClearRequestLog();
     // Number of restarts (leave and come back) so far.
@@ -206,6 +209,7 @@ private:
     TransferOutcome StandardRequest(const UsbSetupPacket& setup) const;
     TransferOutcome ApplyFault(const FaultSpec& fault, TransferOutcome outcome, uint32_t asked) const;
     void RecomputeApplication();
+    void Record(RequestRecord&& rec);  // mutex held
     uint16_t BcdDeviceLocked() const;
     uint8_t DeviceSubClassLocked() const;
     std::vector<uint8_t> DescriptorsLocked() const;
