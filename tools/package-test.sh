@@ -109,6 +109,9 @@ for _ in \$(seq 1 60); do
   sleep 0.5
 done
 xwininfo -root -tree 2>/dev/null | grep -F "$title" | head -1 | tee "$work/window.txt"
+# Messages the program raised while starting (the toolkit shows them in windows of their own).
+sleep 1
+xwininfo -root -tree 2>/dev/null | grep -F '"Vantrel Error"' >"$work/errors.txt" || true
 kill \$pid 2>/dev/null || true
 wait \$pid 2>/dev/null || true
 exit \$found
@@ -120,6 +123,10 @@ if (cd "$work/empty" && HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" \
   wmclass=$(sed -n 's/^StartupWMClass=//p' "$work/root/usr/share/applications/$app.desktop")
   check "window class \"$wmclass\" is the desktop entry's StartupWMClass" \
     grep -qF " \"$wmclass\")" "$work/window.txt"
+  if [ -s "$work/errors.txt" ]; then
+    echo "  note: the program showed an error window (\"Vantrel Error\") while starting"
+    sed 's/^/    /' "$work/program.log"
+  fi
 else
   fail "main window \"$title\" did not appear; program output:"
   sed 's/^/    /' "$work/program.log" >&2 || true
