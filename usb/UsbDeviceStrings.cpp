@@ -14,6 +14,15 @@ enum class StringKind { Manufacturer = 0, Product = 1, Serial = 2 };
 
 #ifdef VANTREL_HAVE_LIBUSB_GET_DEVICE_STRING
 
+// Calls the library's string reader with the string type converted to
+// whatever enumeration its declaration names.
+template <typename Result, typename Device, typename Type, typename Data, typename Length>
+int CallGetDeviceString(Result (*function)(Device, Type, Data, Length), libusb_device* device, int type,
+                        char* data, int length)
+{
+    return function(device, static_cast<Type>(type), data, length);
+}
+
 // The library reads the strings itself without opening the device.
 class StringSource {
 public:
@@ -21,8 +30,8 @@ public:
     std::string Read(StringKind kind, uint8_t)
     {
         char buffer[STRING_BUFFER_SIZE] = {};
-        const int result = libusb_get_device_string(device, static_cast<libusb_device_string_type>(kind),
-                                                    buffer, STRING_BUFFER_SIZE);
+        const int result = CallGetDeviceString(&libusb_get_device_string, device, static_cast<int>(kind),
+                                               buffer, STRING_BUFFER_SIZE);
         return result >= 1 ? std::string(buffer, static_cast<size_t>(result)) : std::string();
     }
 
@@ -128,7 +137,10 @@ std::string SysfsDeviceName(libusb_device* device)
 {
     uint8_t ports[8] = {};
     const int depth = libusb_get_port_numbers(device, ports, static_cast<int>(sizeof ports));
-    if (depth <= 0) {
+    if (depth == 0) {
+        return "usb" + std::to_string(libusb_get_bus_number(device));  // a root hub
+    }
+    if (depth < 0) {
         return {};
     }
     std::string name = std::to_string(libusb_get_bus_number(device)) + "-";

@@ -18,5 +18,5 @@ struct DeviceStrings {
 DeviceStrings ReadDeviceStrings(libusb_device* device, const libusb_device_descriptor& descriptor);
 
 // The directory name of a device under /sys/bus/usb/devices: "<bus>-<port>[.<port>...]",
-// or empty when the library cannot tell the port path.
+// "usb<bus>" for a root hub, or empty when the library cannot tell the port path.
 std::string SysfsDeviceName(libusb_device* device);
