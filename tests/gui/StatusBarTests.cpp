@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include "MyStatusBar.h"
+#include "WidgetTestSupport.h"
+#include "wxStateLed.h"
+
+namespace {
+
+wxPoint CentredIn(const wxRect& field, const wxSize& led)
+{
+    return wxPoint(field.x + (field.width - led.GetWidth()) / 2,
+                   field.y + (field.height - led.GetHeight()) / 2);
+}
+
+TEST(MyStatusBar, TwoFieldsWithTheLedInTheNarrowOne)
+{
+    TestFrame frame;
+    auto* bar = new MyStatusBar(frame.get(), wxID_ANY, wxSTB_SIZEGRIP);
+    frame->SetStatusBar(bar);
+    ASSERT_EQ(bar->GetFieldsCount(), 2);
+    EXPECT_EQ(bar->GetStatusWidth(0), -1);
+    EXPECT_EQ(bar->GetStatusWidth(1), 32);
+    ASSERT_NE(bar->GetLed(), nullptr);
+    EXPECT_EQ(bar->GetLed()->GetParent(), bar);
+    EXPECT_GE(bar->GetSize().GetHeight(), 17) << "tall enough for the LED";
+}
+
+TEST(MyStatusBar, LedColoursOfTheConnectionStates)
+{
+    TestFrame frame;
+    auto* bar = new MyStatusBar(frame.get(), wxID_ANY, wxSTB_SIZEGRIP);
+    frame->SetStatusBar(bar);
+    wxStateLed& led = *bar->GetLed();
+    const struct {
+        int state;
+        wxColour colour;
+    } cases[] = {{0, wxColour(255, 0, 0)},
+                 {1, wxColour(255, 165, 0)},
+                 {2, wxColour(0, 255, 0)},
+                 {3, wxColour(128, 128, 128)},
+                 {-1, wxColour(128, 128, 128)}};
+    for (const auto& c : cases) {
+        bar->SetLedState(c.state);
+        EXPECT_EQ(led.GetState(), c.state);
+        EXPECT_EQ(LedCentreColour(led), c.colour) << "state " << c.state;
+    }
+}
+
+TEST(MyStatusBar, LedStaysCentredInItsFieldWhenTheWindowIsResized)
+{
+    TestFrame frame;
+    auto* bar = new MyStatusBar(frame.get(), wxID_ANY, wxSTB_SIZEGRIP);
+    frame->SetStatusBar(bar);
+    wxStateLed& led = *bar->GetLed();
+
+    wxRect before;
+    for (const wxSize size : {wxSize(500, 300), wxSize(900, 420), wxSize(640, 360)}) {
+        frame->SetSize(size);
+        PumpEvents(150);
+        wxRect field;
+        ASSERT_TRUE(bar->GetFieldRect(1, field));
+        EXPECT_NE(field.x, before.x) << "the field moved with the window";
+        EXPECT_EQ(led.GetPosition(), CentredIn(field, led.GetSize())) << "window " << size.x << "x" << size.y;
+        before = field;
+    }
+}
+
+}  // namespace

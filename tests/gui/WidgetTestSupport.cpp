@@ -1,0 +1,43 @@
+#include "WidgetTestSupport.h"
+
+#include <wx/app.h>
+#include <wx/image.h>
+#include <wx/stopwatch.h>
+#include <wx/utils.h>
+
+#include "wxStateLed.h"
+
+void PumpEvents(int milliseconds)
+{
+    wxStopWatch watch;
+    do {
+        wxTheApp->ProcessPendingEvents();
+        wxYield();
+        wxMilliSleep(5);
+    } while (watch.Time() < milliseconds);
+}
+
+wxColour LedCentreColour(wxStateLed& led)
+{
+    const wxBitmap bitmap = led.GetBitmap();
+    if (!bitmap.IsOk()) {
+        return wxColour();
+    }
+    const wxImage image = bitmap.ConvertToImage();
+    if ((image.HasMask() && image.IsTransparent(8, 8)) || (image.HasAlpha() && image.GetAlpha(8, 8) == 0)) {
+        return wxColour();
+    }
+    return wxColour(image.GetRed(8, 8), image.GetGreen(8, 8), image.GetBlue(8, 8));
+}
+
+TestFrame::TestFrame()
+    : m_frame(new wxFrame(nullptr, wxID_ANY, "widget test", wxDefaultPosition, wxSize(640, 480)))
+{
+    m_frame->Show();
+}
+
+TestFrame::~TestFrame()
+{
+    m_frame->Destroy();
+    PumpEvents(10);
+}
