@@ -24,6 +24,13 @@ FwUpdateDialog::FwUpdateDialog(const wxString& title, const wxString& message, i
         BuildWithoutLayout(parent);
     }
 
+    // Room for the update's dozen lines whatever size the layout asks for.
+    const wxSize least = FromDIP(wxSize(460, 320));
+    if (GetSize().x < least.x || GetSize().y < least.y) {
+        SetSize(wxSize(std::max(GetSize().x, least.x), std::max(GetSize().y, least.y)));
+        CentreOnParent();
+    }
+
     closeButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Close(); });
     // Escape acts like the Close button, so it does nothing while Close is
     // disabled, i.e. while the update runs.

@@ -266,37 +266,40 @@ void VTX_GUIFrame::ShowLiveRaw(const LiveRaw& raw)
     }
     const std::array<int, kRawRows> rows = RawRows(raw);
     const std::array<int, kRawRows> shown = RawRows(lastRaw);
-    bool anyChange = false;
     for (int row = 0; row < kRawRows; ++row) {
         if (rows[row] != shown[row]) {
             rawCountdown[row] = kHighlightRefreshes;
         }
-        anyChange = anyChange || rows[row] != shown[row] || rawCountdown[row] > 0;
     }
-    // Nothing new and nothing fading: leave the grid alone (no repaint).
+    // Every cell is written before the grid paints again (painting happens
+    // only once this handler has returned), and only the rows whose text or
+    // colour changed are invalidated: BeginBatch/EndBatch would repaint the
+    // whole grid, labels included, ten times a second.
     const wxColour plain = rawGrid->GetDefaultCellBackgroundColour();
-    if (!anyChange) {
-        for (int row = 0; row < kRawRows && !anyChange; ++row) {
-            anyChange = rawGrid->GetCellBackgroundColour(row, 0) != plain;
+    int firstChanged = kRawRows;
+    int lastChanged = -1;
+    for (int row = 0; row < kRawRows; ++row) {
+        bool changed = false;
+        const wxString text = wxString::Format("%d", rows[row]);
+        if (rawGrid->GetCellValue(row, 0) != text) {
+            rawGrid->SetCellValue(row, 0, text);
+            changed = true;
+        }
+        const wxColour colour = rawCountdown[row] > 0 ? kHighlight : plain;
+        if (rawCountdown[row] > 0) {
+            --rawCountdown[row];
+        }
+        if (rawGrid->GetCellBackgroundColour(row, 0) != colour) {
+            rawGrid->SetCellBackgroundColour(row, 0, colour);
+            changed = true;
+        }
+        if (changed) {
+            firstChanged = std::min(firstChanged, row);
+            lastChanged = std::max(lastChanged, row);
         }
     }
-    if (anyChange) {
-        rawGrid->BeginBatch();
-        for (int row = 0; row < kRawRows; ++row) {
-            const wxString text = wxString::Format("%d", rows[row]);
-            if (rawGrid->GetCellValue(row, 0) != text) {
-                rawGrid->SetCellValue(row, 0, text);
-            }
-        }
-        for (int row = 0; row < kRawRows; ++row) {
-            if (rawCountdown[row] > 0) {
-                rawGrid->SetCellBackgroundColour(row, 0, kHighlight);
-                --rawCountdown[row];
-            } else {
-                rawGrid->SetCellBackgroundColour(row, 0, plain);
-            }
-        }
-        rawGrid->EndBatch();
+    if (lastChanged >= 0) {
+        rawGrid->RefreshBlock(firstChanged, 0, lastChanged, 0);
     }
     lastRaw = raw;
 }

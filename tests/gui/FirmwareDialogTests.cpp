@@ -57,6 +57,8 @@ class UpdateWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        previousLevel = wxLog::GetLogLevel();
+        wxLog::SetLogLevel(wxLOG_Progress);
         previous = wxLog::GetActiveTarget();
         dialog = new FwUpdateDialog("Firmware update", "starting ", 100, MainWindow());
     }
@@ -65,10 +67,12 @@ protected:
         dialog->Destroy();
         Pump();
         EXPECT_EQ(wxLog::GetActiveTarget(), previous) << "the previous log target is back";
+        wxLog::SetLogLevel(previousLevel);
     }
 
     FwUpdateDialog* dialog = nullptr;
     wxLog* previous = nullptr;
+    wxLogLevel previousLevel = wxLOG_Max;
 };
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <wx/app.h>
 #include <wx/config.h>
 #include <wx/dialog.h>
+#include <wx/log.h>
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
 
@@ -100,6 +101,10 @@ class OnVirtualBus : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // The update reports progress and info records; the suite's own
+        // start-up may have filtered them out.
+        previousLevel = wxLog::GetLogLevel();
+        wxLog::SetLogLevel(wxLOG_Progress);
         bus = TestBus();
         if (bus == nullptr) {
             GTEST_SKIP() << "needs the virtual USB bus (run under umockdev-wrapper)";
@@ -111,6 +116,7 @@ protected:
     }
     void TearDown() override
     {
+        wxLog::SetLogLevel(previousLevel);
         if (bus == nullptr) {
             return;
         }
@@ -133,4 +139,5 @@ protected:
 
     VirtualBus* bus = nullptr;
     VTX_GUIFrame* frame = nullptr;
+    wxLogLevel previousLevel = wxLOG_Max;
 };

@@ -1,0 +1,311 @@
+// Measures the main window against virtual units on a umockdev bus:
+//
+//   poll [seconds]      CPU time per second of wall time while the live
+//                       monitor page is shown and a running unit is polled
+//                       ten times a second, next to the same window idle.
+//   update              the longest time the event loop goes without handling
+//                       events (a 10 ms heartbeat timer) during a complete
+//                       firmware update from the update command.
+//   screenshots DIR     the live monitor with a running engine and the update
+//                       window after an update, as PNG files in DIR.
+//
+// Run under a display and umockdev's preload, from the build folder:
+//   xvfb-run -a umockdev-wrapper tools/bench/live/vantrel-bench-live poll 10
+#include <sys/resource.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <wx/app.h>
+#include <wx/config.h>
+#include <wx/evtloop.h>
+#include <wx/init.h>
+#include <wx/log.h>
+#include <wx/notebook.h>
+#include <wx/timer.h>
+#include <wx/xrc/xmlres.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "FwUpdateDialog.h"
+#include "VTX_GUIApp.h"
+#include "VTX_GUIMain.h"
+#include "VantrelBase.h"
+#include "config/ConfigurationImage.h"
+#include "emulator/VirtualBus.h"
+#include "usb/UsbConnection.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(const timeval& time)
+{
+    return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
+}
+
+double ProcessCpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+}
+
+double ThreadCpuSeconds()
+{
+    timespec time{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &time);
+    return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_nsec) / 1e9;
+}
+
+// Runs the GUI event loop for `milliseconds`, or until `stop` is set.
+void RunLoop(int milliseconds)
+{
+    wxGUIEventLoop loop;
+    wxTimer end;
+    end.Bind(wxEVT_TIMER, [&](wxTimerEvent&) { loop.Exit(); });
+    end.StartOnce(milliseconds);
+    loop.Run();
+}
+
+void ShowMonitorPage(VTX_GUIFrame* frame)
+{
+    auto* notebook = wxDynamicCast(frame->FindWindow(XRCID("ID_NOTEBOOK1")), wxNotebook);
+    wxWindow* page = frame->FindWindow(XRCID("ID_PANEL7"));
+    for (size_t i = 0; notebook != nullptr && i < notebook->GetPageCount(); ++i) {
+        if (notebook->GetPage(i) == page) {
+            notebook->SetSelection(i);
+        }
+    }
+}
+
+UnitOptions Unit(uint16_t generation, const std::string& serial)
+{
+    UnitOptions options;
+    options.generation = generation;
+    options.serial = serial;
+    options.restartDelay = std::chrono::milliseconds(150);
+    return options;
+}
+
+// Declined once for this unit, so that connecting does not ask.
+void DeclineOffer(const std::string& serial)
+{
+    wxConfig settings("Vantrel", "NorvaneLabs", wxEmptyString, wxEmptyString, wxCONFIG_USE_LOCAL_FILE);
+    settings.Write(wxString(serial) + "RefusedFirmwareVersion", 0x0108L);
+    settings.Flush();
+}
+
+struct CpuSample {
+    double wall;
+    double process;
+    double mainThread;
+};
+
+CpuSample Measure(int milliseconds)
+{
+    const auto start = Clock::now();
+    const double process = ProcessCpuSeconds();
+    const double thread = ThreadCpuSeconds();
+    RunLoop(milliseconds);
+    return {std::chrono::duration<double>(Clock::now() - start).count(), ProcessCpuSeconds() - process,
+            ThreadCpuSeconds() - thread};
+}
+
+void PrintSample(const char* name, const CpuSample& sample)
+{
+    std::printf(
+        "%-8s wall %6.2f s  process CPU %6.3f s (%5.2f %% of a core)  main thread %6.3f s (%5.2f %%)\n", name,
+        sample.wall, sample.process, 100.0 * sample.process / sample.wall, sample.mainThread,
+        100.0 * sample.mainThread / sample.wall);
+}
+
+size_t LiveReads(const VirtualUnit& unit)
+{
+    size_t reads = 0;
+    for (const RequestRecord& record : unit.RequestLog()) {
+        reads += record.kind == RequestRecord::Kind::Interrupt ? 1 : 0;
+    }
+    return reads;
+}
+
+int Poll(VirtualBus& bus, VTX_GUIFrame* frame, int seconds)
+{
+    ShowMonitorPage(frame);
+    RunLoop(500);
+    const CpuSample idle = Measure(seconds * 1000);
+
+    VirtualUnit& unit = bus.AddUnit(Unit(108, "BENCHLIVE1"));
+    frame->AutoConnect();
+    if (!frame->IsLiveTimerRunning()) {
+        std::fprintf(stderr, "the unit was not connected\n");
+        return 1;
+    }
+    ShowMonitorPage(frame);
+    RunLoop(500);
+    const size_t readsBefore = LiveReads(unit);
+    const CpuSample polling = Measure(seconds * 1000);
+    const size_t reads = LiveReads(unit) - readsBefore;
+
+    std::printf("live monitor page shown, %d s each\n", seconds);
+    PrintSample("idle", idle);
+    PrintSample("polling", polling);
+    std::printf("live reads: %zu (%.1f per second)\n", reads, static_cast<double>(reads) / polling.wall);
+    std::printf(
+        "polling costs %.2f %% of a core beyond idle in the main thread (goal: below 2 %%), %.2f %% for "
+        "the whole process including the virtual unit\n",
+        100.0 * (polling.mainThread - idle.mainThread) / polling.wall,
+        100.0 * (polling.process - idle.process) / polling.wall);
+    bus.Unplug(unit);
+    frame->AutoConnect();
+    return 0;
+}
+
+// Runs the update command inside the event loop with a heartbeat timer.
+int Update(VirtualBus& bus, VTX_GUIFrame* frame, double* longestMs = nullptr, bool quiet = false)
+{
+    VirtualUnit& unit = bus.AddUnit(Unit(107, "BENCHFW" + std::to_string(bus.UnitCount())));
+    DeclineOffer(unit.Serial());
+    frame->AutoConnect();
+
+    std::vector<double> gaps;
+    auto last = Clock::now();
+    wxTimer heartbeat;
+    heartbeat.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        const auto now = Clock::now();
+        gaps.push_back(std::chrono::duration<double, std::milli>(now - last).count());
+        last = now;
+    });
+    double updateMs = 0;
+    wxGUIEventLoop loop;
+    wxTheApp->CallAfter([&] {
+        heartbeat.Start(10);
+        last = Clock::now();
+        const auto start = Clock::now();
+        wxCommandEvent command(wxEVT_MENU, XRCID("idFirmwareUpdate"));
+        command.SetEventObject(frame);
+        frame->ProcessWindowEvent(command);
+        updateMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        heartbeat.Stop();
+        loop.Exit();
+    });
+    loop.Run();
+
+    std::sort(gaps.rbegin(), gaps.rend());
+    const double longest = gaps.empty() ? updateMs : gaps.front();
+    if (longestMs != nullptr) {
+        *longestMs = longest;
+    }
+    if (!quiet) {
+        std::printf("firmware update from the command: %.0f ms, unit now at generation %u\n", updateMs,
+                    unit.Generation());
+        std::printf("event loop heartbeats: %zu; longest gaps:", gaps.size());
+        for (size_t i = 0; i < std::min<size_t>(5, gaps.size()); ++i) {
+            std::printf(" %.0f ms", gaps[i]);
+        }
+        std::printf("\nlongest gap %.0f ms (goal: no gap above 600 ms)\n", longest);
+    }
+    return unit.Generation() == 108 ? 0 : 1;
+}
+
+// wxScreenDC does not see other top-level windows under GTK 3, so the
+// picture is taken from the X server with ImageMagick's import.
+bool SaveScreenshot(wxWindow* window, const std::string& path)
+{
+    window->Raise();
+    window->Refresh();
+    window->Update();
+    RunLoop(400);
+    const wxRect rect = window->GetScreenRect();
+    const std::string command = "import -window root -crop " + std::to_string(rect.width) + "x" +
+                                std::to_string(rect.height) + "+" + std::to_string(rect.x) + "+" +
+                                std::to_string(rect.y) + " +repage '" + path + "'";
+    const bool saved = std::system(command.c_str()) == 0;
+    std::printf("%s %s (%dx%d)\n", saved ? "wrote" : "could not write (is ImageMagick installed?)",
+                path.c_str(), rect.width, rect.height);
+    return saved;
+}
+
+int Screenshots(VirtualBus& bus, VTX_GUIFrame* frame, const std::string& folder)
+{
+    VirtualUnit& unit = bus.AddUnit(Unit(108, "VT260801"));
+    // A speed sensor, so that the wheel speed shows too.
+    DeviceConfiguration config = MakeDefaultConfiguration(DefaultsFamily::Gen108);
+    config.NumOfSpeedPulses = 4;
+    config.WheelCircumference = 2000;
+    unit.SetConfigurationImage(EncodeConfigurationImage(config, ImageFormat::Long));
+    frame->AutoConnect();
+    ShowMonitorPage(frame);
+    RunLoop(3200);
+    bool ok = SaveScreenshot(frame, folder + "/live-monitor.png");
+    bus.Unplug(unit);
+    frame->AutoConnect();
+
+    ok = Update(bus, frame, nullptr, true) == 0 && ok;
+    if (FwUpdateDialog* dialog = frame->GetFwUpdateDialog()) {
+        ok = SaveScreenshot(dialog, folder + "/firmware-update.png") && ok;
+        dialog->Close();
+    }
+    return ok ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const std::string mode = argc > 1 ? argv[1] : "poll";
+    if (!VirtualBus::InMockEnvironment()) {
+        std::fprintf(stderr, "Run me under umockdev-wrapper (and a display, e.g. xvfb-run -a).\n");
+        return 2;
+    }
+    // A throw-away settings store.
+    char home[] = "/tmp/vantrel-bench-XXXXXX";
+    if (mkdtemp(home) == nullptr) {
+        return 2;
+    }
+    setenv("HOME", home, 1);
+    setenv("XDG_CONFIG_HOME", (std::string(home) + "/.config").c_str(), 1);
+
+    int result = 0;
+    {
+        VirtualBus bus;  // before libusb is initialised
+        UsbConnection usb;
+        auto* app = new VTX_GUIApp;
+        wxApp::SetInstance(app);
+        int wxArgc = 1;
+        char* wxArgv[] = {argv[0], nullptr};
+        if (!wxEntryStart(wxArgc, wxArgv)) {
+            return 2;
+        }
+        delete wxLog::SetActiveTarget(new wxLogStderr);
+        app->SetResourceFolders({VANTREL_GUI_DIR});
+        if (!app->CallOnInit()) {
+            std::fprintf(stderr, "the application did not start (resource.xrs in %s?)\n", VANTREL_GUI_DIR);
+            return 3;
+        }
+        VTX_GUIFrame* frame = app->GetMainWindow();
+        RunLoop(300);  // the launch step runs once the loop starts
+
+        if (mode == "poll") {
+            result = Poll(bus, frame, argc > 2 ? std::max(1, std::atoi(argv[2])) : 10);
+        } else if (mode == "update") {
+            result = Update(bus, frame);
+        } else if (mode == "screenshots" && argc > 2) {
+            result = Screenshots(bus, frame, argv[2]);
+        } else {
+            std::fprintf(stderr, "usage: %s poll [seconds] | update | screenshots DIR\n", argv[0]);
+            result = 2;
+        }
+        RunLoop(200);
+        delete frame;
+        app->OnExit();
+        wxEntryCleanup();
+    }
+    std::system((std::string("rm -rf '") + home + "'").c_str());
+    return result;
+}
