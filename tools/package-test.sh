@@ -110,7 +110,7 @@ for _ in \$(seq 1 60); do
 done
 xwininfo -root -tree 2>/dev/null | grep -F "$title" | head -1 | tee "$work/window.txt"
 # Messages the program raised while starting (the toolkit shows them in windows of their own).
-sleep 1
+sleep 2
 xwininfo -root -tree 2>/dev/null | grep -F '"Vantrel Error"' >"$work/errors.txt" || true
 kill \$pid 2>/dev/null || true
 wait \$pid 2>/dev/null || true
@@ -123,9 +123,13 @@ if (cd "$work/empty" && HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" \
   wmclass=$(sed -n 's/^StartupWMClass=//p' "$work/root/usr/share/applications/$app.desktop")
   check "window class \"$wmclass\" is the desktop entry's StartupWMClass" \
     grep -qF " \"$wmclass\")" "$work/window.txt"
+  # A layout the toolkit cannot read, a missing icon archive and the like show
+  # up as an error window beside an otherwise working main window.
   if [ -s "$work/errors.txt" ]; then
-    echo "  note: the program showed an error window (\"Vantrel Error\") while starting"
-    sed 's/^/    /' "$work/program.log"
+    fail "the program showed an error window (\"Vantrel Error\") while starting; output:"
+    sed 's/^/    /' "$work/program.log" >&2
+  else
+    pass "no error window at start"
   fi
 else
   fail "main window \"$title\" did not appear; program output:"
