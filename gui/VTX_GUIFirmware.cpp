@@ -200,4 +200,7 @@ void VTX_GUIFrame::OnFwUpdateDialogClose(wxCloseEvent& event)
         device = nullptr;
     }
     AutoConnect();
+    // Without a unit AutoConnect leaves the controls as they were; they
+    // would still show the unit that was just updated.
+    RefreshControls();
 }
