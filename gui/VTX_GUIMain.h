@@ -29,6 +29,7 @@
 
 #include <wx/event.h>
 #include <wx/frame.h>
+#include <wx/string.h>
 #include <wx/timer.h>
 
 #include "config/DeviceConfiguration.h"
@@ -100,6 +101,12 @@ public:
     // accepted (the caller then posts EVT_FIRMWARE_UPDATE).
     bool OfferFirmwareUpdate();
 
+    // False when the layout lacked an object the window needs (they are
+    // logged); such a window is only fit to be closed.
+    bool IsLayoutComplete() const { return missingControls.empty(); }
+    // The About box text, line by line.
+    static wxString AboutText();
+
     // For the test suites and the firmware pieces.
     VantrelBase* GetDevice() const { return device; }
     FwUpdateDialog* GetFwUpdateDialog() const { return fwUpdateDialog; }
@@ -165,13 +172,16 @@ private:
     void SetUpLiveGrid();  // ID_GRID1: 16 rows, 1 column, row labels
     void OnLiveTimer(wxTimerEvent& event);
     void OnWarmUpTimer(wxTimerEvent& event);
-    void OnWarmUpChecked(wxCommandEvent& event);       // ID_CHECKBOX1
-    void OnFftSettingSelected(wxCommandEvent& event);  // ID_RADIOBOX1
+    void OnWarmUpChecked(wxCommandEvent& event);         // ID_CHECKBOX1
+    void OnFftSettingSelected(wxCommandEvent& event);    // ID_RADIOBOX1
     void OnTakeThrottlePosition(wxCommandEvent& event);  // ID_BUTTON12
 
     // --- VTX_GUIFirmware.cpp
     void OnFirmwareUpdateSelected(wxCommandEvent& event);  // idFirmwareUpdate, EVT_FIRMWARE_UPDATE
     void OnFwUpdateDialogClose(wxCloseEvent& event);
+
+    // Names of layout objects that were not found.
+    std::vector<wxString> missingControls;
 
     // The connection; never null after construction.
     VantrelBase* device = nullptr;
@@ -200,28 +210,30 @@ private:
     int rawCountdown[16] = {};
 
     // Live monitor controls.
-    std::array<wxGauge*, 5> gauges{};  // index = number of ID_GAUGE1 ... ID_GAUGE4; [0] unused
+    std::array<wxGauge*, 5> gauges{};         // index = number of ID_GAUGE1 ... ID_GAUGE4; [0] unused
     std::array<wxTextCtrl*, 13> textCtrls{};  // index = number of ID_TEXTCTRL1 ... ID_TEXTCTRL12; [0] unused
-    wxComboBox* gearCombo = nullptr;  // ID_COMBOBOX1
-    wxGrid* rawGrid = nullptr;        // ID_GRID1
-    wxPanel* fftPage = nullptr;       // ID_PNL_FFT
+    wxComboBox* gearCombo = nullptr;          // ID_COMBOBOX1
+    wxGrid* rawGrid = nullptr;                // ID_GRID1
+    wxPanel* fftPage = nullptr;               // ID_PNL_FFT
     // In this order: in shifter, in blipper, in warm-up, in pit, in clutch,
     // in deactivation, out rpm LED, out blipper, out ignition, out injection,
     // power (ID_STATELED10).
     std::array<wxStateLed*, 11> stateLeds{};
-    wxCheckBox* warmUpCheck = nullptr;  // ID_CHECKBOX1
-    wxRadioBox* fftRadio = nullptr;     // ID_RADIOBOX1
+    wxCheckBox* warmUpCheck = nullptr;   // ID_CHECKBOX1
+    wxRadioBox* fftRadio = nullptr;      // ID_RADIOBOX1
     wxButton* throttleButton = nullptr;  // ID_BUTTON12
 
     // Editors.
-    std::array<wxChoice*, 18> choices{};   // index = number of ID_CHOICE1 ... ID_CHOICE17
-    std::array<wxSpinCtrl*, 19> spins{};   // index = number of ID_SPINCTRL1, 2, 10 ... 18
-    wxChoice* rpmPulses = nullptr;         // ID_RPM_PULSES
-    wxSpinCtrl* speedPulses = nullptr;     // ID_SPEED_PULSES
+    std::array<wxChoice*, 18> choices{};       // index = number of ID_CHOICE1 ... ID_CHOICE17
+    std::array<wxSpinCtrl*, 19> spins{};       // index = number of ID_SPINCTRL1, 2, 10 ... 18
+    wxChoice* rpmPulses = nullptr;             // ID_RPM_PULSES
+    wxSpinCtrl* speedPulses = nullptr;         // ID_SPEED_PULSES
     wxSpinCtrl* wheelCircumference = nullptr;  // ID_WHEEL_CIRCUMFERENCE
-    wxRadioBox* gearDetection = nullptr;   // ID_RBOX_GEAR_DETECTION
-    wxGrid* blipperGrid = nullptr;         // ID_GRID2
-    wxGrid* shifterGrid = nullptr;         // ID_GRID3
+    wxRadioBox* gearDetection = nullptr;       // ID_RBOX_GEAR_DETECTION
+    wxGrid* blipperGrid = nullptr;             // ID_GRID2
+    wxGrid* shifterGrid = nullptr;             // ID_GRID3
+    wxButton* takeTpsMinButton = nullptr;      // ID_BUTTON11
+    wxButton* takeTpsMaxButton = nullptr;      // ID_BUTTON10
 
     // Pages and labels.
     wxNotebook* notebook = nullptr;          // ID_NOTEBOOK1

@@ -1,0 +1,113 @@
+#include "VTX_GUIApp.h"
+
+#include <unistd.h>
+
+#include <wx/evtloop.h>
+#include <wx/filefn.h>
+#include <wx/filename.h>
+#include <wx/fs_arc.h>
+#include <wx/image.h>
+#include <wx/log.h>
+#include <wx/stdpaths.h>
+#include <wx/xrc/xmlres.h>
+
+#include "ArtProvider.h"
+#include "VTX_GUIMain.h"
+#include "wxStateLedXmlHandler.h"
+
+const char* const kLayoutFiles[5] = {
+    "resource.xrs#zip:ConnectionDialog.xrc",  "resource.xrs#zip:FwUpdateDialog.xrc",
+    "resource.xrs#zip:VTX_GUIframe.xrc",      "resource.xrs#zip:GearVoltagePanel.xrc",
+    "resource.xrs#zip:GearRpmSpeedPanel.xrc",
+};
+
+std::vector<wxString> VTX_GUIApp::DefaultResourceFolders()
+{
+    std::vector<wxString> folders{wxGetCwd()};
+    // The folder of the running program itself, whatever argv[0] said.
+    char buffer[4096];
+    const ssize_t length = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
+    if (length > 0) {
+        buffer[length] = '\0';
+        folders.push_back(wxFileName(wxString::FromUTF8(buffer)).GetPath());
+    } else {
+        folders.push_back(wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath());
+    }
+#ifdef VANTREL_DATADIR
+    folders.push_back(VANTREL_DATADIR);
+#endif
+    return folders;
+}
+
+bool VTX_GUIApp::EnterResourceFolder()
+{
+    for (const wxString& folder : resourceFolders) {
+        if (folder.empty() || !wxFileName::FileExists(wxFileName(folder, "resource.xrs").GetFullPath()))
+            continue;
+        if (wxFileName(folder).SameAs(wxFileName(wxGetCwd())))
+            return true;
+        return wxSetWorkingDirectory(folder);
+    }
+    return false;
+}
+
+bool VTX_GUIApp::LoadLayouts(wxXmlResource& resource)
+{
+    for (const char* layout : kLayoutFiles) {
+        if (!resource.Load(layout))
+            return false;
+    }
+    return true;
+}
+
+bool VTX_GUIApp::OnInit()
+{
+    // Off the main thread this enables only that thread's logging.
+    wxLog::EnableLogging(true);
+
+    SetVendorName("NorvaneLabs");
+    SetAppName("Vantrel");
+    SetAppDisplayName(GetAppName());
+
+    wxArtProvider::Push(new ArtProvider);
+
+    wxFileSystem::AddHandler(new wxArchiveFSHandler);
+    wxInitAllImageHandlers();
+
+    wxXmlResource::Get()->InitAllHandlers();
+    wxXmlResource::Get()->AddHandler(new wxStateLedXmlHandler);
+    // With no folder holding the archives the loads below fail like a broken
+    // archive would, and the toolkit reports the file it could not open.
+    EnterResourceFolder();
+    if (!LoadLayouts(*wxXmlResource::Get()))
+        return false;
+
+    mainWindow = new VTX_GUIFrame(nullptr, wxID_ANY);
+    if (!mainWindow->IsLayoutComplete()) {
+        // The missing objects have been logged by the window.
+        delete mainWindow;
+        mainWindow = nullptr;
+        return false;
+    }
+    mainWindow->Show(true);
+    SetTopWindow(mainWindow);
+    return true;
+}
+
+void VTX_GUIApp::OnEventLoopEnter(wxEventLoopBase* loop)
+{
+    wxApp::OnEventLoopEnter(loop);
+    // Once the main loop runs, so that the dialogs of a connect (firmware
+    // offer, messages) open over a shown window.
+    if (loop && loop->IsMain() && !launched)
+        CallAfter(&VTX_GUIApp::OnLaunch);
+}
+
+void VTX_GUIApp::OnLaunch()
+{
+    if (launched)
+        return;
+    launched = true;
+    if (mainWindow)
+        mainWindow->AutoConnect();
+}

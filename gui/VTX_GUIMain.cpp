@@ -1,0 +1,508 @@
+#include "VTX_GUIMain.h"
+
+#include <wx/app.h>
+#include <wx/artprov.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/combobox.h>
+#include <wx/config.h>
+#include <wx/display.h>
+#include <wx/filedlg.h>
+#include <wx/gauge.h>
+#include <wx/grid.h>
+#include <wx/iconbndl.h>
+#include <wx/log.h>
+#include <wx/menu.h>
+#include <wx/msgdlg.h>
+#include <wx/notebook.h>
+#include <wx/panel.h>
+#include <wx/radiobox.h>
+#include <wx/sizer.h>
+#include <wx/spinctrl.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/toolbar.h>
+#include <wx/utils.h>
+#include <wx/xrc/xmlres.h>
+
+#include "ArtProvider.h"
+#include "GearRpmSpeedPanel.h"
+#include "GearVoltagePanel.h"
+#include "MyGrid.h"
+#include "MyStatusBar.h"
+#include "SpinCtrlStep.h"
+#include "VantrelBase.h"
+#include "config/AppVersion.h"
+#include "device/Features.h"
+#include "usb/UsbDeviceList.h"
+#include "wxStateLed.h"
+
+wxDEFINE_EVENT(EVT_FIRMWARE_UPDATE, wxCommandEvent);
+wxDEFINE_EVENT(EVT_UNSUPPORTED_DEVICE, wxCommandEvent);
+wxDEFINE_EVENT(EVT_CONNECTING_FAILED, wxCommandEvent);
+
+const ToolIds& GetToolIds()
+{
+    static const ToolIds ids{wxWindow::NewControlId(), wxWindow::NewControlId(), wxWindow::NewControlId(),
+                             wxWindow::NewControlId(), wxWindow::NewControlId(), wxWindow::NewControlId(),
+                             wxWindow::NewControlId()};
+    return ids;
+}
+
+namespace {
+
+// The settings store of the user; nothing is cached between uses.
+wxConfig OpenUserSettings()
+{
+    return wxConfig("Vantrel", "NorvaneLabs", wxEmptyString, wxEmptyString, wxCONFIG_USE_LOCAL_FILE);
+}
+
+const wxSize kNormalToolSize(16, 16);
+const wxSize kTabletToolSize(32, 32);
+
+}  // namespace
+
+VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/) : liveTimer(this), warmUpTimer(this)
+{
+    if (!wxXmlResource::Get()->LoadObject(this, parent, "VTX_GUIFrame", "wxFrame")) {
+        // Keep a usable (empty) window so that the caller can report and close it.
+        Create(parent, wxID_ANY, "VantrelStudio");
+        missingControls.push_back("VTX_GUIFrame");
+        device = new VantrelBase();
+        device->Open();
+        return;
+    }
+    LookUpControls();
+    if (!missingControls.empty()) {
+        device = new VantrelBase();
+        device->Open();
+        return;
+    }
+    BindHandlers();
+
+    statusBar = new MyStatusBar(this, wxID_ANY, wxSTB_SIZEGRIP);
+    SetStatusBar(statusBar);
+
+    // Later starts without an interval use the one given here.
+    liveTimer.Start(100);
+    liveTimer.Stop();
+    warmUpTimer.Start(100);
+    warmUpTimer.Stop();
+    Bind(wxEVT_TIMER, &VTX_GUIFrame::OnLiveTimer, this, liveTimer.GetId());
+    Bind(wxEVT_TIMER, &VTX_GUIFrame::OnWarmUpTimer, this, warmUpTimer.GetId());
+
+    openDialog = new wxFileDialog(this, "Open", wxEmptyString, wxEmptyString, "(*.vtn)|*.vtn",
+                                  wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    saveDialog = new wxFileDialog(this, "Save", wxEmptyString, wxEmptyString, "(*.vtn)|*.vtn",
+                                  wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+
+    SetUpLiveGrid();
+    SetUpMapGrids();
+
+    device = new VantrelBase();
+    device->Open();
+
+    // The calibration panels go below the gear-detection choice on its page.
+    wxWindow* gearPage = gearDetection->GetParent();
+    voltagePanel = new GearVoltagePanel(gearPage);
+    rpmSpeedPanel = new GearRpmSpeedPanel(gearPage);
+    wxSizer* gearSizer = gearDetection->GetContainingSizer();
+    if (!gearSizer)
+        gearSizer = gearPage->GetSizer();
+    if (gearSizer) {
+        gearSizer->Add(voltagePanel, 0, wxEXPAND | wxALL, 5);
+        gearSizer->Add(rpmSpeedPanel, 0, wxEXPAND | wxALL, 5);
+    }
+    rpmSpeedPanel->Hide();
+    for (wxSpinCtrl* spin : voltagePanel->spins)
+        if (spin)
+            spin->Bind(wxEVT_SPINCTRL, &VTX_GUIFrame::OnValidatingSpinChanged, this);
+    for (wxSpinCtrl* spin : rpmSpeedPanel->spins)
+        if (spin)
+            spin->Bind(wxEVT_SPINCTRL, &VTX_GUIFrame::OnValidatingSpinChanged, this);
+    for (wxButton* button : voltagePanel->buttons)
+        if (button)
+            button->Bind(wxEVT_BUTTON, &VTX_GUIFrame::OnGearVoltageButton, this);
+    for (wxButton* button : rpmSpeedPanel->buttons)
+        if (button)
+            button->Bind(wxEVT_BUTTON, &VTX_GUIFrame::OnGearRpmSpeedButton, this);
+
+    // There is no executable icon resource on this platform: the logo art
+    // stands in for it.
+    wxIconBundle icons;
+    for (int size : {16, 32, 64}) {
+        const wxIcon icon = wxArtProvider::GetIcon("wxART_WX_LOGO", wxART_FRAME_ICON, wxSize(size, size));
+        if (icon.IsOk())
+            icons.AddIcon(icon);
+    }
+    if (!icons.IsEmpty())
+        SetIcons(icons);
+
+    SetTitle(wxString::Format("Norvane Labs - %s v%s.%02d", wxTheApp ? wxTheApp->GetAppName() : "Vantrel",
+                              kAppVersion, kAppBuild));
+
+    SetSpinSteps();
+    if (GetSizer()) {
+        GetSizer()->SetSizeHints(this);
+    } else {
+        SetSize(GetBestSize());
+        SetMinSize(GetBestSize());
+    }
+
+    RestoreSettings();
+
+    labels[31]->Bind(wxEVT_LEFT_DCLICK, &VTX_GUIFrame::OnFftLabelDoubleClick, this);
+
+    ShowConfigurationSafely(device->GetDefaultConfiguration());
+    RefreshControls();
+}
+
+VTX_GUIFrame::~VTX_GUIFrame()
+{
+    liveTimer.Stop();
+    warmUpTimer.Stop();
+    if (missingControls.empty())
+        SaveSettings();
+    if (device) {
+        device->Close();
+        delete device;
+        device = nullptr;
+    }
+    delete deviceList;
+    deviceList = nullptr;
+    invalidControls.clear();
+}
+
+void VTX_GUIFrame::LookUpControls()
+{
+    auto find = [this](const wxString& name) -> wxWindow* {
+        wxWindow* window = FindWindow(XRCID(name));
+        if (!window)
+            missingControls.push_back(name);
+        return window;
+    };
+
+    for (int i = 1; i <= 4; ++i)
+        gauges[i] = wxDynamicCast(find(wxString::Format("ID_GAUGE%d", i)), wxGauge);
+    for (int i = 1; i <= 12; ++i)
+        textCtrls[i] = wxDynamicCast(find(wxString::Format("ID_TEXTCTRL%d", i)), wxTextCtrl);
+    gearCombo = wxDynamicCast(find("ID_COMBOBOX1"), wxComboBox);
+    rawGrid = wxDynamicCast(find("ID_GRID1"), wxGrid);
+    fftPage = wxDynamicCast(find("ID_PNL_FFT"), wxPanel);
+    static const char* const ledNames[11] = {"ID_STATELED_IN_SHIFTER",
+                                             "ID_STATELED_IN_BLIPPER",
+                                             "ID_STATELED_IN_WARMUP",
+                                             "ID_STATELED_IN_PIT",
+                                             "ID_STATELED_IN_CLUTCH",
+                                             "ID_STATELED_IN_DEACTIVATION",
+                                             "ID_STATELED_OUT_RPM_LED",
+                                             "ID_STATELED_OUT_BLIPPER",
+                                             "ID_STATELED_OUT_IGNITION",
+                                             "ID_STATELED_OUT_INJECTION",
+                                             "ID_STATELED10"};
+    for (int i = 0; i < 11; ++i)
+        stateLeds[i] = wxDynamicCast(find(ledNames[i]), wxStateLed);
+    warmUpCheck = wxDynamicCast(find("ID_CHECKBOX1"), wxCheckBox);
+    fftRadio = wxDynamicCast(find("ID_RADIOBOX1"), wxRadioBox);
+    throttleButton = wxDynamicCast(find("ID_BUTTON12"), wxButton);
+
+    for (int i = 1; i <= 17; ++i)
+        choices[i] = wxDynamicCast(find(wxString::Format("ID_CHOICE%d", i)), wxChoice);
+    for (int i : {1, 2, 10, 11, 12, 13, 14, 15, 16, 17, 18})
+        spins[i] = wxDynamicCast(find(wxString::Format("ID_SPINCTRL%d", i)), wxSpinCtrl);
+    rpmPulses = wxDynamicCast(find("ID_RPM_PULSES"), wxChoice);
+    speedPulses = wxDynamicCast(find("ID_SPEED_PULSES"), wxSpinCtrl);
+    wheelCircumference = wxDynamicCast(find("ID_WHEEL_CIRCUMFERENCE"), wxSpinCtrl);
+    gearDetection = wxDynamicCast(find("ID_RBOX_GEAR_DETECTION"), wxRadioBox);
+    // The map grids must be MyGrid (the corner names both axes).
+    blipperGrid = wxDynamicCast(find("ID_GRID2"), MyGrid);
+    shifterGrid = wxDynamicCast(find("ID_GRID3"), MyGrid);
+    takeTpsMinButton = wxDynamicCast(find("ID_BUTTON11"), wxButton);
+    takeTpsMaxButton = wxDynamicCast(find("ID_BUTTON10"), wxButton);
+
+    notebook = wxDynamicCast(find("ID_NOTEBOOK1"), wxNotebook);
+    for (int i = 1; i <= 7; ++i)
+        panels[i] = wxDynamicCast(find(wxString::Format("ID_PANEL%d", i)), wxPanel);
+    for (int i = 1; i <= 53; ++i)
+        labels[i] = wxDynamicCast(find(wxString::Format("ID_STATICTEXT%d", i)), wxStaticText);
+
+    wxMenuBar* menuBar = GetMenuBar();
+    auto item = [&](const char* name) -> wxMenuItem* {
+        wxMenuItem* found = menuBar ? menuBar->FindItem(XRCID(name)) : nullptr;
+        if (!found)
+            missingControls.push_back(name);
+        return found;
+    };
+    menuNew = item("idNew");
+    menuOpen = item("idOpen");
+    menuSaveAs = item("idSaveAs");
+    item("idMenuQuit");
+    item("idCopy");
+    item("idPaste");
+    item("idFillDown");
+    menuRead = item("idReadConfiguration");
+    menuWrite = item("idWriteConfiguration");
+    menuLock = item("idLockConfiguration");
+    menuFirmwareUpdate = item("idFirmwareUpdate");
+    menuConnect = item("idConnect");
+    menuTabletMode = item("idTabletMode");
+    menuConfirmWriting = item("idConfirmWriting");
+    item("idMenuAbout");
+
+    if (!missingControls.empty()) {
+        wxString names;
+        for (const wxString& name : missingControls)
+            names += (names.empty() ? "" : ", ") + name;
+        wxLogError("The main window layout lacks these objects: %s.", names);
+    }
+}
+
+void VTX_GUIFrame::BindHandlers()
+{
+    const ToolIds& tools = GetToolIds();
+    // Menu items and tools share their handlers. Every id is bound once here,
+    // so a rebuilt toolbar never adds a second binding.
+    Bind(wxEVT_MENU, &VTX_GUIFrame::OnNew, this, XRCID("idNew"));
+    Bind(wxEVT_MENU, &VTX_GUIFrame::OnNew, this, tools.newConfig);
+    Bind(wxEVT_MENU, &VTX_GUIFrame::OnOpen, this, XRCID("idOpen"));
+    Bind(wxEVT_MENU, &VTX_GUIFrame::OnOpen, this, tools.open);
+    Bind(wxEVT_MENU, &VTX_GUIFrame::OnSaveAs, this, XRCID("idSaveAs"));
+    Bind(wxEVT_MENU, &VTX_GUIFrame::OnSaveAs, this, tools.saveAs);
+    Bind(wxEVT_MENU, &VTX_GUIFrame::OnQuit, this, XRCID("idMenuQuit"));
+    Bind(wxEVT_MENU, &VTX_GUIFrame::OnCopy, this, XRCID("idCopy"));
+    Bind(wxEVT_MENU, &VTX_GUIFrame::OnPaste, this, XRCID("idPaste"));
+    Bind(wxEVT_MENU, &VTX_GUIFrame::OnFillDown, this, XRCID("idFillDown"));
+    Bind(wxEVT_MENU, &VTX_GUIFrame::OnRead, this, XRCID("idReadConfiguration"));
+    Bind(wxEVT_MENU, &VTX_GUIFrame::OnRead, this, tools.read);
+    Bind(wxEVT_MENU, &VTX_GUIFrame::OnWrite, this, XRCID("idWriteConfiguration"));
+    Bind(wxEVT_MENU, &VTX_GUIFrame::OnWrite, this, tools.write);
+    Bind(wxEVT_MENU, &VTX_GUIFrame::OnLock, this, XRCID("idLockConfiguration"));
+    Bind(wxEVT_MENU, &VTX_GUIFrame::OnFirmwareUpdateSelected, this, XRCID("idFirmwareUpdate"));
+    Bind(wxEVT_MENU, &VTX_GUIFrame::OnConnect, this, XRCID("idConnect"));
+    Bind(wxEVT_MENU, &VTX_GUIFrame::OnConnect, this, tools.connect);
+    Bind(wxEVT_MENU, &VTX_GUIFrame::OnTabletMode, this, XRCID("idTabletMode"));
+    Bind(wxEVT_MENU, &VTX_GUIFrame::OnAbout, this, XRCID("idMenuAbout"));
+
+    for (const char* name :
+         {"ID_CHOICE1", "ID_CHOICE2", "ID_CHOICE3", "ID_CHOICE11", "ID_CHOICE13", "ID_CHOICE15"})
+        Bind(wxEVT_CHOICE, &VTX_GUIFrame::OnInputFeatureChanged, this, XRCID(name));
+    Bind(wxEVT_CHOICE, &VTX_GUIFrame::OnOutputFeatureChanged, this, XRCID("ID_CHOICE4"));
+    Bind(wxEVT_CHOICE, &VTX_GUIFrame::OnOutputFeatureChanged, this, XRCID("ID_CHOICE5"));
+    Bind(wxEVT_RADIOBOX, &VTX_GUIFrame::OnGearDetectionChanged, this, XRCID("ID_RBOX_GEAR_DETECTION"));
+    Bind(wxEVT_SPINCTRL, &VTX_GUIFrame::OnValidatingSpinChanged, this, XRCID("ID_SPINCTRL17"));
+    Bind(wxEVT_SPINCTRL, &VTX_GUIFrame::OnValidatingSpinChanged, this, XRCID("ID_SPINCTRL11"));
+    Bind(wxEVT_SPINCTRL, &VTX_GUIFrame::OnThresholdSpinChanged, this, XRCID("ID_SPINCTRL18"));
+    Bind(wxEVT_BUTTON, &VTX_GUIFrame::OnTakeTpsMin, this, XRCID("ID_BUTTON11"));
+    Bind(wxEVT_BUTTON, &VTX_GUIFrame::OnTakeTpsMax, this, XRCID("ID_BUTTON10"));
+    Bind(wxEVT_GRID_CELL_CHANGING, &VTX_GUIFrame::OnMapCellChanging, this, XRCID("ID_GRID2"));
+    Bind(wxEVT_GRID_CELL_CHANGING, &VTX_GUIFrame::OnMapCellChanging, this, XRCID("ID_GRID3"));
+
+    Bind(wxEVT_BUTTON, &VTX_GUIFrame::OnTakeThrottlePosition, this, XRCID("ID_BUTTON12"));
+    Bind(wxEVT_CHECKBOX, &VTX_GUIFrame::OnWarmUpChecked, this, XRCID("ID_CHECKBOX1"));
+    Bind(wxEVT_RADIOBOX, &VTX_GUIFrame::OnFftSettingSelected, this, XRCID("ID_RADIOBOX1"));
+
+    // The connection dialog's refresh button reaches the frame by propagation.
+    Bind(wxEVT_BUTTON, &VTX_GUIFrame::OnRefreshDeviceList, this, XRCID("ID_BTN_REFRESH"));
+
+    Bind(EVT_FIRMWARE_UPDATE, &VTX_GUIFrame::OnFirmwareUpdateSelected, this);
+    Bind(EVT_UNSUPPORTED_DEVICE, &VTX_GUIFrame::OnUnsupportedDevice, this);
+    Bind(EVT_CONNECTING_FAILED, &VTX_GUIFrame::OnConnectingFailed, this);
+}
+
+void VTX_GUIFrame::SetSpinSteps()
+{
+    const std::pair<int, int> steps[] = {{12, 10}, {13, 10},  {14, 100}, {15, 100},
+                                         {1, 100}, {16, 100}, {17, 50},  {11, 50}};
+    for (const auto& [number, step] : steps)
+        if (auto* stepped = wxDynamicCast(spins[number], SpinCtrlStep))
+            stepped->SetStep(step);
+}
+
+void VTX_GUIFrame::RestoreSettings()
+{
+    wxConfig config = OpenUserSettings();
+    long left = 0, top = 0, width = 0, height = 0;
+    // Reading stops at the first missing key.
+    if (config.Read("Left", &left) && config.Read("Top", &top) && config.Read("Width", &width) &&
+        config.Read("Height", &height)) {
+        const wxRect saved(left, top, width, height);
+        for (unsigned int index = 0; index < wxDisplay::GetCount(); ++index) {
+            if (wxDisplay(index).GetGeometry().Contains(saved)) {
+                SetSize(saved);
+                break;
+            }
+        }
+    }
+    bool maximized = false;
+    config.Read("Maximized", &maximized, false);
+    Maximize(maximized);
+
+    bool tabletMode = true;
+    if (config.Read("TabletMode", &tabletMode) && !tabletMode) {
+        RebuildToolBar(kNormalToolSize);
+        menuTabletMode->Check(false);
+    } else {
+        RebuildToolBar(kTabletToolSize);
+        menuTabletMode->Check(true);
+    }
+
+    bool confirmWriting = true;
+    config.Read("ConfirmWriting", &confirmWriting, true);
+    menuConfirmWriting->Check(confirmWriting);
+
+    bool showFft = false;
+    if (!(config.Read("FFT", &showFft) && showFft)) {
+        const int page = notebook->FindPage(fftPage);
+        if (page != wxNOT_FOUND) {
+            notebook->RemovePage(page);
+            fftPage->Hide();
+        }
+    }
+}
+
+void VTX_GUIFrame::SaveSettings()
+{
+    wxConfig config = OpenUserSettings();
+    if (!IsMaximized()) {
+        const wxPoint position = GetPosition();
+        const wxSize size = GetSize();
+        config.Write("Left", static_cast<long>(position.x));
+        config.Write("Top", static_cast<long>(position.y));
+        config.Write("Width", static_cast<long>(size.x));
+        config.Write("Height", static_cast<long>(size.y));
+    }
+    config.Write("Maximized", IsMaximized());
+    config.Write("TabletMode", menuTabletMode->IsChecked());
+    config.Write("ConfirmWriting", menuConfirmWriting->IsChecked());
+    config.Flush();
+}
+
+void VTX_GUIFrame::RebuildToolBar(const wxSize& size)
+{
+    const wxSize pixels = FromDIP(size);
+    if (toolBar && toolBar->GetToolBitmapSize().GetWidth() == pixels.GetWidth())
+        return;
+    if (toolBar) {
+        SetToolBar(nullptr);
+        delete toolBar;
+        toolBar = nullptr;
+    }
+    const ToolIds& ids = GetToolIds();
+    toolBar =
+        new wxToolBar(this, ids.toolbar, wxDefaultPosition, wxDefaultSize, wxTB_HORIZONTAL | wxNO_BORDER);
+    toolBar->SetToolBitmapSize(pixels);
+    auto add = [&](wxWindowID id, const wxString& label, const wxString& help, const char* art) {
+        toolBar->AddTool(id, label, wxArtProvider::GetBitmap(art, wxART_TOOLBAR, pixels), wxNullBitmap,
+                         wxITEM_NORMAL, help, wxEmptyString);
+    };
+    add(ids.newConfig, _("&New"), _("Default settings"), "wxART_NEW");
+    add(ids.open, _("&Open"), _("Open file"), "wxART_FILE_OPEN");
+    add(ids.saveAs, _("Save &as..."), _("Save file as..."), "wxART_FILE_SAVE_AS");
+    toolBar->AddSeparator();
+    add(ids.read, _("Read"), _("Read configuration"), "wxART_READ");
+    add(ids.write, _("Write"), _("Write configuration"), "wxART_WRITE");
+    toolBar->AddSeparator();
+    add(ids.connect, _("Connect"), _("Connect to device"), "wxART_CONNECT");
+    toolBar->Realize();
+    SetToolBar(toolBar);
+}
+
+void VTX_GUIFrame::RefreshControls()
+{
+    const bool open = device->IsOpen();
+    // A bootloader connection answers every feature with -14: only a positive
+    // answer counts, or a unit in its bootloader would pass for the simulated one.
+    const bool simulated = device->GetFeature(FEATURE_SIMULATED) > 0;
+    const bool bootloader = device->GetDeviceMode() != 0;
+    const bool canLock = device->GetFeature(FEATURE_LOCK) > 0;
+    const bool unitReady = open && !simulated && !bootloader;
+    const ToolIds& tools = GetToolIds();
+
+    menuRead->Enable(unitReady);
+    menuWrite->Enable(unitReady);
+    menuLock->Enable(canLock && unitReady);
+    menuFirmwareUpdate->Enable(open && !simulated);
+    // A unit in its bootloader has no defaults to show.
+    menuNew->Enable(!bootloader);
+    if (toolBar) {
+        toolBar->EnableTool(tools.read, unitReady);
+        toolBar->EnableTool(tools.write, unitReady);
+        toolBar->EnableTool(tools.newConfig, !bootloader);
+    }
+
+    const int ledState = unitReady ? 2 : (open && !simulated && bootloader ? 1 : 0);
+    statusBar->SetLedState(ledState);
+    if (ledState != 2) {
+        fftRadio->SetSelection(0);
+        warmUpCheck->SetValue(false);
+    }
+    ShowLiveValues(LiveValues{});
+    ShowLiveRaw(LiveRaw{});
+
+    static const std::pair<int, int> inputPairs[6] = {{1, 8}, {2, 9}, {3, 10}, {11, 12}, {13, 14}, {15, 16}};
+    static const int polarityLabels[6] = {35, 36, 37, 45, 47, 49};
+    for (int i = 0; i < 6; ++i) {
+        const bool hasFunction = choices[inputPairs[i].first]->GetSelection() > 0;
+        choices[inputPairs[i].second]->Enable(hasFunction);
+        labels[polarityLabels[i]]->Enable(hasFunction);
+    }
+
+    auto showGearColumns = [](wxGrid* grid, bool perGear, const wxString& firstLabel,
+                              const wxString& allLabel) {
+        grid->BeginBatch();
+        grid->SetColLabelValue(0, perGear ? firstLabel : allLabel);
+        for (int column = 1; column < grid->GetNumberCols(); ++column) {
+            if (perGear)
+                grid->AutoSizeColumn(column, false);
+            else
+                grid->SetColSize(column, 0);
+        }
+        grid->EndBatch();
+    };
+    showGearColumns(blipperGrid, device->GetFeature(FEATURE_BLIPPER_GEAR_COLUMNS) == 5, "2", _("All"));
+    showGearColumns(shifterGrid, device->GetFeature(FEATURE_SHIFTER_GEAR_COLUMNS) == 5, "1", _("t[ms]"));
+
+    notebook->Enable(!bootloader);
+    warmUpCheck->Enable(device->GetFeature(FEATURE_WARMUP) > 0);
+    if (device->GetFeature(FEATURE_GEAR_DETECTION_CHOICE) == 1) {
+        gearDetection->Enable();
+    } else {
+        gearDetection->SetSelection(0);
+        gearDetection->Disable();
+    }
+    ShowGearPanels(gearDetection->GetSelection());
+}
+
+void VTX_GUIFrame::OnTabletMode(wxCommandEvent& /*event*/)
+{
+    RebuildToolBar(menuTabletMode->IsChecked() ? kTabletToolSize : kNormalToolSize);
+    RefreshControls();
+}
+
+wxString VTX_GUIFrame::AboutText()
+{
+    return wxString::Format("%s v%s.%02d\n", wxTheApp ? wxTheApp->GetAppName() : "Vantrel", kAppVersion,
+                            kAppBuild) +
+           "\n" + wxGetLibraryVersionInfo().GetVersionString() + "-GTK-Unicode\n" + "libusb 1.0\n";
+}
+
+void VTX_GUIFrame::OnAbout(wxCommandEvent& /*event*/)
+{
+    wxMessageBox(AboutText(), "About", wxOK | wxCENTRE, nullptr);
+}
+
+void VTX_GUIFrame::OnQuit(wxCommandEvent& /*event*/)
+{
+    Close(false);
+}
+
+void VTX_GUIFrame::OnFftLabelDoubleClick(wxMouseEvent& event)
+{
+    ++doubleClickCount;
+    if (doubleClickCount == 10 && notebook->FindPage(fftPage) == wxNOT_FOUND) {
+        fftPage->Show();
+        notebook->AddPage(fftPage, _("FFT"), false);
+    }
+    event.Skip();
+}

@@ -1,0 +1,584 @@
+// The main window's device commands against virtual units on the umockdev
+// bus, through the real libusb: launch, Connect, Read, Write, Lock, New,
+// Open and Save as, and units that vanish in the middle of a command.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include <wx/config.h>
+#include <wx/filedlg.h>
+#include <wx/filefn.h>
+#include <wx/filename.h>
+#include <wx/grid.h>
+#include <wx/listctrl.h>
+#include <wx/msgdlg.h>
+#include <wx/notebook.h>
+#include <wx/radiobox.h>
+#include <wx/spinctrl.h>
+#include <wx/testing.h>
+#include <wx/textfile.h>
+#include <wx/toolbar.h>
+
+#include "ConnectionDialog.h"
+#include "GuiTestSupport.h"
+#include "MyStatusBar.h"
+#include "VTX_GUIMain.h"
+#include "VantrelBase.h"
+#include "config/ConfigurationImage.h"
+#include "config/DeviceConfiguration.h"
+#include "device/DeviceRequests.h"
+#include "emulator/VirtualBus.h"
+#include "usb/UsbDeviceList.h"
+#include "usb/UsbIds.h"
+#include "wxStateLed.h"
+
+namespace {
+
+// Answers one message box after checking its text.
+class ExpectMessage : public wxExpectModalBase<wxMessageDialog, ExpectMessage> {
+public:
+    explicit ExpectMessage(const wxString& text, int answer = wxID_OK) : text(text), answer(answer) {}
+
+protected:
+    int OnInvoked(wxMessageDialog* dialog) const override
+    {
+        EXPECT_EQ(dialog->GetMessage(), text);
+        return answer;
+    }
+
+private:
+    wxString text;
+    int answer;
+};
+
+// Answers the connection dialog: checks its rows, then picks the row that
+// shows `serial` (none: Cancel).
+class ExpectConnectionDialog : public wxExpectModalBase<ConnectionDialog, ExpectConnectionDialog> {
+public:
+    explicit ExpectConnectionDialog(const wxString& serial, std::vector<wxString> rows = {})
+        : serial(serial), rows(std::move(rows))
+    {
+    }
+
+protected:
+    int OnInvoked(ConnectionDialog* dialog) const override
+    {
+        wxListCtrl* list = dialog->GetListCtrl();
+        if (!rows.empty()) {
+            EXPECT_EQ(static_cast<size_t>(list->GetItemCount()), rows.size());
+            for (long row = 0; row < list->GetItemCount() && row < static_cast<long>(rows.size()); ++row)
+                EXPECT_EQ(list->GetItemText(row, 1), rows[row]) << "row " << row;
+        }
+        for (long row = 0; row < list->GetItemCount(); ++row) {
+            if (!serial.empty() && list->GetItemText(row, 1) == serial) {
+                list->SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+                return wxID_OK;
+            }
+        }
+        return wxID_CANCEL;
+    }
+
+private:
+    wxString serial;
+    std::vector<wxString> rows;
+};
+
+// Answers a file dialog with a path. The native chooser takes the path in
+// only after a few turns of the event loop.
+class ExpectFile : public wxExpectModalBase<wxFileDialog, ExpectFile> {
+public:
+    explicit ExpectFile(const wxString& path) : path(path) {}
+
+protected:
+    int OnInvoked(wxFileDialog* dialog) const override
+    {
+        dialog->SetPath(path);
+        for (int turn = 0; turn < 200 && dialog->GetPath() != path; ++turn) {
+            wxTheApp->Yield(true);
+            wxMilliSleep(5);
+        }
+        EXPECT_EQ(dialog->GetPath(), path);
+        return wxID_OK;
+    }
+
+private:
+    wxString path;
+};
+
+UnitOptions Unit(uint16_t generation, const std::string& serial = "VT000001")
+{
+    UnitOptions options;
+    options.generation = generation;
+    options.serial = serial;
+    return options;
+}
+
+ImageFormat FormatOf(uint16_t generation)
+{
+    return generation >= 107 ? ImageFormat::Long : ImageFormat::Short;
+}
+
+// A configuration that differs from every generation's defaults in fields
+// that are easy to see in the editors.
+DeviceConfiguration StoredConfiguration(uint16_t generation)
+{
+    DeviceConfiguration config = MakeDefaultConfiguration(generation >= 108   ? DefaultsFamily::Gen108
+                                                          : generation >= 107 ? DefaultsFamily::Gen107
+                                                          : generation >= 103 ? DefaultsFamily::Gen103
+                                                                              : DefaultsFamily::Base);
+    config.ShiftLightRPM = 12500;  // period 1800: survives the image exactly
+    config.DelayBetweenShifting = 150;
+    config.ShifterMap[1][5] = 44;
+    return config;
+}
+
+bool SawRequest(const VirtualUnit& unit, uint8_t request)
+{
+    for (const RequestRecord& record : unit.RequestLog())
+        if (record.kind == RequestRecord::Kind::Control && record.setup.bRequest == request)
+            return true;
+    return false;
+}
+
+int LedState(VTX_GUIFrame* frame)
+{
+    return wxDynamicCast(frame->GetStatusBar(), MyStatusBar)->GetLed()->GetState();
+}
+
+// Every test starts on an empty bus with the simulated connection and
+// writing confirmations switched on.
+class Commands : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        bus = TestBus();
+        if (!bus)
+            GTEST_SKIP() << "needs the virtual USB bus (run under umockdev-wrapper)";
+        frame = MainWindow();
+        // The firmware offer is answered "no" once per unit and remembered;
+        // remember it for every serial used here, so that only the tests that
+        // mean to meet the offer do.
+        {
+            wxConfig settings("Vantrel", "NorvaneLabs", wxEmptyString, wxEmptyString,
+                              wxCONFIG_USE_LOCAL_FILE);
+            for (const char* serial : {"VT000001", "VT000002", "VT000009", "CV000001"})
+                settings.Write(wxString(serial) + "RefusedFirmwareVersion", 0x7FFFFFFFL);
+        }
+        for (size_t i = 0; i < bus->UnitCount(); ++i)
+            if (bus->IsAttached(bus->UnitAt(i)))
+                bus->Unplug(bus->UnitAt(i));
+        frame->AutoConnect();
+        Pump();
+        MenuItem(frame, "idConfirmWriting")->Check(true);
+        frame->ShowConfiguration(frame->GetDevice()->GetDefaultConfiguration());
+        frame->RefreshControls();
+    }
+    void TearDown() override
+    {
+        if (!bus)
+            return;
+        for (size_t i = 0; i < bus->UnitCount(); ++i)
+            if (bus->IsAttached(bus->UnitAt(i)))
+                bus->Unplug(bus->UnitAt(i));
+        frame->AutoConnect();
+        Pump();
+    }
+
+    VirtualUnit& Plug(uint16_t generation, const std::string& serial = "VT000001")
+    {
+        VirtualUnit& unit = bus->AddUnit(Unit(generation, serial));
+        unit.SetConfigurationImage(
+            EncodeConfigurationImage(StoredConfiguration(generation), FormatOf(generation)));
+        return unit;
+    }
+
+    void Launch()
+    {
+        frame->AutoConnect();
+        Pump();
+    }
+
+    VirtualBus* bus = nullptr;
+    VTX_GUIFrame* frame = nullptr;
+};
+
+}  // namespace
+
+TEST_F(Commands, LaunchWithOneUnitReadsItAndPolls)
+{
+    VirtualUnit& unit = Plug(108);
+    Launch();
+    EXPECT_EQ(frame->GetDevice()->GetPath(),
+              FormatUsbPath(1, bus->PortNumber(unit), bus->DeviceAddress(unit)));
+    EXPECT_EQ(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->GetValue(), 12500);
+    EXPECT_EQ(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL12")->GetValue(), 150);
+    EXPECT_EQ(Ctrl<wxGrid>(frame, "ID_GRID3")->GetCellValue(4, 1), "44");
+    EXPECT_TRUE(frame->IsLiveTimerRunning());
+    EXPECT_EQ(LedState(frame), 2);
+    EXPECT_TRUE(MenuItem(frame, "idReadConfiguration")->IsEnabled());
+    EXPECT_TRUE(frame->GetToolBar()->GetToolEnabled(GetToolIds().write));
+    EXPECT_TRUE(MenuItem(frame, "idLockConfiguration")->IsEnabled());
+    EXPECT_TRUE(Ctrl<wxRadioBox>(frame, "ID_RBOX_GEAR_DETECTION")->IsEnabled());
+    EXPECT_TRUE(unit.LastMode().has_value());
+}
+
+TEST_F(Commands, EnablingFollowsTheGeneration)
+{
+    struct Case {
+        uint16_t generation;
+        bool lock, gearChoice, warmUp;
+    };
+    for (const Case& c : {Case{104, false, false, true}, Case{105, true, false, true},
+                          Case{107, true, true, true}, Case{101, false, false, false}}) {
+        VirtualUnit& unit = Plug(c.generation);
+        Launch();
+        SCOPED_TRACE(c.generation);
+        EXPECT_EQ(LedState(frame), 2);
+        EXPECT_EQ(MenuItem(frame, "idLockConfiguration")->IsEnabled(), c.lock);
+        EXPECT_EQ(Ctrl<wxRadioBox>(frame, "ID_RBOX_GEAR_DETECTION")->IsEnabled(), c.gearChoice);
+        EXPECT_EQ(Ctrl<wxWindow>(frame, "ID_CHECKBOX1")->IsEnabled(), c.warmUp);
+        if (!c.gearChoice) {
+            EXPECT_EQ(Ctrl<wxRadioBox>(frame, "ID_RBOX_GEAR_DETECTION")->GetSelection(), 0);
+        }
+        bus->Unplug(unit);
+    }
+}
+
+TEST_F(Commands, UnitInItsBootloaderIsOpenedButNotRead)
+{
+    UnitOptions options = Unit(108);
+    options.personality = Personality::Bootloader;
+    options.bootloaderVersion = 101;
+    VirtualUnit& unit = bus->AddUnit(options);
+    const wxString shiftLight = wxString::Format("%d", Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->GetValue());
+    // A unit in its bootloader is always offered the update; decline it.
+    wxTEST_DIALOG(Launch(),
+                  ExpectMessage("A new firmware version is available for the connected device. Do you "
+                                "want to update to the latest firmware version?",
+                                wxID_NO));
+    EXPECT_TRUE(frame->GetDevice()->IsOpen());
+    EXPECT_EQ(frame->GetDevice()->GetDeviceMode(), 1);
+    EXPECT_FALSE(SawRequest(unit, REQ_CONFIG));
+    EXPECT_FALSE(frame->IsLiveTimerRunning());
+    EXPECT_EQ(LedState(frame), 1);
+    EXPECT_FALSE(Ctrl<wxNotebook>(frame, "ID_NOTEBOOK1")->IsEnabled());
+    EXPECT_TRUE(MenuItem(frame, "idFirmwareUpdate")->IsEnabled());
+    EXPECT_FALSE(MenuItem(frame, "idReadConfiguration")->IsEnabled());
+    EXPECT_FALSE(MenuItem(frame, "idLockConfiguration")->IsEnabled());
+    EXPECT_FALSE(MenuItem(frame, "idNew")->IsEnabled());
+    EXPECT_FALSE(frame->GetToolBar()->GetToolEnabled(GetToolIds().newConfig));
+    EXPECT_EQ(wxString::Format("%d", Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->GetValue()), shiftLight);
+
+    // The connection dialog names the bootloader's version.
+    wxTEST_DIALOG(RunMenuCommand(frame, "idConnect"), ExpectConnectionDialog("", {"VT000001"}));
+}
+
+TEST_F(Commands, TwoUnitsAtLaunchStayDisconnectedAndConnectListsBoth)
+{
+    Plug(108, "VT000001");
+    VirtualUnit& second = Plug(105, "VT000002");
+    Launch();
+    EXPECT_GT(frame->GetDevice()->GetFeature(5), 0);
+    EXPECT_EQ(LedState(frame), 0);
+    // Rows go to the top as they are added: the later unit in enumeration
+    // order is on top.
+    std::vector<wxString> rows;
+    {
+        std::unique_ptr<UsbDeviceList> list(EnumerateDevices(UNIT_VENDOR_ID, UNIT_PRODUCT_ID));
+        for (UsbDevice* entry = list->GetFirst(); entry; entry = list->GetNext())
+            rows.insert(rows.begin(), entry->serialNumber);
+    }
+    ASSERT_EQ(rows.size(), 2u);
+    wxTEST_DIALOG(RunMenuCommand(frame, "idConnect"), ExpectConnectionDialog("VT000002", rows));
+    Pump();
+    EXPECT_EQ(frame->GetDevice()->GetSerialNumber(), "VT000002");
+    EXPECT_EQ(frame->GetDevice()->GetPath(),
+              FormatUsbPath(1, bus->PortNumber(second), bus->DeviceAddress(second)));
+    EXPECT_EQ(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->GetValue(), 12500);
+    EXPECT_TRUE(frame->IsLiveTimerRunning());
+}
+
+TEST_F(Commands, SiblingProductIsRefusedAndTheConnectionKept)
+{
+    Plug(108, "VT000001");
+    bus->AddSibling("CV000001");
+    Launch();
+    // Two devices of the filter, but only one unit: the unit is connected.
+    VantrelBase* before = frame->GetDevice();
+    ASSERT_EQ(before->GetSerialNumber(), "VT000001");
+    wxTEST_DIALOG(
+        {
+            RunMenuCommand(frame, "idConnect");
+            Pump();
+        },
+        ExpectConnectionDialog("CV000001"),
+        ExpectMessage(
+            "This device is not supported by this application. Please run the \"Corvello\" application "
+            "dedicated for this product."));
+    EXPECT_EQ(frame->GetDevice(), before);
+    EXPECT_TRUE(before->IsOpen());
+}
+
+TEST_F(Commands, ChoosingTheConnectedUnitReadsAgainWithoutReopening)
+{
+    VirtualUnit& unit = Plug(108);
+    Launch();
+    VantrelBase* before = frame->GetDevice();
+    unit.SetConfigurationImage(EncodeConfigurationImage(
+        [] {
+            DeviceConfiguration changed = StoredConfiguration(108);
+            changed.ShiftLightRPM = 9000;
+            return changed;
+        }(),
+        ImageFormat::Long));
+    wxTEST_DIALOG(RunMenuCommand(frame, "idConnect"), ExpectConnectionDialog("VT000001"));
+    EXPECT_EQ(frame->GetDevice(), before);
+    EXPECT_EQ(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->GetValue(), 9000);
+    EXPECT_TRUE(frame->IsLiveTimerRunning());
+}
+
+TEST_F(Commands, WriteStoresExactlyTheEditedImage)
+{
+    VirtualUnit& unit = Plug(108);
+    Launch();
+    // What the editors hold after the read: the stored image decoded, with
+    // the threshold as the whole percentage the editor shows and the 1000 rpm
+    // cell of each map row equal to the 2000 rpm cell.
+    DeviceConfiguration expected;
+    ASSERT_TRUE(DecodeConfigurationImage(unit.ConfigurationImage(), ImageFormat::Long, expected));
+    expected.TPSThresholdVoltage = PercentToThreshold(
+        ThresholdToPercent(expected.TPSThresholdVoltage, expected.TPSMinVoltage, expected.TPSMaxVoltage),
+        expected.TPSMinVoltage, expected.TPSMaxVoltage);
+    // The voltage spins hold 0-5000 mV; a decoded code may lie just above.
+    for (ConfigField field : kGearVoltageFields)
+        expected.*field = std::min(expected.*field, 5000);
+    for (int row = 0; row < kMapRows; ++row) {
+        expected.BlipperMap[row][0] = expected.BlipperMap[row][1];
+        expected.ShifterMap[row][0] = expected.ShifterMap[row][1];
+    }
+
+    Ctrl<wxGrid>(frame, "ID_GRID2")->SetCellValue(6, 2, "120");
+    Ctrl<wxSpinCtrl>(frame, "GEAR_VOLTAGE_SPN_4")->SetValue(3950);
+    wxTEST_DIALOG(RunMenuCommand(frame, "idWriteConfiguration"),
+                  ExpectMessage("Do you really want to write configuration into device?", wxID_YES));
+
+    // Grid row 6 is 8000 rpm, cell 7 of the gear-4 row.
+    expected.BlipperMap[2][7] = 120;
+    expected.Gear4Voltage = 3950;
+    EXPECT_EQ(unit.ConfigurationImage(), EncodeConfigurationImage(expected, ImageFormat::Long));
+
+    // Without confirmation nothing is asked.
+    MenuItem(frame, "idConfirmWriting")->Check(false);
+    Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL13")->SetValue(210);
+    RunMenuCommand(frame, "idWriteConfiguration");
+    expected.DelayBetweenBlipping = 210;
+    EXPECT_EQ(unit.ConfigurationImage(), EncodeConfigurationImage(expected, ImageFormat::Long));
+}
+
+TEST_F(Commands, DecliningTheConfirmationWritesNothing)
+{
+    VirtualUnit& unit = Plug(106);
+    Launch();
+    const auto before = unit.ConfigurationImage();
+    Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->SetValue(8000);
+    wxTEST_DIALOG(RunMenuCommand(frame, "idWriteConfiguration"),
+                  ExpectMessage("Do you really want to write configuration into device?", wxID_NO));
+    EXPECT_EQ(unit.ConfigurationImage(), before);
+}
+
+TEST_F(Commands, LockThenReadSaysLocked)
+{
+    VirtualUnit& unit = Plug(105);
+    Launch();
+    wxTEST_DIALOG(RunMenuCommand(frame, "idLockConfiguration"),
+                  ExpectMessage("Do you really want to lock the configuration?", wxID_YES));
+    EXPECT_NE(unit.LockByte(), 0);
+    Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->SetValue(7700);
+    wxTEST_DIALOG(RunMenuCommand(frame, "idReadConfiguration"), ExpectMessage("Configuration is locked"));
+    EXPECT_EQ(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->GetValue(), 7700);
+}
+
+TEST_F(Commands, GenerationWithoutLockReadsWithoutAskingIt)
+{
+    VirtualUnit& unit = Plug(103);
+    Launch();
+    unit.ClearRequestLog();
+    RunMenuCommand(frame, "idReadConfiguration");
+    EXPECT_TRUE(SawRequest(unit, REQ_CONFIG));
+    EXPECT_FALSE(SawRequest(unit, REQ_LOCK));
+    EXPECT_EQ(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->GetValue(), 12500);
+    wxTEST_DIALOG(RunMenuCommand(frame, "idLockConfiguration"), ExpectMessage("Locking is not supported"));
+}
+
+TEST_F(Commands, InvalidValuesBlockWriteAndSaveAs)
+{
+    VirtualUnit& unit = Plug(108);
+    Launch();
+    const auto before = unit.ConfigurationImage();
+    auto* gear1 = Ctrl<wxSpinCtrl>(frame, "GEAR_VOLTAGE_SPN_1");
+    auto* gear5 = Ctrl<wxSpinCtrl>(frame, "GEAR_VOLTAGE_SPN_5");
+    gear1->SetValue(3000);
+    gear5->SetValue(3000);
+    wxTEST_DIALOG(RunMenuCommand(frame, "idWriteConfiguration"),
+                  ExpectMessage("Invallid settings, please check it first"));
+    EXPECT_EQ(unit.ConfigurationImage(), before);
+    ASSERT_FALSE(frame->GetInvalidControls().empty());
+    EXPECT_EQ(frame->GetInvalidControls().front(), gear1);
+    if (frame->IsActive()) {
+        EXPECT_EQ(wxWindow::FindFocus(), gear1);
+    }
+    wxTEST_DIALOG(RunMenuCommand(frame, "idSaveAs"),
+                  ExpectMessage("Invallid settings, please check it first"));
+
+    // Equal TPS limits alone block too.
+    gear5->SetValue(4400);
+    Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL17")->SetValue(2000);
+    Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL11")->SetValue(2000);
+    wxTEST_DIALOG(RunMenuCommand(frame, "idWriteConfiguration"),
+                  ExpectMessage("Invallid settings, please check it first"));
+    EXPECT_EQ(frame->GetInvalidControls().front(), Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL11"));
+    EXPECT_EQ(unit.ConfigurationImage(), before);
+}
+
+TEST_F(Commands, SaveAsThenOpenUnderAnotherGeneration)
+{
+    const std::string folder = MakeTempFolder();
+    const wxString path = folder + "/saved.vtn";
+    VirtualUnit& newer = Plug(108, "VT000001");
+    Launch();
+    Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL16")->SetValue(2600);  // warm-up limit
+    Ctrl<wxSpinCtrl>(frame, "GEAR_RPMSPEED_SPN_2")->SetValue(700);
+    wxTEST_DIALOG(RunMenuCommand(frame, "idSaveAs"), ExpectFile(path));
+    wxTextFile written(path);
+    ASSERT_TRUE(written.Open());
+    EXPECT_EQ(written.GetFirstLine(), "AppVersion=26.08.01\\n\\n");
+    bool hasRatio = false;
+    for (wxString line = written.GetFirstLine(); !written.Eof(); line = written.GetNextLine())
+        hasRatio = hasRatio || line == "Gear2RpmSpeedRatio=700";
+    EXPECT_TRUE(hasRatio);
+    bus->Unplug(newer);
+
+    Plug(104, "VT000002");
+    Launch();
+    ASSERT_EQ(frame->GetDevice()->GetSerialNumber(), "VT000002");
+    Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL16")->SetValue(5000);
+    Ctrl<wxSpinCtrl>(frame, "GEAR_RPMSPEED_SPN_2")->SetValue(111);
+    wxTEST_DIALOG(RunMenuCommand(frame, "idOpen"), ExpectFile(path));
+    EXPECT_EQ(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL16")->GetValue(), 2600);
+    // A generation-104 unit reads the base keys only; the ratio spin shows
+    // the blank record's 0.
+    EXPECT_EQ(Ctrl<wxSpinCtrl>(frame, "GEAR_RPMSPEED_SPN_2")->GetValue(), 0);
+
+    // A file whose neutral voltage equals gear 3's breaks a rule: nothing loads.
+    // In a folder of its own: the chooser may not have noticed a file that
+    // appeared in a folder it has already listed.
+    wxTextFile broken;
+    ASSERT_TRUE(wxMkdir(folder + "/other"));
+    const wxString brokenPath = folder + "/other/broken.vtn";
+    ASSERT_TRUE(broken.Create(brokenPath));
+    broken.AddLine("GearNVoltage=3200");
+    broken.AddLine("Gear3Voltage=3200");
+    broken.AddLine("ShiftLightRPM=4000");
+    broken.Write();
+    broken.Close();
+    Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->SetValue(9100);
+    wxTEST_DIALOG(RunMenuCommand(frame, "idOpen"), ExpectFile(brokenPath), ExpectMessage("Loading failed"));
+    EXPECT_EQ(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->GetValue(), 9100);
+    std::system(("rm -rf '" + folder + "'").c_str());
+}
+
+TEST_F(Commands, UnitPulledDuringReadOrWriteKeepsTheEditors)
+{
+    struct Case {
+        const char* command;
+        uint8_t request;
+        const char* message;
+    };
+    for (const Case& c : {Case{"idReadConfiguration", REQ_CONFIG, "Configuration reading failed"},
+                          Case{"idWriteConfiguration", REQ_CONFIG, "Configuration writing failed"}}) {
+        SCOPED_TRACE(c.command);
+        MenuItem(frame, "idConfirmWriting")->Check(false);
+        VirtualUnit& unit = Plug(107);
+        Launch();
+        ASSERT_EQ(LedState(frame), 2);
+        Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->SetValue(6600);
+        Ctrl<wxGrid>(frame, "ID_GRID3")->SetCellValue(2, 2, "77");
+        FaultSpec pull;
+        pull.kind = FaultKind::Disconnect;
+        pull.target = c.request;
+        unit.AddFault(pull);
+        wxTEST_DIALOG(RunMenuCommand(frame, c.command), ExpectMessage(c.message));
+        EXPECT_EQ(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->GetValue(), 6600);
+        EXPECT_EQ(Ctrl<wxGrid>(frame, "ID_GRID3")->GetCellValue(2, 2), "77");
+
+        // Polling gives up after the fourth failed read in a row.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (frame->GetDevice()->GetFeature(5) <= 0 && std::chrono::steady_clock::now() < deadline) {
+            Pump();
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        EXPECT_GT(frame->GetDevice()->GetFeature(5), 0);
+        EXPECT_FALSE(frame->IsLiveTimerRunning());
+        EXPECT_EQ(LedState(frame), 0);
+        EXPECT_EQ(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->GetValue(), 6600);
+        if (bus->IsAttached(unit))
+            bus->Unplug(unit);
+    }
+}
+
+TEST_F(Commands, ErrorCountToleratesThreeFailures)
+{
+    Plug(108);
+    Launch();
+    VantrelBase* unit = frame->GetDevice();
+    frame->HandleDeviceError(-7);
+    frame->HandleDeviceError(-7);
+    frame->HandleDeviceError(0);
+    EXPECT_EQ(frame->GetDeviceErrorCount(), 1);
+    frame->HandleDeviceError(-10);
+    EXPECT_EQ(frame->GetDeviceErrorCount(), 1);
+    frame->HandleDeviceError(-7);
+    frame->HandleDeviceError(-7);
+    EXPECT_EQ(frame->GetDeviceErrorCount(), 3);
+    EXPECT_EQ(frame->GetDevice(), unit);
+    frame->HandleDeviceError(-4);
+    EXPECT_NE(frame->GetDevice(), unit);
+    EXPECT_GT(frame->GetDevice()->GetFeature(5), 0);
+    EXPECT_FALSE(frame->IsLiveTimerRunning());
+}
+
+TEST_F(Commands, NewShowsTheGenerationsDefaults)
+{
+    Plug(103);
+    Launch();
+    EXPECT_EQ(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->GetValue(), 12500);
+    RunMenuCommand(frame, "idNew");
+    EXPECT_EQ(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->GetValue(), 10000);
+    EXPECT_EQ(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL17")->GetValue(), 700);
+    EXPECT_EQ(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL11")->GetValue(), 4300);
+}
+
+TEST_F(Commands, UnitThatCannotBeOpenedGivesOneMessageAndTheSimulator)
+{
+    UnitOptions options = Unit(108, "VT000009");
+    options.bcdDeviceOverride = 0x0109;  // no generation class for 109
+    bus->AddUnit(options);
+    Launch();
+    EXPECT_GT(frame->GetDevice()->GetFeature(5), 0);
+    Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->SetValue(5500);
+    // Only "Connecting failed": no read is attempted on a unit that is not open.
+    wxTEST_DIALOG(
+        {
+            RunMenuCommand(frame, "idConnect");
+            Pump();
+        },
+        ExpectConnectionDialog("VT000009"),
+        ExpectMessage("Connecting to device failed, try it again, please."));
+    EXPECT_GT(frame->GetDevice()->GetFeature(5), 0);
+    EXPECT_TRUE(frame->GetDevice()->IsOpen());
+    EXPECT_FALSE(frame->IsLiveTimerRunning());
+    EXPECT_EQ(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->GetValue(), 5500);
+}

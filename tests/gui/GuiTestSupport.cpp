@@ -1,0 +1,63 @@
+#include "GuiTestSupport.h"
+
+#include <stdlib.h>
+
+#include <wx/frame.h>
+
+#include "VTX_GUIApp.h"
+
+namespace {
+VirtualBus* testBus = nullptr;
+}
+
+void SetTestBus(VirtualBus* bus)
+{
+    testBus = bus;
+}
+
+VirtualBus* TestBus()
+{
+    return testBus;
+}
+
+VTX_GUIFrame* MainWindow()
+{
+    return static_cast<VTX_GUIApp*>(wxTheApp)->GetMainWindow();
+}
+
+wxMenuItem* MenuItem(wxFrame* frame, const char* name)
+{
+    return frame->GetMenuBar()->FindItem(XRCID(name));
+}
+
+void RunMenuCommand(wxFrame* frame, const char* name)
+{
+    wxCommandEvent event(wxEVT_MENU, XRCID(name));
+    event.SetEventObject(frame);
+    wxMenuItem* item = MenuItem(frame, name);
+    if (item && item->IsCheckable())
+        event.SetInt(item->IsChecked());
+    frame->ProcessWindowEvent(event);
+}
+
+void SendCommand(wxWindow* control, wxEventType type, int selection)
+{
+    wxCommandEvent event(type, control->GetId());
+    event.SetEventObject(control);
+    event.SetInt(selection);
+    control->ProcessWindowEvent(event);
+}
+
+void Pump()
+{
+    for (int round = 0; round < 3; ++round) {
+        wxTheApp->ProcessPendingEvents();
+        wxTheApp->Yield(true);
+    }
+}
+
+std::string MakeTempFolder()
+{
+    char folder[] = "/tmp/vantrel-gui-XXXXXX";
+    return mkdtemp(folder) ? folder : "";
+}

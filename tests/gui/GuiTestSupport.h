@@ -1,0 +1,38 @@
+// Small helpers shared by the GUI suites.
+#pragma once
+
+#include <string>
+
+#include <wx/app.h>
+#include <wx/menu.h>
+#include <wx/window.h>
+#include <wx/xrc/xmlres.h>
+
+class VirtualBus;
+class VTX_GUIFrame;
+
+void SetTestBus(VirtualBus* bus);
+// The virtual bus, or null when the suite does not run under umockdev.
+VirtualBus* TestBus();
+
+// The application's main window.
+VTX_GUIFrame* MainWindow();
+
+// A control of a window by its layout name, cast to T (null when absent).
+template <class T>
+T* Ctrl(wxWindow* window, const char* name)
+{
+    return wxDynamicCast(window->FindWindow(XRCID(name)), T);
+}
+wxMenuItem* MenuItem(wxFrame* frame, const char* name);
+
+// Runs a menu command of the frame the way a click does.
+void RunMenuCommand(wxFrame* frame, const char* name);
+// Sends a command event of a control (button, choice, radio box) to it.
+void SendCommand(wxWindow* control, wxEventType type, int selection = 0);
+
+// Handles queued events and pending idle work.
+void Pump();
+
+// A fresh empty folder below /tmp; removed by the caller.
+std::string MakeTempFolder();
