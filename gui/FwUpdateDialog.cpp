@@ -137,7 +137,9 @@ void FwUpdateDialog::ShowStatus(const wxString& msg, const wxLogRecordInfo& info
         frame = static_cast<wxFrame*>(wxUIntToPtr(pointer));
     }
     if (frame == nullptr && wxTheApp != nullptr) {
-        frame = wxDynamicCast(wxTheApp->GetTopWindow(), wxFrame);
+        // dynamic_cast: wxDynamicCast static_casts first, which is undefined for a
+        // top window that is not a frame.
+        frame = dynamic_cast<wxFrame*>(wxTheApp->GetTopWindow());
     }
     if (frame != nullptr && frame->GetStatusBar() != nullptr) {
         frame->SetStatusText(msg);

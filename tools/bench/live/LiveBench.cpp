@@ -75,7 +75,7 @@ void RunLoop(int milliseconds)
 
 void ShowMonitorPage(VTX_GUIFrame* frame)
 {
-    auto* notebook = wxDynamicCast(frame->FindWindow(XRCID("ID_NOTEBOOK1")), wxNotebook);
+    auto* notebook = dynamic_cast<wxNotebook*>(frame->FindWindow(XRCID("ID_NOTEBOOK1")));
     wxWindow* page = frame->FindWindow(XRCID("ID_PANEL7"));
     for (size_t i = 0; notebook != nullptr && i < notebook->GetPageCount(); ++i) {
         if (notebook->GetPage(i) == page) {
