@@ -143,8 +143,9 @@ TEST_F(LiveMonitor, ReportOfTheUnitReachesEveryControl)
     SetThrottleLimits(frame, 500, 4500);
     Ctrl<wxRadioBox>(frame, "ID_RBOX_GEAR_DETECTION")->SetSelection(0);
     ASSERT_TRUE(RunEventsUntil([&] { return Text(frame, 1) == "1230"; }));
-    // Long enough for the first report's highlight to fade (five polls).
-    RunEventsFor(800);
+    EXPECT_FALSE(HighlightedRows().empty()) << "the first report lights its rows";
+    // ... and they fade after five polls.
+    EXPECT_TRUE(RunEventsUntil([&] { return HighlightedRows().empty(); }));
 
     // rpm 22509116 / 18233 = 1234, shown rounded to 1230; speed 338 km/h.
     EXPECT_EQ(Gauge(frame, 1), 1230);
@@ -168,8 +169,6 @@ TEST_F(LiveMonitor, ReportOfTheUnitReachesEveryControl)
     for (int row = 0; row < 16; ++row) {
         EXPECT_EQ(Grid()->GetCellValue(row, 0), expectedRows[row]) << "row " << row;
     }
-    // Steady values have stopped glowing after half a second.
-    EXPECT_TRUE(HighlightedRows().empty());
 }
 
 TEST_F(LiveMonitor, ViewRules)
