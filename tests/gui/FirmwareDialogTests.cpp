@@ -144,6 +144,13 @@ protected:
         return value;
     }
 
+    static void ForgetRefused(const std::string& serial)
+    {
+        wxConfig settings = UserSettings();
+        settings.DeleteEntry(wxString(serial) + "RefusedFirmwareVersion");
+        settings.Flush();
+    }
+
     static void StoreRefused(const std::string& serial, long version)
     {
         wxConfig settings = UserSettings();
@@ -169,6 +176,9 @@ protected:
 
 TEST_F(FirmwareOnBus, OfferIsRememberedPerUnitAndVersion)
 {
+    for (const char* serial : {"FO000001", "FO000002", "FO000003"}) {
+        ForgetRefused(serial);
+    }
     VirtualUnit& first = Plug(107, "FO000001");
     {
         ModalAnswerer answers(wxID_NO);
