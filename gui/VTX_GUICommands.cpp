@@ -333,6 +333,7 @@ void VTX_GUIFrame::HandleDeviceError(int32_t status)
 
 void VTX_GUIFrame::OnOpen(wxCommandEvent& /*event*/)
 {
+    wxFileDialog* openDialog = GetOpenDialog();
     if (openDialog->ShowModal() != wxID_OK || openDialog->GetPath().empty())
         return;
     wxBusyCursor busy;
@@ -356,6 +357,7 @@ void VTX_GUIFrame::OnSaveAs(wxCommandEvent& /*event*/)
             return;
     }
     // An empty path would make the store fall back to a default file.
+    wxFileDialog* saveDialog = GetSaveDialog();
     if (saveDialog->ShowModal() != wxID_OK || saveDialog->GetPath().empty())
         return;
     wxBusyCursor busy;

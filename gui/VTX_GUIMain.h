@@ -122,7 +122,9 @@ private:
     void SetSpinSteps();
     void RestoreSettings();
     void SaveSettings();
-    void SetToolsEnabled(bool readWrite);
+    // The open and save dialogs, made on first use and kept.
+    wxFileDialog* GetOpenDialog();
+    wxFileDialog* GetSaveDialog();
     void OnTabletMode(wxCommandEvent& event);
     void OnAbout(wxCommandEvent& event);
     void OnQuit(wxCommandEvent& event);

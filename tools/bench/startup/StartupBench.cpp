@@ -1,0 +1,126 @@
+// Start-up of VantrelStudio beside a minimal wxWidgets frame, in one run:
+// each program is started several times (alternating), and the time from the
+// fork to the first idle event of its main window and the peak resident
+// memory are measured. Needs a display (run under xvfb-run).
+//
+//   vantrel-bench-startup [runs]
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Sample {
+    double wallMs = 0;   // fork to the report line
+    double selfMs = 0;   // process age as the program saw it
+    long hwmKiB = 0;     // VmHWM at the first idle event
+    long maxRssKiB = 0;  // ru_maxrss over the whole run
+};
+
+bool RunOnce(const std::string& program, const std::string& folder, Sample& sample)
+{
+    int out[2];
+    if (pipe(out) != 0)
+        return false;
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(out[1], STDOUT_FILENO);
+        close(out[0]);
+        close(out[1]);
+        if (chdir(folder.c_str()) != 0)
+            _exit(126);
+        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(out[1]);
+    std::string text;
+    char buffer[256];
+    double wallMs = -1;
+    ssize_t got;
+    while ((got = read(out[0], buffer, sizeof buffer)) > 0) {
+        if (wallMs < 0)
+            wallMs =
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        text.append(buffer, static_cast<size_t>(got));
+    }
+    close(out[0]);
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    const size_t at = text.find("startup_ms=");
+    if (at == std::string::npos ||
+        std::sscanf(text.c_str() + at, "startup_ms=%lf vmhwm_kib=%ld", &sample.selfMs, &sample.hwmKiB) != 2)
+        return false;
+    sample.wallMs = wallMs;
+    sample.maxRssKiB = usage.ru_maxrss;
+    return true;
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+        std::fprintf(stderr, "needs a display: xvfb-run -a %s\n", argv[0]);
+        return 1;
+    }
+    struct Program {
+        const char* name;
+        std::string path;
+        std::vector<Sample> samples;
+    } programs[2] = {{"VantrelStudio", VANTREL_STARTUP_PROBE, {}},
+                     {"minimal wxFrame", VANTREL_MINIMAL_FRAME, {}}};
+
+    // Alternate the two so that caches and load treat both alike; the first
+    // round only warms up the file cache.
+    for (int round = 0; round <= runs; ++round) {
+        for (Program& program : programs) {
+            Sample sample;
+            if (!RunOnce(program.path, VANTREL_GUI_DIR, sample)) {
+                std::fprintf(stderr, "%s did not report\n", program.path.c_str());
+                return 1;
+            }
+            if (round > 0)
+                program.samples.push_back(sample);
+        }
+    }
+
+    std::printf("%-16s %14s %14s %14s %14s\n", "program", "to idle [ms]", "self [ms]", "VmHWM [KiB]",
+                "maxrss [KiB]");
+    double medians[2][3] = {};
+    for (int i = 0; i < 2; ++i) {
+        std::vector<double> wall, self, hwm, rss;
+        for (const Sample& s : programs[i].samples) {
+            wall.push_back(s.wallMs);
+            self.push_back(s.selfMs);
+            hwm.push_back(static_cast<double>(s.hwmKiB));
+            rss.push_back(static_cast<double>(s.maxRssKiB));
+        }
+        medians[i][0] = Median(wall);
+        medians[i][1] = Median(hwm);
+        medians[i][2] = Median(rss);
+        std::printf("%-16s %14.1f %14.1f %14.0f %14.0f\n", programs[i].name, Median(wall), Median(self),
+                    Median(hwm), Median(rss));
+    }
+    const double timeRatio = medians[0][0] / medians[1][0];
+    const double memoryRatio = medians[0][1] / medians[1][1];
+    std::printf("ratio VantrelStudio / minimal: time %.2f, peak memory %.2f (goal: both within 1.50)\n",
+                timeRatio, memoryRatio);
+    std::printf("medians of %d runs each\n", runs);
+    return 0;
+}

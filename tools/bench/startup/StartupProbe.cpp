@@ -1,0 +1,44 @@
+// The program as main() starts it, plus one probe: at the main window's first
+// idle event it prints how long the process has run and its peak memory, then
+// closes the window. Started by vantrel-bench-startup, not by hand.
+#include <memory>
+
+#include <wx/app.h>
+
+#include "StartupMeasure.h"
+#include "VTX_GUIApp.h"
+#include "VTX_GUIMain.h"
+#include "usb/UsbConnection.h"
+
+namespace {
+
+class ProbeApp : public VTX_GUIApp {
+public:
+    bool OnInit() override
+    {
+        if (!VTX_GUIApp::OnInit())
+            return false;
+        GetMainWindow()->Bind(wxEVT_IDLE, [this](wxIdleEvent& event) {
+            event.Skip();
+            if (reported)
+                return;
+            reported = true;
+            ReportStartup();
+            GetMainWindow()->Close(true);
+            ExitMainLoop();
+        });
+        return true;
+    }
+
+private:
+    bool reported = false;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    auto usb = std::make_unique<UsbConnection>();
+    wxApp::SetInstance(new ProbeApp);
+    return wxEntry(argc, argv);
+}
