@@ -466,12 +466,11 @@ void VTX_GUIFrame::RefreshControls()
                               const wxString& allLabel) {
         grid->BeginBatch();
         grid->SetColLabelValue(0, perGear ? firstLabel : allLabel);
-        for (int column = 1; column < grid->GetNumberCols(); ++column) {
-            if (perGear)
-                grid->AutoSizeColumn(column, false);
-            else
-                grid->SetColSize(column, 0);
-        }
+        // Per-gear columns all get the width of the first one, so that the
+        // cells of one map line up; fitting each to its one-digit label would
+        // leave them too narrow to edit.
+        for (int column = 1; column < grid->GetNumberCols(); ++column)
+            grid->SetColSize(column, perGear ? grid->GetColSize(0) : 0);
         grid->EndBatch();
     };
     showGearColumns(blipperGrid, device->GetFeature(FEATURE_BLIPPER_GEAR_COLUMNS) == 5, "2", _("All"));

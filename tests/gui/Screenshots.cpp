@@ -1,0 +1,153 @@
+// Takes the pictures in docs/screenshots: every page of the main window's
+// notebook on the simulated unit, and the main window showing a
+// configuration read from a virtual unit. Not a test; run by hand:
+//   xvfb-run -a -s "-screen 0 1600x1200x24" umockdev-wrapper build/tests/gui/gui_screenshots docs/screenshots
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include <wx/app.h>
+#include <wx/config.h>
+#include <wx/init.h>
+#include <wx/log.h>
+#include <wx/notebook.h>
+#include <wx/xrc/xmlres.h>
+
+#include "VTX_GUIApp.h"
+#include "VTX_GUIMain.h"
+#include "config/ConfigurationImage.h"
+#include "emulator/VirtualBus.h"
+#include "usb/UsbConnection.h"
+
+namespace {
+
+void RunLoop(int milliseconds)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (std::chrono::steady_clock::now() < end) {
+        wxTheApp->ProcessPendingEvents();
+        wxTheApp->Yield(true);
+        wxMilliSleep(10);
+    }
+}
+
+// The X server's picture of the window (wxScreenDC does not see other
+// windows under GTK 3).
+bool Shoot(wxWindow* window, const std::string& path)
+{
+    window->Raise();
+    window->Refresh();
+    window->Update();
+    RunLoop(500);
+    const wxRect rect = window->GetScreenRect();
+    const std::string command = "import -window root -crop " + std::to_string(rect.width) + "x" +
+                                std::to_string(rect.height) + "+" + std::to_string(rect.x) + "+" +
+                                std::to_string(rect.y) + " +repage '" + path + "'";
+    const bool ok = std::system(command.c_str()) == 0;
+    std::printf("%s %s\n", ok ? "wrote" : "could not write", path.c_str());
+    return ok;
+}
+
+std::string FileName(wxString caption)
+{
+    caption.MakeLower();
+    std::string name;
+    for (wxUniChar c : caption) {
+        if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))
+            name += static_cast<char>(c.GetValue());
+        else if (!name.empty() && name.back() != '-')
+            name += '-';
+    }
+    while (!name.empty() && name.back() == '-')
+        name.pop_back();
+    return name;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s OUTPUT-FOLDER\n", argv[0]);
+        return 2;
+    }
+    const std::string output = argv[1][0] == '/' ? argv[1] : std::string(getenv("PWD")) + "/" + argv[1];
+    char homeTemplate[] = "/tmp/vantrel-shots-XXXXXX";
+    const char* home = mkdtemp(homeTemplate);
+    setenv("HOME", home, 1);
+    setenv("XDG_CONFIG_HOME", (std::string(home) + "/.config").c_str(), 1);
+
+    std::unique_ptr<VirtualBus> bus;
+    if (VirtualBus::InMockEnvironment())
+        bus = std::make_unique<VirtualBus>();
+    auto usb = std::make_unique<UsbConnection>();
+    if (chdir(VANTREL_GUI_DIR) != 0)
+        return 2;
+    auto* app = new VTX_GUIApp;
+    wxApp::SetInstance(app);
+    int wxArgc = 1;
+    char* wxArgv[] = {argv[0], nullptr};
+    if (!wxEntryStart(wxArgc, wxArgv))
+        return 2;
+    {
+        // Every page, the FFT page included; the normal toolbar.
+        wxConfig settings("Vantrel", "NorvaneLabs", wxEmptyString, wxEmptyString, wxCONFIG_USE_LOCAL_FILE);
+        settings.Write("FFT", true);
+        settings.Write("TabletMode", false);
+    }
+    app->SetResourceFolders({VANTREL_GUI_DIR});
+    if (!app->CallOnInit())
+        return 3;
+    VTX_GUIFrame* frame = app->GetMainWindow();
+    frame->Move(0, 0);
+    RunLoop(800);
+
+    bool ok = true;
+    auto* notebook = wxDynamicCast(frame->FindWindow(XRCID("ID_NOTEBOOK1")), wxNotebook);
+    for (size_t page = 0; page < notebook->GetPageCount(); ++page) {
+        notebook->SetSelection(page);
+        ok = Shoot(frame, output + "/page-" + std::to_string(page + 1) + "-" +
+                              FileName(notebook->GetPageText(page)) + ".png") &&
+             ok;
+    }
+
+    if (bus) {
+        UnitOptions options;
+        options.generation = 108;
+        options.serial = "VT260801";
+        VirtualUnit& unit = bus->AddUnit(options);
+        DeviceConfiguration config = MakeDefaultConfiguration(DefaultsFamily::Gen108);
+        config.InputFeature6 = 11;  // input 6: function 6, polarity 0
+        config.ShiftLightRPM = 12500;
+        config.OutputFeature1 = 3;
+        config.OutputFeature2 = 1;
+        config.PulsesPerTwoRevolutions = 2;
+        config.BlipperMap[0][6] = 95;
+        unit.SetConfigurationImage(EncodeConfigurationImage(config, ImageFormat::Long));
+        frame->AutoConnect();
+        notebook->SetSelection(0);
+        ok = Shoot(frame, output + "/main-window-unit.png") && ok;
+        for (size_t page = 0; page < notebook->GetPageCount(); ++page) {
+            if (FileName(notebook->GetPageText(page)) == "blipper") {
+                notebook->SetSelection(page);
+                ok = Shoot(frame, output + "/blipper-map-unit.png") && ok;
+            }
+        }
+        bus->Unplug(unit);
+        frame->AutoConnect();
+    } else {
+        std::fprintf(stderr, "no virtual bus (run under umockdev-wrapper): unit pictures skipped\n");
+    }
+
+    delete frame;
+    app->OnExit();
+    wxEntryCleanup();
+    usb.reset();
+    bus.reset();
+    std::system((std::string("rm -rf '") + home + "'").c_str());
+    return ok ? 0 : 1;
+}
