@@ -10,6 +10,9 @@ ConnectionDialog::ConnectionDialog(wxWindow* parent, wxWindowID /*id*/)
     list = XRCCTRL(*this, "ID_LISTCTRL1", wxListCtrl);
     refreshButton = XRCCTRL(*this, "ID_BTN_REFRESH", wxButton);
     okButton = wxDynamicCast(FindWindow(wxID_OK), wxButton);
+    // Dialogs stop command events at themselves by default; the refresh
+    // button's event must travel on to the main window.
+    SetExtraStyle(GetExtraStyle() & ~wxWS_EX_BLOCK_EVENTS);
 
     // The refresh button is not handled here: its event travels up to the
     // main window, which enumerates again and refills this dialog.

@@ -374,6 +374,8 @@ void VTX_GUIFrame::OnOutputFeatureChanged(wxCommandEvent& event)
 void VTX_GUIFrame::OnGearDetectionChanged(wxCommandEvent& /*event*/)
 {
     ShowGearPanels(gearDetection->GetSelection());
+    // Only the chosen method's values must differ: marks of the other one go.
+    ValidateControls();
 }
 
 void VTX_GUIFrame::OnValidatingSpinChanged(wxSpinEvent& event)

@@ -58,8 +58,9 @@ private:
 // shows `serial` (none: Cancel).
 class ExpectConnectionDialog : public wxExpectModalBase<ConnectionDialog, ExpectConnectionDialog> {
 public:
-    explicit ExpectConnectionDialog(const wxString& serial, std::vector<wxString> rows = {})
-        : serial(serial), rows(std::move(rows))
+    explicit ExpectConnectionDialog(const wxString& serial, std::vector<wxString> rows = {},
+                                    std::vector<wxString> versions = {})
+        : serial(serial), rows(std::move(rows)), versions(std::move(versions))
     {
     }
 
@@ -72,6 +73,8 @@ protected:
             for (long row = 0; row < list->GetItemCount() && row < static_cast<long>(rows.size()); ++row)
                 EXPECT_EQ(list->GetItemText(row, 1), rows[row]) << "row " << row;
         }
+        for (long row = 0; row < list->GetItemCount() && row < static_cast<long>(versions.size()); ++row)
+            EXPECT_EQ(list->GetItemText(row, 2), versions[row]) << "row " << row;
         for (long row = 0; row < list->GetItemCount(); ++row) {
             if (!serial.empty() && list->GetItemText(row, 1) == serial) {
                 list->SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
@@ -84,6 +87,34 @@ protected:
 private:
     wxString serial;
     std::vector<wxString> rows;
+    std::vector<wxString> versions;
+};
+
+// Selects the one row, plugs a second unit, presses Refresh: the list is
+// rebuilt with both units, nothing selected and OK disabled. Then Cancel.
+class ExpectRefresh : public wxExpectModalBase<ConnectionDialog, ExpectRefresh> {
+protected:
+    int OnInvoked(ConnectionDialog* dialog) const override
+    {
+        wxListCtrl* list = dialog->GetListCtrl();
+        wxWindow* ok = dialog->FindWindow(wxID_OK);
+        EXPECT_EQ(list->GetItemCount(), 1);
+        EXPECT_FALSE(ok->IsEnabled());
+        list->SetItemState(0, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+        EXPECT_TRUE(ok->IsEnabled());
+        UnitOptions second;
+        second.serial = "VT000002";
+        TestBus()->AddUnit(second);
+        wxWindow* refresh = dialog->FindWindow(XRCID("ID_BTN_REFRESH"));
+        wxCommandEvent click(wxEVT_BUTTON, refresh->GetId());
+        click.SetEventObject(refresh);
+        refresh->ProcessWindowEvent(click);
+        EXPECT_EQ(list->GetItemCount(), 2);
+        EXPECT_EQ(list->GetSelectedItemCount(), 0);
+        EXPECT_FALSE(ok->IsEnabled());
+        EXPECT_EQ(dialog->GetSelectedIndex(), -1);
+        return wxID_CANCEL;
+    }
 };
 
 // Answers a file dialog with a path. The native chooser takes the path in
@@ -581,4 +612,15 @@ TEST_F(Commands, UnitThatCannotBeOpenedGivesOneMessageAndTheSimulator)
     EXPECT_TRUE(frame->GetDevice()->IsOpen());
     EXPECT_FALSE(frame->IsLiveTimerRunning());
     EXPECT_EQ(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->GetValue(), 5500);
+}
+
+TEST_F(Commands, RefreshInTheConnectionDialogEnumeratesAgain)
+{
+    Plug(108, "VT000001");
+    Launch();
+    VantrelBase* before = frame->GetDevice();
+    wxTEST_DIALOG(RunMenuCommand(frame, "idConnect"), ExpectRefresh());
+    // Cancel leaves the connection as it was.
+    EXPECT_EQ(frame->GetDevice(), before);
+    EXPECT_TRUE(before->IsOpen());
 }

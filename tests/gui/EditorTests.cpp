@@ -269,7 +269,7 @@ TEST_F(Editors, DuplicateGearVoltagesAreMarkedUntilTheMethodChanges)
 
     detection->SetSelection(2);
     SendCommand(detection, wxEVT_RADIOBOX, 2);
-    EXPECT_TRUE(frame->ValidateControls());
+    EXPECT_TRUE(frame->GetInvalidControls().empty());
     EXPECT_NE(gear2->GetBackgroundColour(), *wxRED);
     EXPECT_NE(gear3->GetBackgroundColour(), *wxRED);
     EXPECT_FALSE(Ctrl<wxWindow>(frame, "GEAR_VOLTAGE_SPN_N")->IsShownOnScreen());
