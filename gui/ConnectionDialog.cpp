@@ -9,7 +9,7 @@ ConnectionDialog::ConnectionDialog(wxWindow* parent, wxWindowID /*id*/)
     wxXmlResource::Get()->LoadObject(this, parent, "ConnectionDialog", "wxDialog");
     list = XRCCTRL(*this, "ID_LISTCTRL1", wxListCtrl);
     refreshButton = XRCCTRL(*this, "ID_BTN_REFRESH", wxButton);
-    okButton = wxDynamicCast(FindWindow(wxID_OK), wxButton);
+    okButton = dynamic_cast<wxButton*>(FindWindow(wxID_OK));
     // Dialogs stop command events at themselves by default; the refresh
     // button's event must travel on to the main window.
     SetExtraStyle(GetExtraStyle() & ~wxWS_EX_BLOCK_EVENTS);

@@ -11,8 +11,8 @@ GearRpmSpeedPanel::GearRpmSpeedPanel(wxWindow* parent)
     info = XRCCTRL(*this, "GEAR_RPMSPEED_TXT_INFO", wxStaticText);
     for (int i = 0; i < 6; ++i) {
         const wxString gear = wxString::Format("%d", i + 1);
-        labels[i] = wxDynamicCast(FindWindow(XRCID("GEAR_RPMSPEED_TXT_" + gear)), wxStaticText);
-        spins[i] = wxDynamicCast(FindWindow(XRCID("GEAR_RPMSPEED_SPN_" + gear)), wxSpinCtrl);
-        buttons[i] = wxDynamicCast(FindWindow(XRCID("GEAR_RPMSPEED_BTN_" + gear)), wxButton);
+        labels[i] = dynamic_cast<wxStaticText*>(FindWindow(XRCID("GEAR_RPMSPEED_TXT_" + gear)));
+        spins[i] = dynamic_cast<wxSpinCtrl*>(FindWindow(XRCID("GEAR_RPMSPEED_SPN_" + gear)));
+        buttons[i] = dynamic_cast<wxButton*>(FindWindow(XRCID("GEAR_RPMSPEED_BTN_" + gear)));
     }
 }

@@ -68,7 +68,7 @@ void SetChoice(wxChoice* choice, int selection)
 // Stepped spins must learn the value as their last settled one.
 void SetSpin(wxSpinCtrl* spin, int value)
 {
-    if (auto* stepped = wxDynamicCast(spin, SpinCtrlStep))
+    if (auto* stepped = dynamic_cast<SpinCtrlStep*>(spin))
         stepped->SetValue(value);
     else
         spin->SetValue(value);
@@ -78,9 +78,9 @@ wxGrid* FindGridOrSpin(wxWindow* window, wxSpinCtrl** spin)
 {
     *spin = nullptr;
     for (; window; window = window->GetParent()) {
-        if (auto* grid = wxDynamicCast(window, wxGrid))
+        if (auto* grid = dynamic_cast<wxGrid*>(window))
             return grid;
-        if (auto* found = wxDynamicCast(window, wxSpinCtrl)) {
+        if (auto* found = dynamic_cast<wxSpinCtrl*>(window)) {
             *spin = found;
             return nullptr;
         }

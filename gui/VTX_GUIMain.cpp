@@ -182,12 +182,12 @@ void VTX_GUIFrame::LookUpControls()
     };
 
     for (int i = 1; i <= 4; ++i)
-        gauges[i] = wxDynamicCast(find(wxString::Format("ID_GAUGE%d", i)), wxGauge);
+        gauges[i] = dynamic_cast<wxGauge*>(find(wxString::Format("ID_GAUGE%d", i)));
     for (int i = 1; i <= 12; ++i)
-        textCtrls[i] = wxDynamicCast(find(wxString::Format("ID_TEXTCTRL%d", i)), wxTextCtrl);
-    gearCombo = wxDynamicCast(find("ID_COMBOBOX1"), wxComboBox);
-    rawGrid = wxDynamicCast(find("ID_GRID1"), wxGrid);
-    fftPage = wxDynamicCast(find("ID_PNL_FFT"), wxPanel);
+        textCtrls[i] = dynamic_cast<wxTextCtrl*>(find(wxString::Format("ID_TEXTCTRL%d", i)));
+    gearCombo = dynamic_cast<wxComboBox*>(find("ID_COMBOBOX1"));
+    rawGrid = dynamic_cast<wxGrid*>(find("ID_GRID1"));
+    fftPage = dynamic_cast<wxPanel*>(find("ID_PNL_FFT"));
     static const char* const ledNames[11] = {"ID_STATELED_IN_SHIFTER",
                                              "ID_STATELED_IN_BLIPPER",
                                              "ID_STATELED_IN_WARMUP",
@@ -200,30 +200,30 @@ void VTX_GUIFrame::LookUpControls()
                                              "ID_STATELED_OUT_INJECTION",
                                              "ID_STATELED10"};
     for (int i = 0; i < 11; ++i)
-        stateLeds[i] = wxDynamicCast(find(ledNames[i]), wxStateLed);
-    warmUpCheck = wxDynamicCast(find("ID_CHECKBOX1"), wxCheckBox);
-    fftRadio = wxDynamicCast(find("ID_RADIOBOX1"), wxRadioBox);
-    throttleButton = wxDynamicCast(find("ID_BUTTON12"), wxButton);
+        stateLeds[i] = dynamic_cast<wxStateLed*>(find(ledNames[i]));
+    warmUpCheck = dynamic_cast<wxCheckBox*>(find("ID_CHECKBOX1"));
+    fftRadio = dynamic_cast<wxRadioBox*>(find("ID_RADIOBOX1"));
+    throttleButton = dynamic_cast<wxButton*>(find("ID_BUTTON12"));
 
     for (int i = 1; i <= 17; ++i)
-        choices[i] = wxDynamicCast(find(wxString::Format("ID_CHOICE%d", i)), wxChoice);
+        choices[i] = dynamic_cast<wxChoice*>(find(wxString::Format("ID_CHOICE%d", i)));
     for (int i : {1, 2, 10, 11, 12, 13, 14, 15, 16, 17, 18})
-        spins[i] = wxDynamicCast(find(wxString::Format("ID_SPINCTRL%d", i)), wxSpinCtrl);
-    rpmPulses = wxDynamicCast(find("ID_RPM_PULSES"), wxChoice);
-    speedPulses = wxDynamicCast(find("ID_SPEED_PULSES"), wxSpinCtrl);
-    wheelCircumference = wxDynamicCast(find("ID_WHEEL_CIRCUMFERENCE"), wxSpinCtrl);
-    gearDetection = wxDynamicCast(find("ID_RBOX_GEAR_DETECTION"), wxRadioBox);
+        spins[i] = dynamic_cast<wxSpinCtrl*>(find(wxString::Format("ID_SPINCTRL%d", i)));
+    rpmPulses = dynamic_cast<wxChoice*>(find("ID_RPM_PULSES"));
+    speedPulses = dynamic_cast<wxSpinCtrl*>(find("ID_SPEED_PULSES"));
+    wheelCircumference = dynamic_cast<wxSpinCtrl*>(find("ID_WHEEL_CIRCUMFERENCE"));
+    gearDetection = dynamic_cast<wxRadioBox*>(find("ID_RBOX_GEAR_DETECTION"));
     // The map grids must be MyGrid (the corner names both axes).
-    blipperGrid = wxDynamicCast(find("ID_GRID2"), MyGrid);
-    shifterGrid = wxDynamicCast(find("ID_GRID3"), MyGrid);
-    takeTpsMinButton = wxDynamicCast(find("ID_BUTTON11"), wxButton);
-    takeTpsMaxButton = wxDynamicCast(find("ID_BUTTON10"), wxButton);
+    blipperGrid = dynamic_cast<MyGrid*>(find("ID_GRID2"));
+    shifterGrid = dynamic_cast<MyGrid*>(find("ID_GRID3"));
+    takeTpsMinButton = dynamic_cast<wxButton*>(find("ID_BUTTON11"));
+    takeTpsMaxButton = dynamic_cast<wxButton*>(find("ID_BUTTON10"));
 
-    notebook = wxDynamicCast(find("ID_NOTEBOOK1"), wxNotebook);
+    notebook = dynamic_cast<wxNotebook*>(find("ID_NOTEBOOK1"));
     for (int i = 1; i <= 7; ++i)
-        panels[i] = wxDynamicCast(find(wxString::Format("ID_PANEL%d", i)), wxPanel);
+        panels[i] = dynamic_cast<wxPanel*>(find(wxString::Format("ID_PANEL%d", i)));
     for (int i = 1; i <= 53; ++i)
-        labels[i] = wxDynamicCast(find(wxString::Format("ID_STATICTEXT%d", i)), wxStaticText);
+        labels[i] = dynamic_cast<wxStaticText*>(find(wxString::Format("ID_STATICTEXT%d", i)));
 
     wxMenuBar* menuBar = GetMenuBar();
     auto item = [&](const char* name) -> wxMenuItem* {
@@ -313,7 +313,7 @@ void VTX_GUIFrame::SetSpinSteps()
     const std::pair<int, int> steps[] = {{12, 10}, {13, 10},  {14, 100}, {15, 100},
                                          {1, 100}, {16, 100}, {17, 50},  {11, 50}};
     for (const auto& [number, step] : steps)
-        if (auto* stepped = wxDynamicCast(spins[number], SpinCtrlStep))
+        if (auto* stepped = dynamic_cast<SpinCtrlStep*>(spins[number]))
             stepped->SetStep(step);
 }
 

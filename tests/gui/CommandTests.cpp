@@ -176,7 +176,7 @@ bool SawRequest(const VirtualUnit& unit, uint8_t request)
 
 int LedState(VTX_GUIFrame* frame)
 {
-    return wxDynamicCast(frame->GetStatusBar(), MyStatusBar)->GetLed()->GetState();
+    return dynamic_cast<MyStatusBar*>(frame->GetStatusBar())->GetLed()->GetState();
 }
 
 // Every test starts on an empty bus with the simulated connection and

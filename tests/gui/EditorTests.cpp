@@ -48,9 +48,9 @@ void TypeIntoCell(wxGrid* grid, int row, int col, const wxString& text)
     grid->EnableCellEditControl(true);
     wxGridCellEditor* editor = grid->GetCellEditor(row, col);
     wxWindow* control = editor->GetWindow();
-    if (auto* textCtrl = wxDynamicCast(control, wxTextCtrl))
+    if (auto* textCtrl = dynamic_cast<wxTextCtrl*>(control))
         textCtrl->SetValue(text);
-    else if (auto* spin = wxDynamicCast(control, wxSpinCtrl))
+    else if (auto* spin = dynamic_cast<wxSpinCtrl*>(control))
         spin->SetValue(text);
     editor->DecRef();
     grid->DisableCellEditControl();

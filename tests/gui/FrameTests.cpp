@@ -329,6 +329,23 @@ TEST(ToolBar, SameSizeKeepsToolbarAndClicksRunOnce)
     Pump();
 }
 
+TEST(ToolBar, TabletModeCommandSwitchesTheIconSize)
+{
+    VTX_GUIFrame* frame = MainWindow();
+    wxMenuItem* tablet = MenuItem(frame, "idTabletMode");
+    const bool before = tablet->IsChecked();
+    tablet->Check(false);
+    RunMenuCommand(frame, "idTabletMode");
+    EXPECT_EQ(ToolBitmapWidth(frame), frame->FromDIP(16));
+    tablet->Check(true);
+    RunMenuCommand(frame, "idTabletMode");
+    EXPECT_EQ(ToolBitmapWidth(frame), frame->FromDIP(32));
+    // The rebuilt toolbar keeps the enabling of the connection.
+    EXPECT_FALSE(frame->GetToolBar()->GetToolEnabled(GetToolIds().read));
+    tablet->Check(before);
+    RunMenuCommand(frame, "idTabletMode");
+}
+
 TEST(Enabling, SimulatedConnection)
 {
     VTX_GUIFrame* frame = MainWindow();
@@ -341,7 +358,7 @@ TEST(Enabling, SimulatedConnection)
     EXPECT_FALSE(frame->GetToolBar()->GetToolEnabled(GetToolIds().read));
     EXPECT_FALSE(frame->GetToolBar()->GetToolEnabled(GetToolIds().write));
     EXPECT_TRUE(frame->GetToolBar()->GetToolEnabled(GetToolIds().newConfig));
-    auto* statusBar = wxDynamicCast(frame->GetStatusBar(), MyStatusBar);
+    auto* statusBar = dynamic_cast<MyStatusBar*>(frame->GetStatusBar());
     ASSERT_NE(statusBar, nullptr);
     EXPECT_EQ(statusBar->GetLed()->GetState(), 0);
     EXPECT_TRUE(Ctrl<wxNotebook>(frame, "ID_NOTEBOOK1")->IsEnabled());

@@ -39,7 +39,7 @@ protected:
     int Enter(wxDialog* dialog) override
     {
         wxString text = dialog->GetTitle();
-        if (auto* message = wxDynamicCast(dialog, wxMessageDialog))
+        if (auto* message = dynamic_cast<wxMessageDialog*>(dialog))
             text += ": " + message->GetMessage();
         ADD_FAILURE() << "unexpected modal dialog " << text.utf8_str();
         return wxID_CANCEL;

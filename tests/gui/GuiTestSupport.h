@@ -22,7 +22,7 @@ VTX_GUIFrame* MainWindow();
 template <class T>
 T* Ctrl(wxWindow* window, const char* name)
 {
-    return wxDynamicCast(window->FindWindow(XRCID(name)), T);
+    return dynamic_cast<T*>(window->FindWindow(XRCID(name)));
 }
 wxMenuItem* MenuItem(wxFrame* frame, const char* name);
 

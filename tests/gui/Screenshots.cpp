@@ -107,7 +107,7 @@ int main(int argc, char** argv)
     RunLoop(800);
 
     bool ok = true;
-    auto* notebook = wxDynamicCast(frame->FindWindow(XRCID("ID_NOTEBOOK1")), wxNotebook);
+    auto* notebook = dynamic_cast<wxNotebook*>(frame->FindWindow(XRCID("ID_NOTEBOOK1")));
     for (size_t page = 0; page < notebook->GetPageCount(); ++page) {
         notebook->SetSelection(page);
         ok = Shoot(frame, output + "/page-" + std::to_string(page + 1) + "-" +
