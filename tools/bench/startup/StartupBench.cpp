@@ -22,6 +22,10 @@ struct Sample {
     double selfMs = 0;   // process age as the program saw it
     long hwmKiB = 0;     // VmHWM at the first idle event
     long maxRssKiB = 0;  // ru_maxrss over the whole run
+    // VantrelStudio only: process age when OnInit starts (toolkit ready) and
+    // when it returns (layouts loaded, window built); -1 when not reported.
+    double toolkitMs = -1;
+    double builtMs = -1;
 };
 
 bool RunOnce(const std::string& program, const std::string& folder, Sample& sample)
@@ -59,6 +63,12 @@ bool RunOnce(const std::string& program, const std::string& folder, Sample& samp
     if (at == std::string::npos ||
         std::sscanf(text.c_str() + at, "startup_ms=%lf vmhwm_kib=%ld", &sample.selfMs, &sample.hwmKiB) != 2)
         return false;
+    const size_t toolkit = text.find("toolkit_ready_ms=");
+    if (toolkit != std::string::npos)
+        std::sscanf(text.c_str() + toolkit, "toolkit_ready_ms=%lf", &sample.toolkitMs);
+    const size_t built = text.find("window_built_ms=");
+    if (built != std::string::npos)
+        std::sscanf(text.c_str() + built, "window_built_ms=%lf", &sample.builtMs);
     sample.wallMs = wallMs;
     sample.maxRssKiB = usage.ru_maxrss;
     return true;
@@ -117,6 +127,13 @@ int main(int argc, char** argv)
         std::printf("%-16s %14.1f %14.1f %14.0f %14.0f\n", programs[i].name, Median(wall), Median(self),
                     Median(hwm), Median(rss));
     }
+    std::vector<double> toolkit, built;
+    for (const Sample& s : programs[0].samples) {
+        toolkit.push_back(s.toolkitMs);
+        built.push_back(s.builtMs);
+    }
+    std::printf("VantrelStudio phases (process age, median): toolkit ready %.1f ms, window built %.1f ms\n",
+                Median(toolkit), Median(built));
     const double timeRatio = medians[0][0] / medians[1][0];
     const double memoryRatio = medians[0][1] / medians[1][1];
     std::printf("ratio VantrelStudio / minimal: time %.2f, peak memory %.2f (goal: both within 1.50)\n",

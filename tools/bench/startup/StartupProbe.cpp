@@ -1,6 +1,7 @@
 // The program as main() starts it, plus one probe: at the main window's first
 // idle event it prints how long the process has run and its peak memory, then
 // closes the window. Started by vantrel-bench-startup, not by hand.
+#include <cstdio>
 #include <memory>
 
 #include <wx/app.h>
@@ -16,8 +17,11 @@ class ProbeApp : public VTX_GUIApp {
 public:
     bool OnInit() override
     {
+        // Where the time goes: toolkit start, then the program's own OnInit.
+        std::printf("toolkit_ready_ms=%.1f\n", ProcessAgeMs());
         if (!VTX_GUIApp::OnInit())
             return false;
+        std::printf("window_built_ms=%.1f\n", ProcessAgeMs());
         GetMainWindow()->Bind(wxEVT_IDLE, [this](wxIdleEvent& event) {
             event.Skip();
             if (reported)
