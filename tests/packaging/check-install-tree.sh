@@ -34,6 +34,7 @@ expected=(
   share/man/man1/VantrelStudio.1.gz
 )
 [ "$with_program" = program ] && expected+=(bin/VantrelStudio)
+[ -e "$(dirname "$0")/../../docs/user-guide.md" ] && expected+=(share/doc/vantrelstudio/docs/user-guide.md)
 for f in "${expected[@]}"; do
   [ -n "$f" ] && [ -e "$dest/$f" ] || complain "missing $f"
 done
