@@ -9,6 +9,7 @@
 #include <wx/image.h>
 #include <wx/log.h>
 #include <wx/stdpaths.h>
+#include <wx/uilocale.h>
 #include <wx/xrc/xmlres.h>
 
 #include "ArtProvider.h"
@@ -68,6 +69,14 @@ bool VTX_GUIApp::OnInit()
     SetVendorName("NorvaneLabs");
     SetAppName("Vantrel");
     SetAppDisplayName(GetAppName());
+
+    // The user's locale for number formats (the map grids' rpm labels carry
+    // its thousands separator). A locale the system lacks leaves the C one,
+    // silently: a warning box at start-up would help nobody.
+    {
+        wxLogNull quiet;
+        wxUILocale::UseDefault();
+    }
 
     wxArtProvider::Push(new ArtProvider);
 
