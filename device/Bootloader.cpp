@@ -1,9 +1,9 @@
 #include "device/Bootloader.h"
 
-#include <array>
 
 #include "device/DeviceRequests.h"
 #include "device/DeviceResult.h"
+#include "device/VendorRequests.h"
 
 bool UsbBootloader::Open()
 {
@@ -69,24 +69,10 @@ int32_t Bootloader100::ActivateApplication()
 
 int32_t Bootloader100::ReadVersion(uint16_t wValue, VersionTriple* out)
 {
-    if (out == nullptr) {
-        return ERROR_NOT_AVAILABLE;
-    }
-    std::array<uint8_t, VERSION_REPLY_LENGTH> reply{};
-    const UsbSetupPacket setup{REQUEST_TYPE_IN, REQ_BOOT, wValue, 0, VERSION_REPLY_LENGTH};
-    const int32_t result = ControlTransferIn(setup, reply.data(), timeoutMs);
-    if (result < 0) {
-        return result;
-    }
-    if (result < VERSION_REPLY_LENGTH) {
-        return ERROR_SHORT_TRANSFER;
-    }
-    ParseVersionTriple(reply, *out);
-    return DEVICE_OK;
+    return ReadVersionTriple(*this, wValue, timeoutMs, out);
 }
 
 int32_t Bootloader100::SendCommand(uint8_t request, uint16_t wValue)
 {
-    const UsbSetupPacket setup{REQUEST_TYPE_OUT, request, wValue, 0, 0};
-    return ControlTransferOut(setup, nullptr, timeoutMs);
+    return SendVendorCommand(*this, request, wValue, timeoutMs);
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "device/DeviceResult.h"
+#include "device/VendorRequests.h"
 
 namespace {
 
@@ -195,23 +196,10 @@ int32_t Vantrel100::SendImage(const DeviceConfiguration& config)
 
 int32_t Vantrel100::ReadVersion(uint16_t wValue, VersionTriple* out)
 {
-    if (out == nullptr) {
-        return ERROR_NOT_AVAILABLE;
-    }
-    std::array<uint8_t, VERSION_REPLY_LENGTH> reply{};
-    const auto setup = Setup(REQUEST_TYPE_IN, REQ_BOOT, wValue, VERSION_REPLY_LENGTH);
-    const int32_t result = ControlTransferIn(setup, reply.data(), timeoutMs);
-    if (result < 0) {
-        return result;
-    }
-    if (result < VERSION_REPLY_LENGTH) {
-        return ERROR_SHORT_TRANSFER;
-    }
-    ParseVersionTriple(reply, *out);
-    return DEVICE_OK;
+    return ReadVersionTriple(*this, wValue, timeoutMs, out);
 }
 
 int32_t Vantrel100::SendCommand(uint8_t request, uint16_t wValue)
 {
-    return ControlTransferOut(Setup(REQUEST_TYPE_OUT, request, wValue, 0), nullptr, timeoutMs);
+    return SendVendorCommand(*this, request, wValue, timeoutMs);
 }
