@@ -1,6 +1,5 @@
 #include "device/Bootloader.h"
 
-
 #include "device/DeviceRequests.h"
 #include "device/DeviceResult.h"
 #include "device/VendorRequests.h"
