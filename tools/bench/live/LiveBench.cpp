@@ -248,6 +248,7 @@ int Screenshots(VirtualBus& bus, VTX_GUIFrame* frame, const std::string& folder)
 
     ok = Update(bus, frame, nullptr, true) == 0 && ok;
     if (FwUpdateDialog* dialog = frame->GetFwUpdateDialog()) {
+        RunLoop(500);  // let the gauge paint its final value
         ok = SaveScreenshot(dialog, folder + "/firmware-update.png") && ok;
         dialog->Close();
     }
