@@ -23,14 +23,23 @@
 
 namespace {
 
+// What a user who may not open the unit's USB device node needs to know.
+const char* const kAccessDeniedHint =
+    "This user may not open the unit. Install the USB rule that comes with VantrelStudio "
+    "(70-vantrel.rules, part of the package), reload the rules with "
+    "\"sudo udevadm control --reload\", then unplug the unit and plug it in again. "
+    "See \"USB permission denied\" under Troubleshooting in the README.";
+
 void ShowError(const wxString& text, const wxString& caption = wxMessageBoxCaptionStr)
 {
     wxMessageBox(text, caption, wxOK | wxICON_ERROR);
 }
 
-void Post(wxEvtHandler* target, wxEventType type)
+void Post(wxEvtHandler* target, wxEventType type, int detail = 0)
 {
-    wxQueueEvent(target, new wxCommandEvent(type, 0));
+    auto* event = new wxCommandEvent(type, 0);
+    event->SetInt(detail);
+    wxQueueEvent(target, event);
 }
 
 // The purely visual steps after a successful device call.
@@ -78,6 +87,13 @@ void VTX_GUIFrame::AutoConnect()
         Post(this, EVT_CONNECTING_FAILED);
     }
     if (!device || !device->Open()) {
+        // A failed automatic connect stays silent, except when this user may
+        // not open the unit at all: then nothing would ever tell them why.
+        if (device && device->GetLastError() == USB_ERROR_ACCESS) {
+            Post(this, EVT_CONNECTING_FAILED, USB_ERROR_ACCESS);
+        }
+        delete device;
+        device = nullptr;
         UseSimulatedConnection();
     } else {
         if (OfferFirmwareUpdate()) {
@@ -137,10 +153,11 @@ void VTX_GUIFrame::ConnectToDevice()
                     // Only the one message: the simulated connection takes
                     // over at once instead of an unopened unit that every
                     // following step (read, polling) would fail on.
+                    const int openError = device ? device->GetLastError() : 0;
                     delete device;
                     device = nullptr;
                     opened = false;
-                    Post(this, EVT_CONNECTING_FAILED);
+                    Post(this, EVT_CONNECTING_FAILED, openError);
                 }
             }
             if (opened) {
@@ -388,9 +405,12 @@ void VTX_GUIFrame::OnUnsupportedDevice(wxCommandEvent& /*event*/)
     dialog.ShowModal();
 }
 
-void VTX_GUIFrame::OnConnectingFailed(wxCommandEvent& /*event*/)
+void VTX_GUIFrame::OnConnectingFailed(wxCommandEvent& event)
 {
     wxMessageDialog dialog(this, _("Connecting to device failed, try it again, please."),
                            _("Connecting failed"), wxOK | wxICON_ERROR | wxCENTRE);
+    if (event.GetInt() == USB_ERROR_ACCESS) {
+        dialog.SetExtendedMessage(kAccessDeniedHint);
+    }
     dialog.ShowModal();
 }

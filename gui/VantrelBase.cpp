@@ -87,6 +87,12 @@ uint16_t VantrelBase::GetVersion() const
     return usb ? usb->GetVersion() : 0;
 }
 
+int32_t VantrelBase::GetLastError() const
+{
+    const UsbVantrel* usb = FindUsbPart();
+    return usb ? usb->GetLastError() : 0;
+}
+
 uint8_t VantrelBase::GetDeviceMode() const
 {
     const UsbVantrel* usb = FindUsbPart();

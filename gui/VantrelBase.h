@@ -56,6 +56,10 @@ public:
     virtual uint8_t GetDeviceMode() const;
     // "Simulator", "USB bus:port.address" or "Invalid connection path".
     virtual std::string GetPath() const;
+    // The latched USB error of the unit (why an Open failed, for example);
+    // 0 for the simulated or an empty connection. Not a slot of the facade's
+    // interface: a plain helper for the windows' messages.
+    int32_t GetLastError() const;
 
     // The remaining operations go to the application object only and answer
     // -14 without one, except the two version reads, which a bootloader

@@ -4,6 +4,10 @@
 
 #include <cstdio>
 
+#include "UsbIds.h"
+
+static_assert(USB_ERROR_ACCESS == LIBUSB_ERROR_ACCESS, "the windows name libusb's access code");
+
 UsbDevice::UsbDevice(const UsbDevice& other)
     : vendorId(other.vendorId),
       productId(other.productId),

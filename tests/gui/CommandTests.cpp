@@ -54,6 +54,23 @@ private:
     int answer;
 };
 
+// Answers one message box after recording its extended message.
+class ExpectMessageDetails : public wxExpectModalBase<wxMessageDialog, ExpectMessageDetails> {
+public:
+    explicit ExpectMessageDetails(wxString* extended) : extended(extended) {}
+
+protected:
+    int OnInvoked(wxMessageDialog* dialog) const override
+    {
+        EXPECT_EQ(dialog->GetMessage(), "Connecting to device failed, try it again, please.");
+        *extended = dialog->GetExtendedMessage();
+        return wxID_OK;
+    }
+
+private:
+    wxString* extended;
+};
+
 // Answers the connection dialog: checks its rows, then picks the row that
 // shows `serial` (none: Cancel).
 class ExpectConnectionDialog : public wxExpectModalBase<ConnectionDialog, ExpectConnectionDialog> {
@@ -612,6 +629,25 @@ TEST_F(Commands, UnitThatCannotBeOpenedGivesOneMessageAndTheSimulator)
     EXPECT_TRUE(frame->GetDevice()->IsOpen());
     EXPECT_FALSE(frame->IsLiveTimerRunning());
     EXPECT_EQ(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->GetValue(), 5500);
+}
+
+TEST_F(Commands, ConnectingFailedTellsAUserWithoutAccessHowToGetIt)
+{
+    // Only the "access denied" code of the failed open adds the fix; any other
+    // failure (busy, gone) shows the plain message.
+    struct Case {
+        int openError;
+        bool hint;
+    };
+    for (const Case& c : {Case{USB_ERROR_ACCESS, true}, Case{-4, false}, Case{0, false}}) {
+        auto* event = new wxCommandEvent(EVT_CONNECTING_FAILED, 0);
+        event->SetInt(c.openError);
+        wxQueueEvent(frame, event);
+        wxString extended = "not shown";
+        wxTEST_DIALOG(Pump(), ExpectMessageDetails(&extended));
+        EXPECT_EQ(extended.Contains("70-vantrel.rules"), c.hint) << c.openError;
+        EXPECT_EQ(extended.Contains("USB permission denied"), c.hint) << c.openError;
+    }
 }
 
 TEST_F(Commands, RefreshInTheConnectionDialogEnumeratesAgain)
