@@ -1,5 +1,8 @@
 // The firmware pieces of the main window: the offer made right after a unit
 // was connected, the firmware update command, and closing its window.
+#include <cstdlib>
+#include <string_view>
+
 #include <wx/checkbox.h>
 #include <wx/config.h>
 #include <wx/log.h>
@@ -36,10 +39,24 @@ bool HoldsApplication(const VersionTriple& firmware)
            firmware.w2 != VERSION_WORD_INVALID;
 }
 
+// A build whose firmware images are stand-ins (see the README) must never
+// offer or write them to a unit: their body is filler, and the unit would stop
+// shifting. Only runs that say so (the virtual unit's tests, vantrel-emulate)
+// may use them.
+bool ImagesMayBeWritten()
+{
+#ifdef VANTREL_STANDIN_FIRMWARE
+    const char* allow = std::getenv("VANTREL_ALLOW_STANDIN_FIRMWARE");
+    return allow != nullptr && std::string_view(allow) == "1";
+#else
+    return true;
+#endif
+}
+
 bool FindImage(const VersionTriple& boot, FwFile& image)
 {
-    return GetFwFile(static_cast<int32_t>(boot.w1), static_cast<int32_t>(boot.w0),
-                     static_cast<int32_t>(boot.w2), &image) != 0;
+    return ImagesMayBeWritten() && GetFwFile(static_cast<int32_t>(boot.w1), static_cast<int32_t>(boot.w0),
+                                             static_cast<int32_t>(boot.w2), &image) != 0;
 }
 
 }  // namespace

@@ -367,6 +367,35 @@ TEST_F(FirmwareOnBus, NothingToDo)
     }
 }
 
+// Without the permission to use stand-in images, a build that carries them
+// neither offers nor writes them: an older unit hears of no update.
+TEST_F(FirmwareOnBus, StandInImagesAreNotWrittenUnlessAllowed)
+{
+#ifdef VANTREL_STANDIN_FIRMWARE
+    ForgetRefused("FO000091");
+    VirtualUnit& unit = Plug(107, "FO000091");
+    unsetenv("VANTREL_ALLOW_STANDIN_FIRMWARE");
+    {
+        ModalAnswerer answers(wxID_YES);
+        frame->AutoConnect();
+        Pump();
+        EXPECT_TRUE(answers.shown.empty()) << "offered a stand-in image";
+    }
+    RunMenuCommand(frame, "idFirmwareUpdate");
+    const bool shown = Dialog() != nullptr;
+    EXPECT_TRUE(shown);
+    if (shown) {
+        EXPECT_EQ(DialogLines().back(), "No update available.");
+        SendCommand(Dialog()->GetCloseButton(), wxEVT_BUTTON);  // reconnects: no offer either
+        Pump();
+    }
+    setenv("VANTREL_ALLOW_STANDIN_FIRMWARE", "1", 1);
+    EXPECT_TRUE(unit.FlashLog().empty());
+#else
+    GTEST_SKIP() << "this build carries the real firmware images";
+#endif
+}
+
 // A close request that the update's yields deliver waits until the command
 // has ended; the update finishes and the window then goes.
 TEST_F(FirmwareOnBus, CloseRequestDuringTheUpdateIsHeld)

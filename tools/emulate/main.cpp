@@ -98,6 +98,9 @@ int main(int argc, char** argv)
             childArgs.push_back(const_cast<char*>(arg.c_str()));
         }
         childArgs.push_back(nullptr);
+        // The units here are virtual: the program may write its stand-in
+        // firmware images into them.
+        setenv("VANTREL_ALLOW_STANDIN_FIRMWARE", "1", 1);
         execvp(childArgs[0], childArgs.data());
         std::fprintf(stderr, "vantrel-emulate: cannot run %s: %s\n", childArgs[0], std::strerror(errno));
         _exit(127);

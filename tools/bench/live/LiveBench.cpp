@@ -270,6 +270,7 @@ int main(int argc, char** argv)
         return 2;
     }
     setenv("HOME", home, 1);
+    setenv("VANTREL_ALLOW_STANDIN_FIRMWARE", "1", 1);  // the unit is virtual
     setenv("XDG_CONFIG_HOME", (std::string(home) + "/.config").c_str(), 1);
 
     int result = 0;
