@@ -187,6 +187,8 @@ void VTX_GUIFrame::OnTakeThrottlePosition(wxCommandEvent& /*event*/)
     }
     const int32_t percent = (static_cast<int32_t>(values.tpsVoltage) - closed) * 100 / (open - closed);
     spins[18]->SetValue(std::clamp(percent, 1, 99));
+    // Setting the spin sends no change event; the text beside it must follow.
+    SetText(textCtrls[12], wxString::Format("%d", spins[18]->GetValue()));
 }
 
 void VTX_GUIFrame::ShowLiveValues(const LiveValues& values)

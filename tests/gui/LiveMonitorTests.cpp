@@ -391,5 +391,9 @@ TEST_F(LiveMonitor, ThrottleButtonTakesThePositionAsPercentage)
         SendCommand(button, wxEVT_BUTTON);
         EXPECT_EQ(Spin(frame, 18)->GetValue(), c.expected)
             << int(c.count) << " " << c.closed << " " << c.open;
+        if (c.closed != c.open) {
+            // The percentage text beside the spin shows the taken value too.
+            EXPECT_EQ(Text(frame, 12), wxString::Format("%d", c.expected)) << int(c.count);
+        }
     }
 }
