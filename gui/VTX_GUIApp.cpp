@@ -47,6 +47,9 @@ bool VTX_GUIApp::EnterResourceFolder()
             continue;
         if (wxFileName(folder).SameAs(wxFileName(wxGetCwd())))
             return true;
+        // The file dialogs keep starting where the user started the
+        // program, not in the (read-only) folder of the archives.
+        VTX_GUIFrame::SetFileDialogFolder(wxGetCwd());
         return wxSetWorkingDirectory(folder);
     }
     return false;

@@ -376,10 +376,17 @@ void VTX_GUIFrame::SaveSettings()
     config.Flush();
 }
 
+wxString VTX_GUIFrame::fileDialogFolder;
+
+void VTX_GUIFrame::SetFileDialogFolder(const wxString& folder)
+{
+    fileDialogFolder = folder;
+}
+
 wxFileDialog* VTX_GUIFrame::GetOpenDialog()
 {
     if (!openDialog)
-        openDialog = new wxFileDialog(this, "Open", wxEmptyString, wxEmptyString, "(*.vtn)|*.vtn",
+        openDialog = new wxFileDialog(this, "Open", fileDialogFolder, wxEmptyString, "(*.vtn)|*.vtn",
                                       wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     return openDialog;
 }
@@ -387,7 +394,7 @@ wxFileDialog* VTX_GUIFrame::GetOpenDialog()
 wxFileDialog* VTX_GUIFrame::GetSaveDialog()
 {
     if (!saveDialog)
-        saveDialog = new wxFileDialog(this, "Save", wxEmptyString, wxEmptyString, "(*.vtn)|*.vtn",
+        saveDialog = new wxFileDialog(this, "Save", fileDialogFolder, wxEmptyString, "(*.vtn)|*.vtn",
                                       wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     return saveDialog;
 }

@@ -114,6 +114,11 @@ public:
     bool IsLiveTimerRunning() const { return liveTimer.IsRunning(); }
     int32_t GetDeviceErrorCount() const { return deviceErrorCount; }
 
+    // The folder the Open and Save dialogs start in; empty (the default) lets
+    // them start in the working folder. Set when start-up had to move the
+    // working folder to where the archives are.
+    static void SetFileDialogFolder(const wxString& folder);
+
 private:
     // --- VTX_GUIMain.cpp
     void LookUpControls();
@@ -205,6 +210,7 @@ private:
     int32_t doubleClickCount = 0;  // on ID_STATICTEXT31
     wxFileDialog* openDialog = nullptr;
     wxFileDialog* saveDialog = nullptr;
+    static wxString fileDialogFolder;
 
     // Highlight state of ID_GRID1: the record shown last and one countdown
     // per row.

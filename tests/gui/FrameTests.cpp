@@ -12,6 +12,7 @@
 #include <wx/clipbrd.h>
 #include <wx/config.h>
 #include <wx/display.h>
+#include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/grid.h>
 #include <wx/notebook.h>
@@ -88,6 +89,26 @@ const char* kEmptyLayout =
 // ---------------------------------------------------------------------------
 // Start-up
 
+namespace {
+
+// Cancels a file dialog after noting the folder it starts in.
+class ExpectFileDialog : public wxExpectModalBase<wxFileDialog, ExpectFileDialog> {
+public:
+    explicit ExpectFileDialog(wxString* folder) : folder(folder) {}
+
+protected:
+    int OnInvoked(wxFileDialog* dialog) const override
+    {
+        *folder = dialog->GetDirectory();
+        return wxID_CANCEL;
+    }
+
+private:
+    wxString* folder;
+};
+
+}  // namespace
+
 TEST(StartUp, MissingArchiveEndsOnInitWithoutWindow)
 {
     const std::string empty = MakeTempFolder();
@@ -129,6 +150,35 @@ TEST(StartUp, ArchiveFolderSearchedInOrder)
     app.SetResourceFolders({VANTREL_GUI_DIR});
     ASSERT_TRUE(wxSetWorkingDirectory(previous));
     rmdir(empty.c_str());
+}
+
+// Started from elsewhere (a desktop menu starts it in the home folder), the
+// program moves to the archives' folder; its file dialogs still start where
+// the user was, not in that read-only folder.
+TEST(StartUp, FileDialogsStartWhereTheUserStartedTheProgram)
+{
+    const std::string empty = MakeTempFolder();
+    const wxString previous = wxGetCwd();
+    ASSERT_EQ(chdir(empty.c_str()), 0);
+    auto& app = *static_cast<VTX_GUIApp*>(wxTheApp);
+    app.SetResourceFolders({empty, VANTREL_GUI_DIR});
+    ASSERT_TRUE(app.EnterResourceFolder());
+
+    auto* frame = new VTX_GUIFrame(nullptr, wxID_ANY);
+    wxString openFolder = "not shown";
+    wxString saveFolder = "not shown";
+    wxTEST_DIALOG(RunMenuCommand(frame, "idOpen"), ExpectFileDialog(&openFolder));
+    wxTEST_DIALOG(RunMenuCommand(frame, "idSaveAs"), ExpectFileDialog(&saveFolder));
+    EXPECT_TRUE(wxFileName::DirName(openFolder).SameAs(wxFileName::DirName(empty))) << openFolder;
+    EXPECT_TRUE(wxFileName::DirName(saveFolder).SameAs(wxFileName::DirName(empty))) << saveFolder;
+    frame->Destroy();
+    wxTheApp->ProcessIdle();
+
+    VTX_GUIFrame::SetFileDialogFolder(wxEmptyString);
+    app.SetResourceFolders({VANTREL_GUI_DIR});
+    ASSERT_TRUE(wxSetWorkingDirectory(previous));
+    // The folder stays: a file chooser that watched it would otherwise stop
+    // the test run with a "folder could not be read" box of its own.
 }
 
 TEST(StartUp, SecondLayoutFailingStopsTheRest)
