@@ -47,8 +47,15 @@ void ConnectionDialog::AddDevice(const wxString& device, const wxString& serialN
     list->SetItem(row, 2, version);
     list->SetItem(row, 3, path);
     list->SetItemData(row, deviceIndex);
-    for (int column = 0; column < 4; ++column)
+    // Fit each column to its texts, but never narrower than its title, which
+    // would otherwise be cut ("Serial num").
+    for (int column = 0; column < 4; ++column) {
+        list->SetColumnWidth(column, wxLIST_AUTOSIZE_USEHEADER);
+        const int titleWidth = list->GetColumnWidth(column);
         list->SetColumnWidth(column, wxLIST_AUTOSIZE);
+        if (list->GetColumnWidth(column) < titleWidth)
+            list->SetColumnWidth(column, titleWidth);
+    }
 }
 
 long ConnectionDialog::GetSelectedIndex() const

@@ -15,8 +15,10 @@
 #include <wx/init.h>
 #include <wx/log.h>
 #include <wx/notebook.h>
+#include <wx/radiobox.h>
 #include <wx/xrc/xmlres.h>
 
+#include "ConnectionDialog.h"
 #include "VTX_GUIApp.h"
 #include "VTX_GUIMain.h"
 #include "config/ConfigurationImage.h"
@@ -137,6 +139,28 @@ int main(int argc, char** argv)
                 ok = Shoot(frame, output + "/blipper-map-unit.png") && ok;
             }
         }
+        // The gear calibration by engine and wheel speed (generation 107 on).
+        for (size_t page = 0; page < notebook->GetPageCount(); ++page) {
+            if (FileName(notebook->GetPageText(page)) == "gear-detection") {
+                notebook->SetSelection(page);
+                auto* method = dynamic_cast<wxRadioBox*>(frame->FindWindow(XRCID("ID_RBOX_GEAR_DETECTION")));
+                method->SetSelection(1);
+                wxCommandEvent changed(wxEVT_RADIOBOX, method->GetId());
+                changed.SetInt(1);
+                changed.SetEventObject(method);
+                method->GetEventHandler()->ProcessEvent(changed);
+                ok = Shoot(frame, output + "/gear-rpm-speed.png") && ok;
+            }
+        }
+        // The connection dialog as it lists three units.
+        auto* dialog = new ConnectionDialog(frame, wxID_ANY);
+        dialog->ClearDeviceList();
+        dialog->AddDevice("Vantrel", "VT260801", "1.08", "USB 1:1.2", 0);
+        dialog->AddDevice("Vantrel", "VT260802", "1.05", "USB 1:2.3", 1);
+        dialog->AddDevice("Vantrel", "VT260803", "bootloader 1.01", "USB 1:3.4", 2);
+        dialog->Show();
+        ok = Shoot(dialog, output + "/connection-dialog.png") && ok;
+        dialog->Destroy();
         bus->Unplug(unit);
         frame->AutoConnect();
     } else {
