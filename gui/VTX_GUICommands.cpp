@@ -1,4 +1,5 @@
 // The main window's command flows that talk to the unit or to settings files.
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
@@ -49,6 +50,21 @@ void AdvanceProgress(wxProgressDialog& progress, int first)
         progress.Update(value, wxEmptyString);
         wxMilliSleep(20);
     }
+}
+
+// Write and Lock: one device call under its progress dialog. A failure closes
+// the dialog before its message; a success runs the visual steps from 0.
+void RunUnderProgress(wxWindow* parent, const wxString& title, const wxString& message,
+                      const std::function<int32_t()>& command, const wxString& failure)
+{
+    auto progress =
+        std::make_unique<wxProgressDialog>(title, message, 100, parent, wxPD_APP_MODAL | wxPD_AUTO_HIDE);
+    if (command() != 0) {
+        progress.reset();
+        ShowError(failure);
+        return;
+    }
+    AdvanceProgress(*progress, 0);
 }
 
 const DeviceIdFilter kConnectFilter = {{UNIT_VENDOR_ID, UNIT_PRODUCT_ID},
@@ -286,15 +302,9 @@ void VTX_GUIFrame::OnWrite(wxCommandEvent& /*event*/)
         ShowError(error.what(), "Error");
         return;
     }
-    auto progress =
-        std::make_unique<wxProgressDialog>("Writing", "Wait until the data is written into a device", 100,
-                                           this, wxPD_APP_MODAL | wxPD_AUTO_HIDE);
-    if (device->WriteConfiguration(config) != 0) {
-        progress.reset();
-        ShowError("Configuration writing failed");
-        return;
-    }
-    AdvanceProgress(*progress, 0);
+    RunUnderProgress(
+        this, "Writing", "Wait until the data is written into a device",
+        [&] { return device->WriteConfiguration(config); }, "Configuration writing failed");
 }
 
 void VTX_GUIFrame::OnLock(wxCommandEvent& /*event*/)
@@ -307,14 +317,9 @@ void VTX_GUIFrame::OnLock(wxCommandEvent& /*event*/)
     if (menuConfirmWriting->IsChecked() &&
         !ConfirmWriting(_("Do you really want to lock the configuration?")))
         return;
-    auto progress = std::make_unique<wxProgressDialog>(
-        "Locking", "Wait until the data is locked in the device", 100, this, wxPD_APP_MODAL | wxPD_AUTO_HIDE);
-    if (device->SetLockState(LOCK_LOCKED) != 0) {
-        progress.reset();
-        ShowError("Locking configuration failed");
-        return;
-    }
-    AdvanceProgress(*progress, 0);
+    RunUnderProgress(
+        this, "Locking", "Wait until the data is locked in the device",
+        [&] { return device->SetLockState(LOCK_LOCKED); }, "Locking configuration failed");
 }
 
 void VTX_GUIFrame::OnNew(wxCommandEvent& /*event*/)
