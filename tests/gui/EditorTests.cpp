@@ -5,6 +5,7 @@
 #include <wx/choice.h>
 #include <wx/clipbrd.h>
 #include <wx/grid.h>
+#include <wx/notebook.h>
 #include <wx/radiobox.h>
 #include <wx/spinctrl.h>
 #include <wx/textctrl.h>
@@ -76,6 +77,34 @@ wxString GetClipboard()
     }
     return text;
 }
+
+// Brings the notebook page holding a control to the front while it exists.
+class GearPageInFront {
+public:
+    explicit GearPageInFront(wxWindow* control)
+    {
+        for (wxWindow* page = control; page && page->GetParent(); page = page->GetParent()) {
+            book = dynamic_cast<wxNotebook*>(page->GetParent());
+            if (book) {
+                previous = book->GetSelection();
+                book->SetSelection(book->FindPage(page));
+                return;
+            }
+        }
+        ADD_FAILURE() << "the control is on no notebook page";
+    }
+    ~GearPageInFront()
+    {
+        if (book)
+            book->SetSelection(previous);
+    }
+    GearPageInFront(const GearPageInFront&) = delete;
+    GearPageInFront& operator=(const GearPageInFront&) = delete;
+
+private:
+    wxNotebook* book = nullptr;
+    int previous = 0;
+};
 
 }  // namespace
 
@@ -267,12 +296,24 @@ TEST_F(Editors, DuplicateGearVoltagesAreMarkedUntilTheMethodChanges)
     ASSERT_EQ(frame->GetInvalidControls().size(), 2u);
     EXPECT_EQ(frame->GetInvalidControls()[0], gear2);
 
+    // On its page, the chosen method's panel is the one on screen.
+    GearPageInFront page(gear2);
+    auto* ratio1 = Ctrl<wxSpinCtrl>(frame, "GEAR_RPMSPEED_SPN_1");
+    EXPECT_TRUE(gear2->IsShownOnScreen());
+    EXPECT_FALSE(ratio1->IsShownOnScreen());
+
     detection->SetSelection(2);
     SendCommand(detection, wxEVT_RADIOBOX, 2);
     EXPECT_TRUE(frame->GetInvalidControls().empty());
     EXPECT_NE(gear2->GetBackgroundColour(), *wxRED);
     EXPECT_NE(gear3->GetBackgroundColour(), *wxRED);
-    EXPECT_FALSE(Ctrl<wxWindow>(frame, "GEAR_VOLTAGE_SPN_N")->IsShownOnScreen());
+    EXPECT_FALSE(gear2->IsShownOnScreen());
+    EXPECT_FALSE(ratio1->IsShownOnScreen());
+
+    detection->SetSelection(1);
+    SendCommand(detection, wxEVT_RADIOBOX, 1);
+    EXPECT_FALSE(gear2->IsShownOnScreen());
+    EXPECT_TRUE(ratio1->IsShownOnScreen());
 }
 
 TEST_F(Editors, EqualTpsLimitsMarkBothAndListTheMaximum)
