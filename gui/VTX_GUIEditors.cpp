@@ -74,6 +74,21 @@ void SetSpin(wxSpinCtrl* spin, int value)
         spin->SetValue(value);
 }
 
+// The warm-up period (pause + active time) of a record: 0 ... 2000 ms.
+constexpr int kMaxWarmUpPeriod = 2000;
+
+// The pause spin takes every pause that makes a valid period with the active
+// time beside it: from -active (period 0, shorter than its active part) up to
+// 2000 - active. A pause outside the new range is brought into it.
+void FitWarmUpPause(wxSpinCtrl* pause, int active)
+{
+    const int lowest = -active;
+    const int highest = kMaxWarmUpPeriod - active;
+    const int value = std::clamp(pause->GetValue(), lowest, highest);
+    pause->SetRange(lowest, highest);
+    SetSpin(pause, value);
+}
+
 wxGrid* FindGridOrSpin(wxWindow* window, wxSpinCtrl** spin)
 {
     *spin = nullptr;
@@ -256,6 +271,7 @@ void VTX_GUIFrame::ShowConfiguration(const DeviceConfiguration& config)
     SetSpin(spins[18], percent);
     SetSpin(spins[13], config.DelayBetweenBlipping);
     SetSpin(spins[14], config.WarmupActiveTime);
+    FitWarmUpPause(spins[15], spins[14]->GetValue());
     SetSpin(spins[15], config.WarmUpPeriod - config.WarmupActiveTime);
     SetSpin(spins[16], config.WarmupMaxRPM);
 
@@ -384,6 +400,12 @@ void VTX_GUIFrame::OnValidatingSpinChanged(wxSpinEvent& event)
     event.Skip();
 }
 
+void VTX_GUIFrame::OnWarmUpActiveTimeChanged(wxSpinEvent& event)
+{
+    FitWarmUpPause(spins[15], spins[14]->GetValue());
+    event.Skip();
+}
+
 void VTX_GUIFrame::OnThresholdSpinChanged(wxSpinEvent& event)
 {
     textCtrls[12]->ChangeValue(wxString::Format("%d", event.GetPosition()));
@@ -501,6 +523,8 @@ void VTX_GUIFrame::OnPaste(wxCommandEvent& /*event*/)
             SetSpin(spin, static_cast<int>(value));
             if (spin == spins[18])
                 textCtrls[12]->ChangeValue(wxString::Format("%d", spin->GetValue()));
+            if (spin == spins[14])
+                FitWarmUpPause(spins[15], spin->GetValue());
             ValidateControls();
         }
         return;

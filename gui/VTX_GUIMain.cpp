@@ -291,6 +291,7 @@ void VTX_GUIFrame::BindHandlers()
     Bind(wxEVT_SPINCTRL, &VTX_GUIFrame::OnValidatingSpinChanged, this, XRCID("ID_SPINCTRL17"));
     Bind(wxEVT_SPINCTRL, &VTX_GUIFrame::OnValidatingSpinChanged, this, XRCID("ID_SPINCTRL11"));
     Bind(wxEVT_SPINCTRL, &VTX_GUIFrame::OnThresholdSpinChanged, this, XRCID("ID_SPINCTRL18"));
+    Bind(wxEVT_SPINCTRL, &VTX_GUIFrame::OnWarmUpActiveTimeChanged, this, XRCID("ID_SPINCTRL14"));
     Bind(wxEVT_BUTTON, &VTX_GUIFrame::OnTakeTpsMin, this, XRCID("ID_BUTTON11"));
     Bind(wxEVT_BUTTON, &VTX_GUIFrame::OnTakeTpsMax, this, XRCID("ID_BUTTON10"));
     Bind(wxEVT_GRID_CELL_CHANGING, &VTX_GUIFrame::OnMapCellChanging, this, XRCID("ID_GRID2"));

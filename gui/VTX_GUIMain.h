@@ -146,6 +146,8 @@ private:
     void OnTakeTpsMax(wxCommandEvent& event);          // ID_BUTTON10
     void OnGearVoltageButton(wxCommandEvent& event);
     void OnGearRpmSpeedButton(wxCommandEvent& event);
+    // ID_SPINCTRL14: the pause spin follows the active time.
+    void OnWarmUpActiveTimeChanged(wxSpinEvent& event);
     void OnMapCellChanging(wxGridEvent& event);
     void OnCopy(wxCommandEvent& event);
     void OnPaste(wxCommandEvent& event);

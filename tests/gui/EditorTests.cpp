@@ -2,9 +2,19 @@
 // commands, validation marks, consistency handlers and record round trips.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <bit>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
 #include <wx/choice.h>
 #include <wx/clipbrd.h>
+#include <wx/fileconf.h>
 #include <wx/grid.h>
+#include <wx/mstream.h>
+#include <wx/notebook.h>
 #include <wx/radiobox.h>
 #include <wx/spinctrl.h>
 #include <wx/textctrl.h>
@@ -13,6 +23,7 @@
 #include "VTX_GUIMain.h"
 #include "VantrelBase.h"
 #include "config/DeviceConfiguration.h"
+#include "config/SettingsKeys.h"
 
 namespace {
 
@@ -76,6 +87,34 @@ wxString GetClipboard()
     }
     return text;
 }
+
+// Brings the notebook page holding a control to the front while it exists.
+class GearPageInFront {
+public:
+    explicit GearPageInFront(wxWindow* control)
+    {
+        for (wxWindow* page = control; page && page->GetParent(); page = page->GetParent()) {
+            book = dynamic_cast<wxNotebook*>(page->GetParent());
+            if (book) {
+                previous = book->GetSelection();
+                book->SetSelection(book->FindPage(page));
+                return;
+            }
+        }
+        ADD_FAILURE() << "the control is on no notebook page";
+    }
+    ~GearPageInFront()
+    {
+        if (book)
+            book->SetSelection(previous);
+    }
+    GearPageInFront(const GearPageInFront&) = delete;
+    GearPageInFront& operator=(const GearPageInFront&) = delete;
+
+private:
+    wxNotebook* book = nullptr;
+    int previous = 0;
+};
 
 }  // namespace
 
@@ -243,6 +282,205 @@ TEST_F(Editors, RoundTripOfEveryGenerationsDefaults)
     }
 }
 
+namespace {
+
+using C = DeviceConfiguration;
+
+// What a record may hold in its single fields: the ranges a settings file
+// accepts. The TPS limits, the pulses, the maps and the warm-up time are tied
+// to each other or to other fields and get cases of their own.
+struct FieldRange {
+    const char* name;
+    ConfigField field;
+    int32_t min;
+    int32_t max;
+};
+const FieldRange kFieldRanges[] = {
+    {"GearNVoltage", &C::GearNVoltage, 0, 5000},
+    {"Gear1Voltage", &C::Gear1Voltage, 0, 5000},
+    {"Gear2Voltage", &C::Gear2Voltage, 0, 5000},
+    {"Gear3Voltage", &C::Gear3Voltage, 0, 5000},
+    {"Gear4Voltage", &C::Gear4Voltage, 0, 5000},
+    {"Gear5Voltage", &C::Gear5Voltage, 0, 5000},
+    {"Gear6Voltage", &C::Gear6Voltage, 0, 5000},
+    {"InputFeature1", &C::InputFeature1, 0, 12},
+    {"InputFeature2", &C::InputFeature2, 0, 12},
+    {"InputFeature3", &C::InputFeature3, 0, 12},
+    {"InputFeature4", &C::InputFeature4, 0, 12},
+    {"InputFeature5", &C::InputFeature5, 0, 12},
+    {"InputFeature6", &C::InputFeature6, 0, 12},
+    {"OutputFeature1", &C::OutputFeature1, 0, 3},
+    {"OutputFeature2", &C::OutputFeature2, 0, 3},
+    {"ShiftLightRPM", &C::ShiftLightRPM, 1000, 16000},
+    {"WarmupMaxRPM", &C::WarmupMaxRPM, 500, 16000},
+    {"DelayBetweenShifting", &C::DelayBetweenShifting, 0, 500},
+    {"DelayBetweenBlipping", &C::DelayBetweenBlipping, 0, 500},
+    {"WarmUpPeriod", &C::WarmUpPeriod, 0, 2000},
+    {"WarmupActiveTime", &C::WarmupActiveTime, 0, 500},
+    {"ShiftingMode", &C::ShiftingMode, 0, 2},
+    {"DeltaT", &C::DeltaT, 1, 10},
+    {"IgnitionMode", &C::IgnitionMode, 0, 3},
+    {"GearDetection", &C::GearDetection, 0, 2},
+    {"NumOfSpeedPulses", &C::NumOfSpeedPulses, 1, 32},
+    {"WheelCircumference", &C::WheelCircumference, 1000, 3000},
+    {"Gear1RpmSpeedRatio", &C::Gear1RpmSpeedRatio, 0, 1500},
+    {"Gear2RpmSpeedRatio", &C::Gear2RpmSpeedRatio, 0, 1500},
+    {"Gear3RpmSpeedRatio", &C::Gear3RpmSpeedRatio, 0, 1500},
+    {"Gear4RpmSpeedRatio", &C::Gear4RpmSpeedRatio, 0, 1500},
+    {"Gear5RpmSpeedRatio", &C::Gear5RpmSpeedRatio, 0, 1500},
+    {"Gear6RpmSpeedRatio", &C::Gear6RpmSpeedRatio, 0, 1500},
+};
+constexpr int32_t kBlipperCellMax = 220;
+constexpr int32_t kShifterCellMax = 150;
+constexpr int32_t kCellMin = 30;  // besides 0
+
+struct RecordCase {
+    std::string name;
+    DeviceConfiguration config;
+};
+
+// Valid records at the ends of every range. The base leaves room for any one
+// field to go to either end without colliding with another (distinct gear
+// values, free input codes, both outputs off).
+std::vector<RecordCase> RecordsAtTheLimits()
+{
+    DeviceConfiguration base = MakeDefaultConfiguration(DefaultsFamily::Gen108);
+    for (size_t i = 0; i < kGearVoltageFields.size(); ++i)
+        base.*kGearVoltageFields[i] = 1000 + 500 * static_cast<int32_t>(i);
+    for (size_t i = 0; i < kRpmSpeedRatioFields.size(); ++i)
+        base.*kRpmSpeedRatioFields[i] = 100 + 100 * static_cast<int32_t>(i);
+    base.OutputFeature1 = 0;
+    base.OutputFeature2 = 0;
+
+    std::vector<RecordCase> cases;
+    auto add = [&](const std::string& name, const std::function<void(C&)>& change) {
+        DeviceConfiguration config = base;
+        change(config);
+        cases.push_back({name, config});
+    };
+    // Both ends, and one off each end: a value no step of a stepped spin reaches.
+    for (const FieldRange& range : kFieldRanges)
+        for (int32_t value : {range.min, range.min + 1, range.max - 1, range.max})
+            add(std::string(range.name) + " " + std::to_string(value), [&](C& c) { c.*range.field = value; });
+    for (int32_t period : {0, 2000})
+        for (int32_t active : {0, 500})
+            add("warm-up " + std::to_string(period) + "/" + std::to_string(active), [&](C& c) {
+                c.WarmUpPeriod = period;
+                c.WarmupActiveTime = active;
+            });
+    // TPS limits at and near the ends; spans of whole hundreds, so that every
+    // percentage is an exact threshold.
+    const std::pair<int32_t, int32_t> tpsLimits[] = {
+        {0, 5000}, {0, 100}, {4900, 5000}, {1, 4901}, {2450, 2550}};
+    for (const auto& [min, max] : tpsLimits)
+        for (int32_t percent : {1, 50, 99})
+            add("TPS " + std::to_string(min) + "-" + std::to_string(max) + " " + std::to_string(percent) +
+                    "%",
+                [&](C& c) {
+                    c.TPSMinVoltage = min;
+                    c.TPSMaxVoltage = max;
+                    c.TPSThresholdVoltage = min + (max - min) / 100 * percent;
+                });
+    for (int32_t pulses : {1, 2, 4})
+        add("pulses " + std::to_string(pulses), [&](C& c) { c.PulsesPerTwoRevolutions = pulses; });
+    // The editors have no 1000 rpm cell: a record they can hold repeats the
+    // 2000 rpm value there.
+    auto fillMaps = [&](const std::string& name, const std::function<int32_t(int, int, int32_t)>& cell) {
+        add(name, [&](C& c) {
+            for (int row = 0; row < kMapRows; ++row) {
+                for (int at = 1; at < kMapCells; ++at) {
+                    c.BlipperMap[row][at] = cell(row, at, kBlipperCellMax);
+                    c.ShifterMap[row][at] = cell(row, at, kShifterCellMax);
+                }
+                c.BlipperMap[row][0] = c.BlipperMap[row][1];
+                c.ShifterMap[row][0] = c.ShifterMap[row][1];
+            }
+        });
+    };
+    fillMaps("map cells 0, 30 and the top", [](int row, int at, int32_t top) {
+        const int32_t values[] = {0, kCellMin, top};
+        return values[(row + at) % 3];
+    });
+    fillMaps("map cells each its own", [](int row, int at, int32_t) { return kCellMin + 16 * row + at; });
+    return cases;
+}
+
+// The record is one a settings file gives back as it is: a valid record.
+bool LoadsFromAFileUnchanged(const DeviceConfiguration& config)
+{
+    wxMemoryInputStream nothing("", 0);
+    std::unique_ptr<wxFileConfig> store = ReadSettingsStream(nothing);
+    SaveSettingsKeys(*store, config, SettingsKeySet::Extended);
+    DeviceConfiguration loaded;
+    ClearConfiguration(loaded);
+    return LoadSettingsKeys(*store, loaded, SettingsKeySet::Extended) == 0 && loaded == config;
+}
+
+std::string Differences(const DeviceConfiguration& expected, const DeviceConfiguration& actual)
+{
+    const auto want = std::bit_cast<std::array<int32_t, sizeof(C) / sizeof(int32_t)>>(expected);
+    const auto got = std::bit_cast<std::array<int32_t, sizeof(C) / sizeof(int32_t)>>(actual);
+    std::string text;
+    for (size_t i = 0; i < want.size(); ++i)
+        if (want[i] != got[i])
+            text += " field " + std::to_string(i) + ": " + std::to_string(want[i]) + " became " +
+                    std::to_string(got[i]) + ";";
+    return text;
+}
+
+// A change of a spin's value as the user's click makes it.
+void SpinTo(wxSpinCtrl* spin, int value)
+{
+    spin->SetValue(value);
+    wxSpinEvent event(wxEVT_SPINCTRL, spin->GetId());
+    event.SetEventObject(spin);
+    event.SetPosition(value);
+    spin->ProcessWindowEvent(event);
+}
+
+}  // namespace
+
+TEST_F(Editors, EveryValidRecordComesBackUnchanged)
+{
+    for (const RecordCase& c : RecordsAtTheLimits()) {
+        ASSERT_TRUE(LoadsFromAFileUnchanged(c.config)) << c.name << " is no valid record";
+        frame->ShowConfiguration(c.config);
+        frame->RefreshControls();
+        frame->ValidateControls();
+        const DeviceConfiguration collected = frame->CollectConfiguration();
+        EXPECT_TRUE(collected == c.config) << c.name << ":" << Differences(c.config, collected);
+    }
+}
+
+TEST_F(Editors, WarmUpPeriodStaysInItsRangeWhileTheActiveTimeChanges)
+{
+    auto* active = Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL14");
+    DeviceConfiguration config = defaults;
+    config.WarmUpPeriod = 2000;
+    config.WarmupActiveTime = 200;
+    frame->ShowConfiguration(config);
+    SpinTo(active, 300);
+    EXPECT_EQ(frame->CollectConfiguration().WarmUpPeriod, 2000);
+    EXPECT_EQ(frame->CollectConfiguration().WarmupActiveTime, 300);
+
+    config.WarmUpPeriod = 0;
+    frame->ShowConfiguration(config);
+    SpinTo(active, 100);
+    EXPECT_EQ(frame->CollectConfiguration().WarmUpPeriod, 0);
+    EXPECT_EQ(frame->CollectConfiguration().WarmupActiveTime, 100);
+
+    // A pasted active time moves the pause's range as well.
+    config.WarmUpPeriod = 2000;
+    frame->ShowConfiguration(config);
+    SetClipboard("500");
+    active->SetFocus();
+    Pump();
+    ASSERT_EQ(wxWindow::FindFocus(), active);
+    RunMenuCommand(frame, "idPaste");
+    EXPECT_EQ(frame->CollectConfiguration().WarmUpPeriod, 2000);
+    EXPECT_EQ(frame->CollectConfiguration().WarmupActiveTime, 500);
+}
+
 TEST_F(Editors, PulsesOutsideTheChoiceAreReportedNotFatal)
 {
     DeviceConfiguration config = defaults;
@@ -267,12 +505,24 @@ TEST_F(Editors, DuplicateGearVoltagesAreMarkedUntilTheMethodChanges)
     ASSERT_EQ(frame->GetInvalidControls().size(), 2u);
     EXPECT_EQ(frame->GetInvalidControls()[0], gear2);
 
+    // On its page, the chosen method's panel is the one on screen.
+    GearPageInFront page(gear2);
+    auto* ratio1 = Ctrl<wxSpinCtrl>(frame, "GEAR_RPMSPEED_SPN_1");
+    EXPECT_TRUE(gear2->IsShownOnScreen());
+    EXPECT_FALSE(ratio1->IsShownOnScreen());
+
     detection->SetSelection(2);
     SendCommand(detection, wxEVT_RADIOBOX, 2);
     EXPECT_TRUE(frame->GetInvalidControls().empty());
     EXPECT_NE(gear2->GetBackgroundColour(), *wxRED);
     EXPECT_NE(gear3->GetBackgroundColour(), *wxRED);
-    EXPECT_FALSE(Ctrl<wxWindow>(frame, "GEAR_VOLTAGE_SPN_N")->IsShownOnScreen());
+    EXPECT_FALSE(gear2->IsShownOnScreen());
+    EXPECT_FALSE(ratio1->IsShownOnScreen());
+
+    detection->SetSelection(1);
+    SendCommand(detection, wxEVT_RADIOBOX, 1);
+    EXPECT_FALSE(gear2->IsShownOnScreen());
+    EXPECT_TRUE(ratio1->IsShownOnScreen());
 }
 
 TEST_F(Editors, EqualTpsLimitsMarkBothAndListTheMaximum)
