@@ -13,9 +13,18 @@ using HotplugFunction = int (*)(libusb_context*, libusb_device*, int, void*);
 // forwarder below finds the callback in it.
 HotplugFunction hotplugFunction = &UsbConnection::HotplugCallback;
 
+// True on the thread that registers, while it registers. libusb also runs the
+// callbacks later, inside the event handling of any transfer, whenever a
+// device comes or goes; the program writes its text only for the devices
+// that the registration reports, so those later calls end here.
+thread_local bool registering = false;
+
 int LIBUSB_CALL ForwardHotplug(libusb_context* context, libusb_device* device, libusb_hotplug_event event,
                                void* userData)
 {
+    if (!registering) {
+        return 0;
+    }
     const auto function = *static_cast<HotplugFunction*>(userData);
     return function(context, device, static_cast<int>(event), userData);
 }
@@ -36,12 +45,14 @@ UsbConnection::UsbConnection()
     }
     if (libusb_has_capability(LIBUSB_CAP_HAS_HOTPLUG) != 0) {
         // The handles are not kept: the callbacks live as long as the context.
+        registering = true;
         libusb_hotplug_register_callback(
             nullptr, LIBUSB_HOTPLUG_EVENT_DEVICE_LEFT, LIBUSB_HOTPLUG_NO_FLAGS, LIBUSB_HOTPLUG_MATCH_ANY,
             LIBUSB_HOTPLUG_MATCH_ANY, LIBUSB_HOTPLUG_MATCH_ANY, &ForwardHotplug, &hotplugFunction, nullptr);
         libusb_hotplug_register_callback(
             nullptr, LIBUSB_HOTPLUG_EVENT_DEVICE_ARRIVED, LIBUSB_HOTPLUG_ENUMERATE, LIBUSB_HOTPLUG_MATCH_ANY,
             LIBUSB_HOTPLUG_MATCH_ANY, LIBUSB_HOTPLUG_MATCH_ANY, &ForwardHotplug, &hotplugFunction, nullptr);
+        registering = false;
     }
 }
 

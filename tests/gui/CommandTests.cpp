@@ -85,13 +85,8 @@ protected:
     int OnInvoked(ConnectionDialog* dialog) const override
     {
         wxListCtrl* list = dialog->GetListCtrl();
-        if (!rows.empty()) {
-            EXPECT_EQ(static_cast<size_t>(list->GetItemCount()), rows.size());
-            for (long row = 0; row < list->GetItemCount() && row < static_cast<long>(rows.size()); ++row)
-                EXPECT_EQ(list->GetItemText(row, 1), rows[row]) << "row " << row;
-        }
-        for (long row = 0; row < list->GetItemCount() && row < static_cast<long>(versions.size()); ++row)
-            EXPECT_EQ(list->GetItemText(row, 2), versions[row]) << "row " << row;
+        ExpectColumn(list, 1, rows);
+        ExpectColumn(list, 2, versions);
         for (long row = 0; row < list->GetItemCount(); ++row) {
             if (!serial.empty() && list->GetItemText(row, 1) == serial) {
                 list->SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
@@ -102,9 +97,32 @@ protected:
     }
 
 private:
+    // A column given (not empty) must hold exactly these texts, top row first.
+    static void ExpectColumn(wxListCtrl* list, int column, const std::vector<wxString>& texts)
+    {
+        if (texts.empty())
+            return;
+        EXPECT_EQ(static_cast<size_t>(list->GetItemCount()), texts.size()) << "column " << column;
+        for (long row = 0; row < list->GetItemCount() && row < static_cast<long>(texts.size()); ++row)
+            EXPECT_EQ(list->GetItemText(row, column), texts[row]) << "row " << row << ", column " << column;
+    }
+
     wxString serial;
     std::vector<wxString> rows;
     std::vector<wxString> versions;
+};
+
+// Checks that the dialog lists nothing and offers no OK, then cancels.
+class ExpectNoDevices : public wxExpectModalBase<ConnectionDialog, ExpectNoDevices> {
+protected:
+    int OnInvoked(ConnectionDialog* dialog) const override
+    {
+        EXPECT_EQ(dialog->GetListCtrl()->GetItemCount(), 0);
+        EXPECT_EQ(dialog->GetListCtrl()->GetColumnCount(), 4);
+        EXPECT_FALSE(dialog->FindWindow(wxID_OK)->IsEnabled());
+        EXPECT_EQ(dialog->GetSelectedIndex(), -1);
+        return wxID_CANCEL;
+    }
 };
 
 // Selects the one row, plugs a second unit, presses Refresh: the list is
@@ -321,7 +339,8 @@ TEST_F(Commands, UnitInItsBootloaderIsOpenedButNotRead)
     EXPECT_EQ(wxString::Format("%d", Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->GetValue()), shiftLight);
 
     // The connection dialog names the bootloader's version.
-    wxTEST_DIALOG(RunMenuCommand(frame, "idConnect"), ExpectConnectionDialog("", {"VT000001"}));
+    wxTEST_DIALOG(RunMenuCommand(frame, "idConnect"),
+                  ExpectConnectionDialog("", {"VT000001"}, {"bootloader 1.01"}));
 }
 
 TEST_F(Commands, TwoUnitsAtLaunchStayDisconnectedAndConnectListsBoth)
@@ -347,6 +366,18 @@ TEST_F(Commands, TwoUnitsAtLaunchStayDisconnectedAndConnectListsBoth)
               FormatUsbPath(1, bus->PortNumber(second), bus->DeviceAddress(second)));
     EXPECT_EQ(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->GetValue(), 12500);
     EXPECT_TRUE(frame->IsLiveTimerRunning());
+}
+
+TEST_F(Commands, ConnectWithNoUnitListsNothingAndCancelKeepsTheSimulator)
+{
+    bus->AddOtherClassDevice();  // on the bus, but not a device of ours
+    Launch();
+    VantrelBase* before = frame->GetDevice();
+    wxTEST_DIALOG(RunMenuCommand(frame, "idConnect"), ExpectNoDevices());
+    Pump();
+    EXPECT_EQ(frame->GetDevice(), before);
+    EXPECT_GT(frame->GetDevice()->GetFeature(5), 0);
+    EXPECT_FALSE(frame->IsLiveTimerRunning());
 }
 
 TEST_F(Commands, SiblingProductIsRefusedAndTheConnectionKept)
@@ -424,6 +455,10 @@ TEST_F(Commands, WriteStoresExactlyTheEditedImage)
     RunMenuCommand(frame, "idWriteConfiguration");
     expected.DelayBetweenBlipping = 210;
     EXPECT_EQ(unit.ConfigurationImage(), EncodeConfigurationImage(expected, ImageFormat::Long));
+    // Nor before locking.
+    ASSERT_EQ(unit.LockByte(), 0);
+    RunMenuCommand(frame, "idLockConfiguration");
+    EXPECT_NE(unit.LockByte(), 0);
 }
 
 TEST_F(Commands, DecliningTheConfirmationWritesNothing)

@@ -244,6 +244,43 @@ TEST_F(FirmwareOnBus, UnitInItsBootloaderIsAlwaysAsked)
     EXPECT_EQ(Dialog(), nullptr);
 }
 
+// A unit left in its bootloader with an erased flash: the offer asks, and the
+// update goes straight to erasing and writing.
+TEST_F(FirmwareOnBus, BootloaderWithoutFirmwareIsUpdatedWhenAccepted)
+{
+    UnitOptions options;
+    options.serial = "FO000008";
+    options.personality = Personality::Bootloader;
+    options.validApplication = false;
+    VirtualUnit& unit = bus->AddUnit(options);
+    unit.SetBootVersion({3, 0x0901, 0x0102});
+    ASSERT_EQ(unit.FirmwareVersion(), (VersionWords{0xFFFF, 0xFFFF, 0xFFFF}));
+    ModalAnswerer answers(wxID_YES);
+    frame->AutoConnect();
+    ASSERT_TRUE(RunEventsUntil([&] { return Dialog() != nullptr && Dialog()->GetCloseButton()->IsEnabled(); },
+                               15000));
+    ASSERT_EQ(answers.shown.size(), 1u);
+    EXPECT_EQ(answers.shown[0].message, kOfferText);
+    EXPECT_EQ(DialogLines(),
+              (std::vector<wxString>{
+                  "Current boot version: 0003.0901.0102.",
+                  "The firmware is missing.",
+                  "Firmware is gonna be updated to version: 0003.0901.0108.",
+                  "Upgrading firmware, do NOT disconnect the device from the PC during upgrade "
+                  "process!!",
+                  "Bootloader is being active.",
+                  "Deleting flash memory.",
+                  "Flashing a new firmware...",
+                  "Flashing done.",
+                  "Waiting for application...",
+                  "Firmware update finished successfully.",
+              }));
+    ExpectFlashHoldsTheImage(unit);
+    EXPECT_EQ(frame->GetDevice()->GetDeviceMode(), 0);
+    EXPECT_EQ(frame->GetDevice()->GetVersion(), 108);
+    EXPECT_TRUE(frame->IsLiveTimerRunning()) << "reconnected and read";
+}
+
 TEST_F(FirmwareOnBus, UnreadableFirmwareInTheBootloaderIsUpdatedWithoutAsking)
 {
     VirtualUnit& unit = Plug(107, "FO000005", Personality::Bootloader);

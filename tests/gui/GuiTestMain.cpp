@@ -1,10 +1,12 @@
 // Test entry of the GUI suites: the application is built as the program
 // builds it (same OnInit against the build's resource.xrs) with a throw-away
-// settings store, and, for the USB suites, a virtual bus created before the
-// USB library starts.
+// settings store and a virtual bus created before the USB library starts.
+// The window enumerates at launch, so every suite runs on the virtual bus
+// only: a unit plugged into the tester's machine never takes part.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -21,6 +23,7 @@
 #include "VTX_GUIMain.h"
 #include "emulator/VirtualBus.h"
 #include "usb/UsbConnection.h"
+#include "usb/UsbDeviceList.h"
 
 namespace {
 
@@ -47,6 +50,42 @@ protected:
     void Exit(wxDialog*) override {}
 };
 
+// Before and after every test, each device that libusb lists must be one of
+// the virtual bus's devices (attached or just pulled).
+class OnlyVirtualDevices : public testing::EmptyTestEventListener {
+public:
+    explicit OnlyVirtualDevices(VirtualBus& bus) : bus(bus) {}
+    void OnTestStart(const testing::TestInfo&) override { Check(); }
+    void OnTestEnd(const testing::TestInfo&) override { Check(); }
+
+private:
+    bool OnTheBus(const UsbDevice& device)
+    {
+        if (device.busNumber != bus.BusNumber())
+            return false;
+        for (size_t i = 0; i < bus.UnitCount(); ++i) {
+            const UnitOptions& unit = bus.UnitAt(i).Options();
+            if (device.vendorId == unit.vendorId && device.productId == unit.productId &&
+                device.serialNumber == (unit.hasSerialString ? unit.serial : std::string()))
+                return true;
+        }
+        return false;
+    }
+    void Check()
+    {
+        std::unique_ptr<UsbDeviceList> all(EnumerateDevices());
+        for (UsbDevice* device = all->GetFirst(); device; device = all->GetNext())
+            if (!OnTheBus(*device))
+                ADD_FAILURE() << "a USB device that is not on the virtual bus: "
+                              << wxString::Format("%04x:%04x \"%s\" at ", device->vendorId, device->productId,
+                                                  device->serialNumber)
+                                     .utf8_str()
+                              << FormatUsbPath(device->busNumber, device->portNumber, device->deviceAddress);
+    }
+
+    VirtualBus& bus;
+};
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -63,11 +102,17 @@ int main(int argc, char** argv)
     // The units of these tests are virtual: the stand-in firmware may go into them.
     setenv("VANTREL_ALLOW_STANDIN_FIRMWARE", "1", 0);
 
-    std::unique_ptr<VirtualBus> bus;
-    if (VirtualBus::InMockEnvironment())
-        bus = std::make_unique<VirtualBus>();
+    if (!VirtualBus::InMockEnvironment()) {
+        std::fputs(
+            "Run under umockdev-wrapper (ctest does): the main window enumerates USB devices, "
+            "and these tests must see the virtual bus only.\n",
+            stderr);
+        return 2;
+    }
+    auto bus = std::make_unique<VirtualBus>();
     SetTestBus(bus.get());
     auto usb = std::make_unique<UsbConnection>();
+    testing::UnitTest::GetInstance()->listeners().Append(new OnlyVirtualDevices(*bus));
 
     if (chdir(VANTREL_GUI_DIR) != 0)
         return 2;

@@ -1,7 +1,12 @@
 // The library context and its hot-plug registration.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <atomic>
+#include <thread>
+
 #include "../emulator/BusTestSupport.h"
+#include "usb/UsbVantrel.h"
 
 namespace {
 
@@ -38,6 +43,52 @@ TEST_F(ConnectionTest, LaterArrivalsAreListed)
     EXPECT_TRUE(WaitListed(unit));
     bus->Unplug(unit);
     EXPECT_TRUE(WaitUntil([] { return Units()->GetCount() == 0; }));
+}
+
+// libusb runs hot-plug callbacks inside its event handling, which every
+// transfer does; the text belongs to the start-up registration only.
+TEST_F(ConnectionTest, DevicesComingAndGoingWhileTransfersRunWriteNothing)
+{
+    VirtualUnit& unit = bus->AddUnit();
+    ASSERT_EQ(StartUsb(), "HotplugCallback");
+    Listed listed = FindUnit(unit.Serial());
+    ASSERT_TRUE(listed);
+    UsbVantrel device(*listed);
+    ASSERT_TRUE(device.Open());
+
+    ::testing::internal::CaptureStdout();
+    std::atomic<bool> polling{true};
+    std::atomic<int> answered{0};
+    std::thread poller([&] {
+        constexpr UsbSetupPacket firmwareVersion{0xC1, 0x01, 0x0001, 0, 6};
+        std::array<uint8_t, 6> words{};
+        while (polling) {
+            if (device.ControlTransferIn(firmwareVersion, words.data(), 100) == 6)
+                ++answered;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    UnitOptions secondOptions;
+    secondOptions.serial = "VT000002";
+    VirtualUnit& second = bus->AddUnit(secondOptions);
+    VirtualUnit& sibling = bus->AddSibling();
+    const bool arrived = WaitListed(second);
+    const int beforeRemoval = answered;
+    bus->Unplug(second);
+    bus->Unplug(sibling);
+    const bool left = WaitUntil([] { return Units()->GetCount() == 1; });
+    // A few more transfers after the departures were seen.
+    const int afterRemoval = answered;
+    WaitUntil([&] { return answered >= afterRemoval + 5; });
+    polling = false;
+    poller.join();
+    const std::string written = ::testing::internal::GetCapturedStdout();
+
+    EXPECT_TRUE(arrived);
+    EXPECT_TRUE(left);
+    EXPECT_GT(beforeRemoval, 0);
+    EXPECT_GE(answered, afterRemoval + 5);
+    EXPECT_EQ(written, "");
 }
 
 TEST(ConnectionCallback, ReturnsZeroToStayRegistered)
