@@ -522,7 +522,12 @@ TransferOutcome VirtualUnit::HandleInterrupt(uint8_t endpoint, uint32_t length)
             fixedReport ? *fixedReport
                         : LiveEngine::Report(appGeneration, StoredConfiguration(configuration, appGeneration),
                                              elapsed);
+        // A report is one packet: a host buffer too small for it is babble.
+        const bool overflow = report.size() > length;
         outcome = Deliver(std::move(report), length);
+        if (overflow) {
+            outcome.status = TransferOutcome::Status::Overflow;
+        }
     }
     if (fault) {
         rec.fault = fault->kind;

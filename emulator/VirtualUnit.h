@@ -116,6 +116,7 @@ struct TransferOutcome {
         Stall,       // STALL handshake
         Timeout,     // never completes
         Disconnect,  // the cable is pulled now
+        Overflow,    // IN: the unit sent more than the host asked for (babble)
     };
     Status status = Status::Ok;
     std::vector<uint8_t> data;  // IN: the bytes delivered (may be fewer than asked for)
@@ -190,7 +191,8 @@ public:
     std::vector<FlashOperation> FlashLog() const;
 
     // Live reports: from the simulated engine, which runs on the stored
-    // configuration, unless a fixed report is set.
+    // configuration, unless a fixed report is set. An interrupt read asking
+    // for fewer bytes than the report overflows, as on the wire.
     void SetFixedReport(const std::vector<uint8_t>& report);
     void ClearFixedReport();
     // Stops the engine's clock at `elapsedMs` into its ride (the engine then
