@@ -1,11 +1,18 @@
 // Parts of the emulator that need no bus: fault texts, the fault plan's
-// counting, the simulated engine and vantrel-emulate's command line.
+// counting, the simulated engine and vantrel-emulate's command line and
+// settings file.
 #include <gtest/gtest.h>
 
+#include <wx/fileconf.h>
+#include <wx/init.h>
+
+#include <cstdio>
 #include <set>
 
 #include "EmulateOptions.h"
+#include "config/ConfigurationImage.h"
 #include "config/DeviceConfiguration.h"
+#include "config/SettingsKeys.h"
 #include "emulator/FaultPlan.h"
 #include "emulator/LiveEngine.h"
 
@@ -211,12 +218,75 @@ TEST(EmulateCommandLine, RefusesBadInput)
         {"--serial", "", "lsusb"},
         {"--frobnicate", "lsusb"},
         {"--unit", "108", "--"},
+        {"--firmware", "1.7", "lsusb"},
+        {"--firmware", "2.00", "lsusb"},
+        {"--firmware", "99", "lsusb"},
+        {"--settings"},
     };
     for (const auto& args : cases) {
         std::string error;
         EXPECT_FALSE(ParseEmulateOptions(args, error).has_value()) << (args.empty() ? "" : args[0]);
         EXPECT_FALSE(error.empty());
     }
+}
+
+TEST(EmulateCommandLine, FirmwareVersionOfTheUnits)
+{
+    std::string error;
+    const auto running = ParseEmulateOptions({"--unit", "105", "--firmware", "1.09", "true"}, error);
+    ASSERT_TRUE(running.has_value()) << error;
+    EXPECT_EQ(running->devices[0].generation, 109);
+    EXPECT_EQ(running->devices[0].personality, Personality::Application);
+    const auto waiting = ParseEmulateOptions({"--bootloader", "101", "--firmware", "107", "true"}, error);
+    ASSERT_TRUE(waiting.has_value()) << error;
+    EXPECT_EQ(waiting->devices[0].generation, 107);
+    EXPECT_EQ(waiting->devices[0].validApplication, true);
+    const auto erased = ParseEmulateOptions({"--bootloader", "101", "true"}, error);
+    ASSERT_TRUE(erased.has_value()) << error;
+    EXPECT_EQ(erased->devices[0].validApplication, false);
+    // A unit in its bootloader with an application of 1.07 in the flash offers it.
+    VirtualUnit unit(waiting->devices[0]);
+    EXPECT_EQ(unit.CurrentPersonality(), Personality::Bootloader);
+    EXPECT_TRUE(unit.HasValidApplication());
+    EXPECT_EQ(unit.FirmwareVersion().version, 0x0107);
+}
+
+TEST(EmulateSettingsFile, UnitsStartWithTheFilesConfiguration)
+{
+    wxInitializer wx;  // as vantrel-emulate reads the file
+    ASSERT_TRUE(wx.IsOk());
+    const std::string path = testing::TempDir() + "emulate-settings.vtn";
+    DeviceConfiguration saved = MakeDefaultConfiguration(DefaultsFamily::Gen108);
+    saved.ShiftLightRPM = 12500;
+    saved.WheelCircumference = 1850;
+    auto save = [&] {
+        std::unique_ptr<wxFileConfig> store = OpenSettingsFile(path);
+        SaveSettingsKeys(*store, saved, SettingsKeySet::Extended);
+    };
+    save();
+    std::string error;
+    auto options = ParseEmulateOptions(
+        {"--unit", "105", "--unit", "108", "--sibling", "--settings", path, "true"}, error);
+    ASSERT_TRUE(options.has_value()) << error;
+    ASSERT_TRUE(LoadSettingsIntoUnits(*options, error)) << error;
+    ASSERT_TRUE(options->devices[1].configuration.has_value());
+    EXPECT_EQ(*options->devices[1].configuration, saved);
+    ASSERT_TRUE(options->devices[0].configuration.has_value());
+    EXPECT_EQ(options->devices[0].configuration->ShiftLightRPM, 12500);
+    EXPECT_EQ(options->devices[0].configuration->WheelCircumference, 0) << "105 reads the base keys";
+    EXPECT_FALSE(options->devices[2].configuration.has_value()) << "the sibling is no unit";
+    const VirtualUnit unit(options->devices[1]);
+    EXPECT_EQ(unit.ConfigurationImage(), EncodeConfigurationImage(saved, ImageFormat::Long));
+
+    // What the program would refuse to load, the units refuse to start with.
+    saved.Gear2Voltage = saved.Gear1Voltage;
+    save();
+    EXPECT_FALSE(LoadSettingsIntoUnits(*options, error));
+    EXPECT_NE(error.find("consistency"), std::string::npos) << error;
+    options->settingsFile = path + ".missing";
+    EXPECT_FALSE(LoadSettingsIntoUnits(*options, error));
+    EXPECT_NE(error.find("not found"), std::string::npos) << error;
+    std::remove(path.c_str());
 }
 
 TEST(EmulateCommandLine, CountsSerialsUp)
