@@ -11,7 +11,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <map>
 #include <stdexcept>
+#include <thread>
 
 #include "UnitDescriptors.h"
 
@@ -101,9 +103,22 @@ std::string Hex(const std::vector<uint8_t>& bytes)
 
 }  // namespace
 
+// What usbfs keeps per open file of a device node: the URBs submitted
+// through it, complete and waiting to be reaped, or in flight until the host
+// discards them. Another file never reaps them.
+struct ClientFile {
+    std::vector<Urb> inFlight;
+    std::deque<Urb> done;
+};
+
 // One arrival of a device: its usbfs node, the ioctl handler answering it,
-// and the URBs it holds. Kept until the bus goes, because umockdev may still
+// and its open files. Kept until the bus goes, because umockdev may still
 // call the handler for a client that opened the node before it was pulled.
+//
+// umockdev has one client object per open file descriptor. It marks a client
+// as no longer connected when the program closes its descriptor (without a
+// signal in every version), so closed files are swept before each ioctl; a
+// reference on each client keeps its address from being reused meanwhile.
 struct Attachment {
     VirtualBus* bus = nullptr;
     VirtualBus::Slot* slot = nullptr;
@@ -111,14 +126,45 @@ struct Attachment {
     UMockdevIoctlBase* handler = nullptr;
     std::string devnode;
     std::mutex mutex;
-    std::vector<Urb> inFlight;
-    std::deque<Urb> done;
+    std::map<UMockdevIoctlClient*, ClientFile> files;
+    // The open file that holds interface 0, if any; closing it lets go.
+    UMockdevIoctlClient* claimant = nullptr;
     bool gone = false;
 
     ~Attachment()
     {
+        for (auto& entry : files) {
+            g_object_unref(entry.first);
+        }
         if (handler != nullptr) {
             g_object_unref(handler);
+        }
+    }
+
+    // The state of an open file. Mutex held.
+    ClientFile& File(UMockdevIoctlClient* client)
+    {
+        const auto [entry, added] = files.try_emplace(client);
+        if (added) {
+            g_object_ref(client);
+        }
+        return entry->second;
+    }
+
+    // Files the program has closed give up their claim and their URBs, as
+    // closing a usbfs file does. Mutex held.
+    void SweepClosedFiles()
+    {
+        for (auto entry = files.begin(); entry != files.end();) {
+            if (umockdev_ioctl_client_get_connected(entry->first) != FALSE) {
+                ++entry;
+                continue;
+            }
+            if (claimant == entry->first) {
+                claimant = nullptr;
+            }
+            g_object_unref(entry->first);
+            entry = files.erase(entry);
         }
     }
 
@@ -126,13 +172,63 @@ struct Attachment {
     void FailAll()
     {
         gone = true;
-        for (Urb& urb : inFlight) {
-            urb.status = -ENODEV;
-            urb.actualLength = 0;
-            urb.payload.clear();
-            done.push_back(std::move(urb));
+        for (auto& [client, file] : files) {
+            for (Urb& urb : file.inFlight) {
+                urb.status = -ENODEV;
+                urb.actualLength = 0;
+                urb.payload.clear();
+                file.done.push_back(std::move(urb));
+            }
+            file.inFlight.clear();
         }
-        inFlight.clear();
+    }
+
+    // Waits until no other open file holds interface 0; false when one
+    // still does after a moment. Mutex not held.
+    //
+    // Closing a file is instant in the kernel, but umockdev learns of it on
+    // its worker's main loop, perhaps after a request of another file that
+    // was sent later. So before it calls the interface busy, this waits a
+    // moment for umockdev to catch up with a close already made.
+    bool FreeOfOthers(UMockdevIoctlClient* client)
+    {
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(50);
+        for (;;) {
+            {
+                std::lock_guard lock(mutex);
+                SweepClosedFiles();
+                if (claimant == nullptr || claimant == client) {
+                    return true;
+                }
+                if (std::chrono::steady_clock::now() > giveUp) {
+                    return false;
+                }
+            }
+            // Without the mutex: this may answer other files' requests.
+            GMainContext* context = g_main_context_get_thread_default();
+            if (context == nullptr || !g_main_context_iteration(context, FALSE)) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        }
+    }
+
+    // Claims interface 0 for the file, as CLAIMINTERFACE does, and as usbfs
+    // does before a transfer on the interface for a file that has not.
+    bool Claim(UMockdevIoctlClient* client)
+    {
+        if (!FreeOfOthers(client)) {
+            return false;
+        }
+        std::lock_guard lock(mutex);
+        File(client);
+        claimant = client;
+        return true;
+    }
+
+    bool Holds(UMockdevIoctlClient* client)
+    {
+        std::lock_guard lock(mutex);
+        return claimant == client;
     }
 };
 
@@ -222,11 +318,21 @@ void Submit(Attachment& a, UMockdevIoctlClient* client, UMockdevIoctlData* arg)
             return;
         }
         in = (setup.bmRequestType & 0x80) != 0;
+        // A request to interface 0 needs the interface, as a transfer on its endpoint does.
+        const bool toInterface0 = (setup.bmRequestType & 0x1F) == 0x01 && (setup.wIndex & 0xFF) == 0;
+        if (toInterface0 && !a.Claim(client)) {
+            CompleteError(client, EBUSY);
+            return;
+        }
         outcome = a.unit->HandleControl(setup, in ? nullptr : bytes + 8);
         taken.payloadOffset = 8;
     } else if (urb->type == USBDEVFS_URB_TYPE_INTERRUPT) {
         if ((urb->endpoint & 0x80) == 0 || urb->endpoint != LIVE_ENDPOINT_ADDRESS) {
             CompleteError(client, ENOENT);  // no such endpoint
+            return;
+        }
+        if (!a.Claim(client)) {
+            CompleteError(client, EBUSY);
             return;
         }
         in = true;
@@ -241,26 +347,30 @@ void Submit(Attachment& a, UMockdevIoctlClient* client, UMockdevIoctlData* arg)
     bool pulled = false;
     {
         std::lock_guard lock(a.mutex);
+        ClientFile& file = a.File(client);
         if (a.gone) {
             // The cable was pulled while the unit worked on this one.
             outcome.status = TransferOutcome::Status::Disconnect;
         }
         switch (outcome.status) {
             case TransferOutcome::Status::Ok:
+            case TransferOutcome::Status::Overflow:
+                // Babble: the buffer is full and the URB ends with -EOVERFLOW.
+                taken.status = outcome.status == TransferOutcome::Status::Overflow ? -EOVERFLOW : 0;
                 taken.actualLength =
                     in ? static_cast<int>(outcome.data.size()) : static_cast<int>(outcome.accepted);
                 taken.payload = std::move(outcome.data);
-                a.done.push_back(std::move(taken));
+                file.done.push_back(std::move(taken));
                 break;
             case TransferOutcome::Status::Stall:
                 taken.status = -EPIPE;
-                a.done.push_back(std::move(taken));
+                file.done.push_back(std::move(taken));
                 break;
             case TransferOutcome::Status::Timeout:
-                a.inFlight.push_back(std::move(taken));
+                file.inFlight.push_back(std::move(taken));
                 break;
             case TransferOutcome::Status::Disconnect:
-                a.inFlight.push_back(std::move(taken));
+                file.inFlight.push_back(std::move(taken));
                 a.FailAll();
                 pulled = true;
                 break;
@@ -280,12 +390,13 @@ void Reap(Attachment& a, UMockdevIoctlClient* client, UMockdevIoctlData* arg)
     Urb urb;
     {
         std::lock_guard lock(a.mutex);
-        if (a.done.empty()) {
+        ClientFile& file = a.File(client);
+        if (file.done.empty()) {
             CompleteError(client, a.gone ? ENODEV : EAGAIN);
             return;
         }
-        urb = std::move(a.done.front());
-        a.done.pop_front();
+        urb = std::move(file.done.front());
+        file.done.pop_front();
     }
     usbdevfs_urb* raw = UrbOf(urb.urb);
     raw->status = urb.status;
@@ -308,9 +419,10 @@ void Discard(Attachment& a, UMockdevIoctlClient* client, UMockdevIoctlData* arg)
 {
     const gulong address = reinterpret_cast<gulong>(*reinterpret_cast<void**>(arg->data));
     std::lock_guard lock(a.mutex);
-    const auto found = std::find_if(a.inFlight.begin(), a.inFlight.end(),
+    ClientFile& file = a.File(client);
+    const auto found = std::find_if(file.inFlight.begin(), file.inFlight.end(),
                                     [&](const Urb& urb) { return urb.urb.get()->client_addr == address; });
-    if (found == a.inFlight.end()) {
+    if (found == file.inFlight.end()) {
         CompleteError(client, EINVAL);  // already complete
         return;
     }
@@ -318,8 +430,8 @@ void Discard(Attachment& a, UMockdevIoctlClient* client, UMockdevIoctlData* arg)
     found->status = -ENOENT;
     found->actualLength = 0;
     found->payload.clear();
-    a.done.push_front(std::move(*found));
-    a.inFlight.erase(found);
+    file.done.push_front(std::move(*found));
+    file.inFlight.erase(found);
     CompleteOk(client);
 }
 
@@ -340,6 +452,7 @@ gboolean HandleIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer u
     }
     {
         std::lock_guard lock(a.mutex);
+        a.SweepClosedFiles();
         if (a.gone) {
             CompleteError(client, ENODEV);
             return TRUE;
@@ -361,7 +474,11 @@ gboolean HandleIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer u
         case USBDEVFS_SETCONFIGURATION: {
             DataRef value = Resolve(arg, 0, sizeof(int));
             const int config = value ? *reinterpret_cast<int*>(value.get()->data) : -2;
-            if (config == 1 || config == 0 || config == -1) {
+            // usbfs leaves the configuration of a device with a claimed interface alone.
+            const bool claimed = !a.FreeOfOthers(client) || a.Holds(client);
+            if (claimed) {
+                CompleteError(client, EBUSY);
+            } else if (config == 1 || config == 0 || config == -1) {
                 CompleteOk(client);
             } else {
                 CompleteError(client, EINVAL);
@@ -371,10 +488,30 @@ gboolean HandleIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer u
         case USBDEVFS_CLAIMINTERFACE:
         case USBDEVFS_RELEASEINTERFACE: {
             DataRef value = Resolve(arg, 0, sizeof(unsigned int));
-            if (value && *reinterpret_cast<unsigned int*>(value.get()->data) == 0) {
+            if (!value) {
+                CompleteError(client, EFAULT);
+                return TRUE;
+            }
+            if (*reinterpret_cast<unsigned int*>(value.get()->data) != 0) {
+                // There is no other interface; usbfs cannot claim it and holds no claim on it.
+                CompleteError(client, request == USBDEVFS_CLAIMINTERFACE ? ENOENT : EINVAL);
+                return TRUE;
+            }
+            int error = 0;
+            if (request == USBDEVFS_CLAIMINTERFACE) {
+                error = a.Claim(client) ? 0 : EBUSY;
+            } else {
+                std::lock_guard lock(a.mutex);
+                if (a.claimant == client) {
+                    a.claimant = nullptr;
+                } else {
+                    error = EINVAL;  // this file does not hold it
+                }
+            }
+            if (error == 0) {
                 CompleteOk(client);
             } else {
-                CompleteError(client, EINVAL);
+                CompleteError(client, error);
             }
             return TRUE;
         }

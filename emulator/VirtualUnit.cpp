@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "FactoryConfiguration.h"
 #include "LiveEngine.h"
 #include "UnitDescriptors.h"
 
@@ -82,23 +83,6 @@ std::vector<uint8_t> SyntheticApplication(const VersionWords& words)
     return image;
 }
 
-// What a unit leaves in its configuration store when it is new.
-std::vector<uint8_t> DefaultImage(uint16_t generation)
-{
-    std::vector<uint8_t> image(ConfigurationImageLength(generation), 0);
-    image[0] = image.size() == 196 ? 1 : 2;
-    image[16] = 0xFD;  // shift light at 11000 rpm (period 2045)
-    image[17] = 0x07;
-    image[18] = 0x4C;  // warm-up limit 3000 rpm (period 7500)
-    image[19] = 0x1D;
-    image[181] = 1;  // 2 pulses per two revolutions
-    image[182] = 10;
-    image[183] = 10;
-    image[188] = 17;
-    image[189] = 102;
-    return image;
-}
-
 }  // namespace
 
 uint32_t ConfigurationImageLength(uint16_t generation)
@@ -153,7 +137,8 @@ VirtualUnit::VirtualUnit(const UnitOptions& opts)
       appGeneration(opts.generation),
       firmware{UNIT_PRODUCT_TYPE, opts.hardware, EncodeBcd(opts.generation)},
       boot{UNIT_PRODUCT_TYPE, opts.hardware, EncodeBcd(opts.bootloaderVersion)},
-      configuration(DefaultImage(opts.generation)),
+      configuration(opts.configuration ? UnitImage(*opts.configuration, opts.generation)
+                                       : FactoryImage(opts.generation)),
       flash(FLASH_SIZE, 0xFF),
       blockWriteSeq(FLASH_BLOCKS, 0),
       attachedAt(std::chrono::steady_clock::now())
@@ -531,11 +516,18 @@ TransferOutcome VirtualUnit::HandleInterrupt(uint8_t endpoint, uint32_t length)
         // The bootloader sends no reports: the host waits until its time-out.
         outcome.status = TransferOutcome::Status::Timeout;
     } else {
-        const auto elapsed =
-            std::chrono::duration_cast<std::chrono::milliseconds>(rec.when - attachedAt).count();
+        const auto elapsed = engineHeldAt.value_or(static_cast<uint64_t>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(rec.when - attachedAt).count()));
         std::vector<uint8_t> report =
-            fixedReport ? *fixedReport : LiveEngine::Report(appGeneration, static_cast<uint64_t>(elapsed));
+            fixedReport ? *fixedReport
+                        : LiveEngine::Report(appGeneration, StoredConfiguration(configuration, appGeneration),
+                                             elapsed);
+        // A report is one packet: a host buffer too small for it is babble.
+        const bool overflow = report.size() > length;
         outcome = Deliver(std::move(report), length);
+        if (overflow) {
+            outcome.status = TransferOutcome::Status::Overflow;
+        }
     }
     if (fault) {
         rec.fault = fault->kind;
@@ -585,10 +577,8 @@ void VirtualUnit::OnAttached()
         const uint16_t generation = DecodeBcd(firmware.version);
         if (generation != appGeneration) {
             appGeneration = generation;
-            const uint32_t length = ConfigurationImageLength(generation);
-            if (configuration.size() != length) {
-                configuration.resize(length, 0);
-                configuration[0] = length == 196 ? 1 : 2;
+            if (configuration.size() != ConfigurationImageLength(generation)) {
+                configuration = ConvertImage(configuration, generation);
             }
         }
     }
@@ -711,6 +701,12 @@ void VirtualUnit::ClearFixedReport()
 {
     std::lock_guard lock(mutex);
     fixedReport.reset();
+}
+
+void VirtualUnit::HoldEngineAt(std::optional<uint64_t> elapsedMs)
+{
+    std::lock_guard lock(mutex);
+    engineHeldAt = elapsedMs;
 }
 
 void VirtualUnit::AddFault(const FaultSpec& fault)

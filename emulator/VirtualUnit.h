@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "FaultPlan.h"
+#include "config/DeviceConfiguration.h"
 #include "usb/UsbSetupPacket.h"
 
 enum class Personality : uint8_t {
@@ -74,6 +75,9 @@ struct UnitOptions {
     std::optional<uint16_t> bcdDeviceOverride;
     // False for the foreign devices: they stall every vendor request.
     bool answersVendorRequests = true;
+    // What the configuration store holds when the unit is plugged in; unset:
+    // what the unit left the factory with (its generation's defaults).
+    std::optional<DeviceConfiguration> configuration;
 
     // The sibling product: 0xA600/0xE360, otherwise like a unit.
     static UnitOptions Sibling(const std::string& serial = "CV000001");
@@ -112,6 +116,7 @@ struct TransferOutcome {
         Stall,       // STALL handshake
         Timeout,     // never completes
         Disconnect,  // the cable is pulled now
+        Overflow,    // IN: the unit sent more than the host asked for (babble)
     };
     Status status = Status::Ok;
     std::vector<uint8_t> data;  // IN: the bytes delivered (may be fewer than asked for)
@@ -185,9 +190,14 @@ public:
     bool HasValidApplication() const;
     std::vector<FlashOperation> FlashLog() const;
 
-    // Live reports: from the simulated engine unless a fixed report is set.
+    // Live reports: from the simulated engine, which runs on the stored
+    // configuration, unless a fixed report is set. An interrupt read asking
+    // for fewer bytes than the report overflows, as on the wire.
     void SetFixedReport(const std::vector<uint8_t>& report);
     void ClearFixedReport();
+    // Stops the engine's clock at `elapsedMs` into its ride (the engine then
+    // reports that moment until the clock runs again); nothing: it runs.
+    void HoldEngineAt(std::optional<uint64_t> elapsedMs);
 
     // Faults on the following transfers.
     void AddFault(const FaultSpec& fault);
@@ -233,6 +243,7 @@ private:
     std::vector<uint32_t> blockWriteSeq;
     uint32_t writeSeq = 0;
     std::optional<std::vector<uint8_t>> fixedReport;
+    std::optional<uint64_t> engineHeldAt;
     std::chrono::steady_clock::time_point attachedAt;
     FaultPlan faults;
     std::vector<RequestRecord> log;

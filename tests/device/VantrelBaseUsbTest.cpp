@@ -2,6 +2,8 @@
 // enumeration lists them.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "VirtualUnitFixture.h"
 #include "device/DeviceRequests.h"
 #include "device/DeviceResult.h"
@@ -57,11 +59,12 @@ TEST_F(ConnectionToUnit, DestroyingAnOpenConnectionReleasesTheUnit)
 {
     VirtualUnit& unit = PlugGeneration(108);
     const UsbDevice& record = RecordOf(unit);
-    {
-        VantrelBase first(record);
-        ASSERT_TRUE(first.Open());
-    }
+    auto first = std::make_unique<VantrelBase>(record);
+    ASSERT_TRUE(first->Open());
     VantrelBase second(record);
+    // The unit's interface belongs to one open connection at a time.
+    EXPECT_FALSE(second.Open());
+    first.reset();
     EXPECT_TRUE(second.Open());
     VersionTriple firmware;
     EXPECT_EQ(second.GetFirmwareVersion(&firmware), DEVICE_OK);

@@ -89,6 +89,9 @@ TEST_F(UnitRequestTest, EveryGenerationAnswersWithItsLengths)
 
         std::vector<uint8_t> report(64);
         EXPECT_EQ(device.InterruptTransfer(0x81, report.data(), 64, 100), row.reportLength);
+        // A buffer too small for the report is babble, as on the wire.
+        EXPECT_EQ(device.InterruptTransfer(0x81, report.data(), row.reportLength - 1, 100),
+                  LIBUSB_ERROR_OVERFLOW);
 
         std::array<uint8_t, 6> words{};
         const UsbSetupPacket boot{0xC1, 0x01, 0, 0, 6};
@@ -120,6 +123,38 @@ TEST_F(UnitRequestTest, EveryGenerationAnswersWithItsLengths)
             EXPECT_EQ(unit->LockByte(), 0);
         }
     }
+}
+
+// usbfs gives interface 0 to one open handle at a time: a second one can
+// neither configure the unit, claim the interface nor use it, until the first
+// releases it or is closed.
+TEST_F(UnitRequestTest, InterfaceZeroBelongsToOneHandleAtATime)
+{
+    VirtualUnit& unit = bus->AddUnit();
+    StartUsb();
+    UsbVantrel& first = Open(unit.Serial());
+    UsbVantrel second(*holders.back());
+    EXPECT_FALSE(second.Open());
+    EXPECT_EQ(second.GetLastError(), LIBUSB_ERROR_BUSY);
+    EXPECT_FALSE(second.IsOpen());
+
+    libusb_device_handle* other = nullptr;
+    ASSERT_EQ(libusb_open(holders.back()->libusbDevice, &other), 0);
+    EXPECT_EQ(libusb_claim_interface(other, 0), LIBUSB_ERROR_BUSY);
+    std::array<uint8_t, 19> report{};
+    int got = 0;
+    EXPECT_EQ(libusb_interrupt_transfer(other, 0x81, report.data(), 19, &got, 100), LIBUSB_ERROR_IO);
+    EXPECT_EQ(libusb_control_transfer(other, 0xC1, 0x01, 1, 0, report.data(), 6, 100), LIBUSB_ERROR_IO);
+    // Requests to the device itself need no interface.
+    EXPECT_EQ(libusb_control_transfer(other, 0x80, 0x06, 0x0100, 0, report.data(), 18, 100), 18);
+
+    EXPECT_EQ(libusb_release_interface(first.handle, 0), 0);
+    EXPECT_EQ(libusb_claim_interface(other, 0), 0);
+    EXPECT_EQ(first.InterruptTransfer(0x81, report.data(), 19, 100), LIBUSB_ERROR_IO);
+    libusb_close(other);  // closing ends the claim
+    EXPECT_EQ(first.InterruptTransfer(0x81, report.data(), 19, 100), 19);
+    EXPECT_TRUE(first.Close());
+    EXPECT_TRUE(second.Open());
 }
 
 TEST_F(UnitRequestTest, ModeRequestsAreCountedAndKept)

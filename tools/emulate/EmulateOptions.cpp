@@ -1,7 +1,15 @@
 #include "EmulateOptions.h"
 
+#include <wx/fileconf.h>
+#include <wx/wfstream.h>
+
 #include <cctype>
 #include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+
+#include "config/SettingsKeys.h"
 
 const char* const EMULATE_USAGE =
     "Usage: vantrel-emulate [options] [--] <command> [arguments...]\n"
@@ -10,7 +18,15 @@ const char* const EMULATE_USAGE =
     "  --unit <generation>     add a unit running application generation 100..108 (repeatable;\n"
     "                          without any --unit one generation-108 unit is added)\n"
     "  --bootloader <version>  the units start in their bootloader, version 100 or 101,\n"
-    "                          with an erased application flash\n"
+    "                          with an erased application flash (see --firmware)\n"
+    "  --firmware <version>    the application firmware in the units' flash, 1.00..1.99 (or\n"
+    "                          100..199): a running unit reports it as its release instead of\n"
+    "                          the --unit generation (1.09 makes a unit newer than the program\n"
+    "                          knows); with --bootloader the units wait in their bootloader\n"
+    "                          with this application in the flash\n"
+    "  --settings <file.vtn>   the units start with the configuration of this settings file,\n"
+    "                          loaded as the program loads it, instead of their factory\n"
+    "                          configuration (their generation's defaults)\n"
     "  --serial <serial>       serial number of the first unit (default VT000001); further\n"
     "                          units count it up\n"
     "  --count <n>             add n units for each --unit (default 1)\n"
@@ -26,7 +42,9 @@ const char* const EMULATE_USAGE =
     "  --verbose               describe the attached devices on standard error\n"
     "  --help                  show this text\n"
     "\n"
-    "Example: vantrel-emulate --unit 108 -- lsusb -v -d a600:e361\n";
+    "Examples: vantrel-emulate --unit 108 -- lsusb -v -d a600:e361\n"
+    "          vantrel-emulate --unit 105 --settings bike.vtn -- build/gui/VantrelStudio\n"
+    "          vantrel-emulate --bootloader 101 --firmware 1.07 -- build/gui/VantrelStudio\n";
 
 namespace {
 
@@ -41,6 +59,63 @@ bool ParseNumber(const std::string& text, long low, long high, long& value)
 }
 
 }  // namespace
+
+std::optional<uint16_t> ParseFirmwareVersion(const std::string& text)
+{
+    long value = 0;
+    const size_t dot = text.find('.');
+    if (dot == std::string::npos) {
+        return ParseNumber(text, 100, 199, value) ? std::optional<uint16_t>(value) : std::nullopt;
+    }
+    long major = 0;
+    long minor = 0;
+    const std::string minorText = text.substr(dot + 1);
+    if (!ParseNumber(text.substr(0, dot), 1, 1, major) || minorText.size() != 2 ||
+        !ParseNumber(minorText, 0, 99, minor)) {
+        return std::nullopt;
+    }
+    return static_cast<uint16_t>(major * 100 + minor);
+}
+
+bool LoadSettingsIntoUnits(EmulateOptions& options, std::string& error)
+{
+    if (options.settingsFile.empty()) {
+        return true;
+    }
+    std::error_code ignored;
+    if (!std::filesystem::is_regular_file(options.settingsFile, ignored)) {
+        error = "settings file \"" + options.settingsFile + "\" not found";
+        return false;
+    }
+    // Read from a stream: a store opened on the path would write it back.
+    wxFileInputStream stream(wxString::FromUTF8(options.settingsFile));
+    if (!stream.IsOk()) {
+        error = "settings file \"" + options.settingsFile + "\" cannot be read";
+        return false;
+    }
+    std::unique_ptr<wxFileConfig> store = ReadSettingsStream(stream);
+    std::map<SettingsKeySet, DeviceConfiguration> loaded;
+    for (UnitOptions& unit : options.devices) {
+        if (unit.productId != 0xE361 || !unit.answersVendorRequests) {
+            continue;
+        }
+        const SettingsKeySet keys = unit.generation >= 107 ? SettingsKeySet::Extended : SettingsKeySet::Base;
+        if (!loaded.contains(keys)) {
+            DeviceConfiguration config;
+            ClearConfiguration(config);
+            const int32_t result = LoadSettingsKeys(*store, config, keys);
+            if (result != 0) {
+                error = "settings file \"" + options.settingsFile +
+                        "\" is refused by the consistency rules (" + std::to_string(result) +
+                        ") for generation " + std::to_string(unit.generation);
+                return false;
+            }
+            loaded[keys] = config;
+        }
+        unit.configuration = loaded[keys];
+    }
+    return true;
+}
 
 std::string NextSerial(const std::string& serial, int step)
 {
@@ -68,6 +143,7 @@ std::optional<EmulateOptions> ParseEmulateOptions(const std::vector<std::string>
     std::vector<uint16_t> generations;
     long count = 1;
     std::optional<uint16_t> bootloader;
+    std::optional<uint16_t> firmware;
     std::string serial = "VT000001";
     bool sibling = false;
     bool otherClass = false;
@@ -115,6 +191,20 @@ std::optional<EmulateOptions> ParseEmulateOptions(const std::vector<std::string>
                 return std::nullopt;
             }
             bootloader = static_cast<uint16_t>(number);
+        } else if (arg == "--firmware") {
+            const auto text = value(arg);
+            firmware = text ? ParseFirmwareVersion(*text) : std::nullopt;
+            if (!firmware) {
+                error = error.empty() ? "--firmware takes a version from 1.00 to 1.99" : error;
+                return std::nullopt;
+            }
+        } else if (arg == "--settings") {
+            const auto text = value(arg);
+            if (!text || text->empty()) {
+                error = error.empty() ? "--settings needs a settings file" : error;
+                return std::nullopt;
+            }
+            result.settingsFile = *text;
         } else if (arg == "--serial") {
             const auto text = value(arg);
             if (!text || text->empty()) {
@@ -164,12 +254,13 @@ std::optional<EmulateOptions> ParseEmulateOptions(const std::vector<std::string>
     for (const uint16_t generation : generations) {
         for (long copy = 0; copy < count; ++copy) {
             UnitOptions unit;
-            unit.generation = generation;
+            unit.generation = firmware.value_or(generation);
             unit.serial = NextSerial(serial, made++);
             unit.restartDelay = std::chrono::milliseconds(restartDelay);
             if (bootloader) {
                 unit.personality = Personality::Bootloader;
                 unit.bootloaderVersion = *bootloader;
+                unit.validApplication = firmware.has_value();
             }
             result.devices.push_back(unit);
         }

@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <wx/init.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -57,7 +58,7 @@ int main(int argc, char** argv)
     }
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
-    const std::optional<EmulateOptions> options = ParseEmulateOptions(args, error);
+    std::optional<EmulateOptions> options = ParseEmulateOptions(args, error);
     if (!options) {
         std::fprintf(stderr, "vantrel-emulate: %s\n\n%s", error.c_str(), EMULATE_USAGE);
         return 2;
@@ -65,6 +66,15 @@ int main(int argc, char** argv)
     if (options->help) {
         std::fputs(EMULATE_USAGE, stdout);
         return 0;
+    }
+    {
+        // The settings loader reads through wx's file configuration; it
+        // starts no thread, so the testbed may still come after it.
+        wxInitializer wx;
+        if (!wx.IsOk() || !LoadSettingsIntoUnits(*options, error)) {
+            std::fprintf(stderr, "vantrel-emulate: %s\n", wx.IsOk() ? error.c_str() : "wx cannot start");
+            return 2;
+        }
     }
 
     // The testbed must exist before any thread and before the child starts;
