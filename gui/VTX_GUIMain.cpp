@@ -175,6 +175,20 @@ VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/) : liveTimer(this
         window->Bind(wxEVT_LEFT_DCLICK, &VTX_GUIFrame::OnFftLabelDoubleClick, this);
     });
 
+    // The grid copies on Ctrl+C by itself, with a text of its own, before the
+    // menu sees the key: in the map grids the key is the Copy command's.
+    for (wxGrid* grid : {blipperGrid, shifterGrid}) {
+        grid->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& event) {
+            if (event.GetModifiers() != wxMOD_CONTROL || event.GetKeyCode() != 'C') {
+                event.Skip();
+                return;
+            }
+            wxCommandEvent copy(wxEVT_MENU, XRCID("idCopy"));
+            copy.SetEventObject(this);
+            ProcessWindowEvent(copy);
+        });
+    }
+
     ShowConfigurationSafely(device->GetDefaultConfiguration());
     RefreshControls();
 }

@@ -4,6 +4,8 @@
 // throw-away settings store and shows it in front.
 #include <gtest/gtest.h>
 
+#include <wx/clipbrd.h>
+#include <wx/dataobj.h>
 #include <wx/grid.h>
 #include <wx/notebook.h>
 #include <wx/spinctrl.h>
@@ -51,6 +53,18 @@ protected:
         const wxRect cell = grid->CellToRect(row, col);
         const wxPoint inWindow = grid->CalcScrolledPosition(cell.GetTopLeft());
         return grid->GetGridWindow()->ClientToScreen(inWindow + wxPoint(cell.width / 2, cell.height / 2));
+    }
+
+    static wxString ClipboardText()
+    {
+        wxString text;
+        if (wxTheClipboard->Open()) {
+            wxTextDataObject data;
+            if (wxTheClipboard->GetData(data))
+                text = data.GetText();
+            wxTheClipboard->Close();
+        }
+        return text;
     }
 
     VTX_GUIFrame* frame = nullptr;
@@ -172,4 +186,34 @@ TEST_F(RealInput, MenuShortcutRunsItsCommand)
     shiftLight->SetValue(defaultValue + 1000);
     xtest::PressKeys("Ctrl+N");
     EXPECT_TRUE(xtest::PumpUntil([&] { return shiftLight->GetValue() == defaultValue; }, 1000));
+}
+
+// Ctrl+C on a 2 x 2 selection made with the keyboard, Ctrl+V at another cell.
+TEST_F(RealInput, CopyAndPasteMapCellsWithTheKeyboard)
+{
+    auto* shifter = Ctrl<wxGrid>(frame, "ID_GRID3");
+    ASSERT_NE(shifter, nullptr);
+    ShowPageOf(shifter);
+    shifter->SetCellValue(0, 0, "61");
+    shifter->SetCellValue(0, 1, "62");
+    shifter->SetCellValue(1, 0, "71");
+    shifter->SetCellValue(1, 1, "72");
+    // A click on the cursor cell would open its editor: start from (1, 1).
+    xtest::Click(CellCentre(shifter, 1, 1));
+    xtest::PressKeys("Shift+Up");
+    xtest::PressKeys("Shift+Left");
+    ASSERT_TRUE(shifter->IsInSelection(0, 0) && shifter->IsInSelection(1, 1));
+    ASSERT_TRUE(wxTheClipboard->Open());
+    wxTheClipboard->Clear();
+    wxTheClipboard->Close();
+    xtest::PressKeys("Ctrl+C");
+    EXPECT_TRUE(xtest::PumpUntil([] { return !ClipboardText().empty(); }, 1000));
+    EXPECT_EQ(ClipboardText(), "61\t62\r\n71\t72");
+
+    xtest::Click(CellCentre(shifter, 6, 2));
+    xtest::PressKeys("Ctrl+V");
+    EXPECT_TRUE(xtest::PumpUntil([shifter] { return shifter->GetCellValue(7, 3) == "72"; }, 1000));
+    EXPECT_EQ(shifter->GetCellValue(6, 2), "61");
+    EXPECT_EQ(shifter->GetCellValue(6, 3), "62");
+    EXPECT_EQ(shifter->GetCellValue(7, 2), "71");
 }
