@@ -20,6 +20,7 @@
 #include <wx/radiobox.h>
 #include <wx/sizer.h>
 #include <wx/spinctrl.h>
+#include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/toolbar.h>
@@ -60,6 +61,15 @@ wxConfig OpenUserSettings()
 
 const wxSize kNormalToolSize(16, 16);
 const wxSize kTabletToolSize(32, 32);
+
+// Visits a window and all windows inside it.
+template <class Visit>
+void ForEachWindowIn(wxWindow* window, const Visit& visit)
+{
+    visit(window);
+    for (wxWindow* child : window->GetChildren())
+        ForEachWindowIn(child, visit);
+}
 
 }  // namespace
 
@@ -150,7 +160,34 @@ VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/) : liveTimer(this
 
     RestoreSettings();
 
-    labels[31]->Bind(wxEVT_LEFT_DCLICK, &VTX_GUIFrame::OnFftLabelDoubleClick, this);
+    // A static text has no window of its own under GTK: a click on it goes to
+    // its static box, or to a neighbour of the label, misplaced by the height
+    // of the box's caption. So every window of the box listens, and the
+    // handler asks the pointer whether the label was hit.
+    wxWindow* labelArea = labels[31]->GetParent();
+    for (wxWindow* window = labelArea; window && window != this; window = window->GetParent()) {
+        if (wxDynamicCast(window, wxStaticBox)) {
+            labelArea = window;
+            break;
+        }
+    }
+    ForEachWindowIn(labelArea, [this](wxWindow* window) {
+        window->Bind(wxEVT_LEFT_DCLICK, &VTX_GUIFrame::OnFftLabelDoubleClick, this);
+    });
+
+    // The grid copies on Ctrl+C by itself, with a text of its own, before the
+    // menu sees the key: in the map grids the key is the Copy command's.
+    for (wxGrid* grid : {blipperGrid, shifterGrid}) {
+        grid->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& event) {
+            if (event.GetModifiers() != wxMOD_CONTROL || event.GetKeyCode() != 'C') {
+                event.Skip();
+                return;
+            }
+            wxCommandEvent copy(wxEVT_MENU, XRCID("idCopy"));
+            copy.SetEventObject(this);
+            ProcessWindowEvent(copy);
+        });
+    }
 
     ShowConfigurationSafely(device->GetDefaultConfiguration());
     RefreshControls();
@@ -520,10 +557,15 @@ void VTX_GUIFrame::OnQuit(wxCommandEvent& /*event*/)
 
 void VTX_GUIFrame::OnFftLabelDoubleClick(wxMouseEvent& event)
 {
+    event.Skip();
+    // Where the pointer is, not which window got the click, tells a double
+    // click on the label from one beside it.
+    wxStaticText* label = labels[31];
+    if (!label->IsShownOnScreen() || !label->GetScreenRect().Contains(wxGetMousePosition()))
+        return;
     ++doubleClickCount;
     if (doubleClickCount == 10 && notebook->FindPage(fftPage) == wxNOT_FOUND) {
         fftPage->Show();
         notebook->AddPage(fftPage, _("FFT"), false);
     }
-    event.Skip();
 }

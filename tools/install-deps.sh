@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build pkg-config zip
   libwxgtk3.2-dev libusb-1.0-0-dev
   googletest libgtest-dev libgmock-dev
-  umockdev libumockdev-dev xvfb xauth x11-apps imagemagick
+  umockdev libumockdev-dev xvfb xauth x11-apps imagemagick libxtst-dev openbox
   clang libclang-rt-14-dev
   desktop-file-utils appstream udev usbutils x11-utils
 )

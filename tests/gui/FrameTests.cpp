@@ -18,6 +18,7 @@
 #include <wx/notebook.h>
 #include <wx/radiobox.h>
 #include <wx/spinctrl.h>
+#include <wx/statbox.h>
 #include <wx/testing.h>
 #include <wx/textctrl.h>
 #include <wx/toolbar.h>
@@ -343,11 +344,17 @@ TEST(Settings, ExitWritesGeometryUnlessMaximised)
     config.reset();
 
     {
+        // The suite's display runs a window manager, which maximises the
+        // window once it is shown.
         FrameOnSettings built;
+        built.frame->Show();
         built.frame->Maximize(true);
-        Pump();
-        if (!built.frame->IsMaximized())
-            GTEST_SKIP() << "the display has no window manager that maximises windows";
+        const wxLongLong end = wxGetLocalTimeMillis() + 3000;
+        while (!built.frame->IsMaximized() && wxGetLocalTimeMillis() < end) {
+            Pump();
+            wxMilliSleep(10);
+        }
+        ASSERT_TRUE(built.frame->IsMaximized());
         built.frame->Move(300, 300);
     }
     config = UserSettings();
@@ -434,30 +441,55 @@ TEST(Enabling, PolarityChoiceFollowsItsFunction)
     frame->RefreshControls();
 }
 
-TEST(FftPage, TenthDoubleClickRevealsIt)
+// The counting rule, with double clicks sent to the label and to its static
+// box (where the toolkit may deliver a click on the label); the pointer says
+// where the click was. The real clicks are in RealInputTests.cpp.
+TEST(FftPage, TenthDoubleClickOnTheLabelRevealsIt)
 {
     ClearUserSettings();
     FrameOnSettings built;
-    wxWindow* label = Ctrl<wxWindow>(built.frame, "ID_STATICTEXT31");
+    auto* label = Ctrl<wxWindow>(built.frame, "ID_STATICTEXT31");
     ASSERT_NE(label, nullptr);
+    wxWindow* box = label->GetParent();
+    ASSERT_TRUE(wxDynamicCast(box, wxStaticBox));
     auto* notebook = Ctrl<wxNotebook>(built.frame, "ID_NOTEBOOK1");
+    wxWindow* page = box;
+    while (page->GetParent() != notebook)
+        page = page->GetParent();
+    notebook->SetSelection(notebook->FindPage(page));
+    built.frame->Show();
+    Pump();
     const size_t pages = notebook->GetPageCount();
     const int selected = notebook->GetSelection();
-    auto doubleClick = [&] {
-        wxMouseEvent event(wxEVT_LEFT_DCLICK);
-        event.SetEventObject(label);
-        label->ProcessWindowEvent(event);
+    auto pointAt = [&](const wxPoint& inLabel) {
+        const wxPoint inFrame = built.frame->ScreenToClient(label->ClientToScreen(inLabel));
+        built.frame->WarpPointer(inFrame.x, inFrame.y);
+        Pump();
     };
+    auto doubleClick = [](wxWindow* window) {
+        wxMouseEvent event(wxEVT_LEFT_DCLICK);
+        event.SetEventObject(window);
+        window->ProcessWindowEvent(event);
+    };
+    pointAt(wxPoint(label->GetSize().x / 2, label->GetSize().y / 2));
     for (int click = 1; click <= 9; ++click)
-        doubleClick();
+        doubleClick(label);
     EXPECT_EQ(notebook->GetPageCount(), pages);
-    doubleClick();
+    // Beside the label a click that reaches the label does not count.
+    pointAt(wxPoint(label->GetSize().x / 2, label->GetSize().y + 8));
+    doubleClick(label);
+    EXPECT_EQ(notebook->GetPageCount(), pages);
+    pointAt(wxPoint(label->GetSize().x / 2, label->GetSize().y / 2));
+    doubleClick(box);
     ASSERT_EQ(notebook->GetPageCount(), pages + 1);
     EXPECT_EQ(notebook->GetPageText(pages), "FFT");
     EXPECT_EQ(notebook->GetSelection(), selected);
-    doubleClick();
-    EXPECT_EQ(notebook->GetPageCount(), pages + 1);
     EXPECT_FALSE(UserSettings()->HasEntry("FFT"));
+    // Once per run: the count goes on past ten.
+    notebook->RemovePage(pages);
+    for (int click = 11; click <= 20; ++click)
+        doubleClick(label);
+    EXPECT_EQ(notebook->GetPageCount(), pages);
 }
 
 TEST(About, TextNamesVersionToolkitAndUsb)

@@ -1,0 +1,219 @@
+// The main window driven by real input through the X server (XTest): the
+// toolkit decides which window a click reaches and which control gets the
+// keys, as it does for a user. Each test builds its own frame on the suite's
+// throw-away settings store and shows it in front.
+#include <gtest/gtest.h>
+
+#include <wx/clipbrd.h>
+#include <wx/dataobj.h>
+#include <wx/grid.h>
+#include <wx/notebook.h>
+#include <wx/spinctrl.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+
+#include "GuiTestSupport.h"
+#include "SpinCtrlStep.h"
+#include "VTX_GUIMain.h"
+#include "VantrelBase.h"
+#include "XTestInput.h"
+#include "config/DeviceConfiguration.h"
+
+namespace {
+
+class RealInput : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(xtest::Available()) << "the display has no XTest extension";
+        frame = new VTX_GUIFrame(nullptr);
+        ASSERT_TRUE(xtest::ShowAndActivate(frame)) << "the frame did not become the active window";
+        notebook = Ctrl<wxNotebook>(frame, "ID_NOTEBOOK1");
+    }
+    void TearDown() override
+    {
+        delete frame;
+        xtest::PumpFor(50);
+    }
+
+    // Brings the notebook page that holds `control` to the front.
+    void ShowPageOf(wxWindow* control)
+    {
+        wxWindow* page = control;
+        while (page && page->GetParent() != notebook)
+            page = page->GetParent();
+        ASSERT_NE(page, nullptr);
+        notebook->SetSelection(notebook->FindPage(page));
+        xtest::PumpFor(150);
+    }
+
+    // The screen point at the centre of a grid cell.
+    static wxPoint CellCentre(wxGrid* grid, int row, int col)
+    {
+        const wxRect cell = grid->CellToRect(row, col);
+        const wxPoint inWindow = grid->CalcScrolledPosition(cell.GetTopLeft());
+        return grid->GetGridWindow()->ClientToScreen(inWindow + wxPoint(cell.width / 2, cell.height / 2));
+    }
+
+    static wxString ClipboardText()
+    {
+        wxString text;
+        if (wxTheClipboard->Open()) {
+            wxTextDataObject data;
+            if (wxTheClipboard->GetData(data))
+                text = data.GetText();
+            wxTheClipboard->Close();
+        }
+        return text;
+    }
+
+    VTX_GUIFrame* frame = nullptr;
+    wxNotebook* notebook = nullptr;
+};
+
+bool HasFftPage(wxNotebook* notebook)
+{
+    for (size_t page = 0; page < notebook->GetPageCount(); ++page)
+        if (notebook->GetPage(page)->GetName() == "ID_PNL_FFT")
+            return true;
+    return false;
+}
+
+}  // namespace
+
+// The label sits in a static box, which is where the toolkit may deliver a
+// click on it; clicks on the box beside the label must not count.
+TEST_F(RealInput, TenDoubleClicksOnTheBlipperLabelRevealTheFftPage)
+{
+    auto* label = Ctrl<wxStaticText>(frame, "ID_STATICTEXT31");
+    ASSERT_NE(label, nullptr);
+    ShowPageOf(label);
+    ASSERT_FALSE(HasFftPage(notebook));
+    const size_t pages = notebook->GetPageCount();
+    const int selected = notebook->GetSelection();
+
+    for (int click = 1; click <= 9; ++click)
+        xtest::DoubleClick(label);
+    EXPECT_FALSE(HasFftPage(notebook));
+
+    // Beside the label inside its box, well clear of every control there.
+    wxWindow* box = label->GetParent();
+    while (box && !wxDynamicCast(box, wxStaticBox))
+        box = box->GetParent();
+    ASSERT_NE(box, nullptr) << "the label is expected inside a static box";
+    const wxRect labelRect = label->GetScreenRect();
+    const wxRect boxRect = box->GetScreenRect();
+    const wxPoint beside(boxRect.GetRight() - 16, labelRect.y + labelRect.height / 2);
+    ASSERT_GT(beside.x, labelRect.GetRight() + 10);
+    for (wxWindow* child : box->GetChildren())
+        ASSERT_FALSE(child->IsShown() && child->GetScreenRect().Contains(beside)) << child->GetName();
+    xtest::DoubleClick(beside);
+    // The label above is where a click misplaced by the caption comes from.
+    xtest::DoubleClick(Ctrl<wxWindow>(frame, "ID_STATICTEXT68"));
+    EXPECT_FALSE(HasFftPage(notebook));
+
+    xtest::DoubleClick(label);
+    ASSERT_TRUE(HasFftPage(notebook));
+    EXPECT_EQ(notebook->GetPageCount(), pages + 1);
+    EXPECT_EQ(notebook->GetPageText(pages), "FFT");
+    EXPECT_EQ(notebook->GetSelection(), selected);
+}
+
+// Typing into a map cell: Return commits a value the cell rule allows and
+// the shifter grid refuses what only the blipper grid would take.
+TEST_F(RealInput, TypedMapCellsKeepAllowedValuesOnly)
+{
+    auto* shifter = Ctrl<wxGrid>(frame, "ID_GRID3");
+    auto* blipper = Ctrl<wxGrid>(frame, "ID_GRID2");
+    ASSERT_NE(shifter, nullptr);
+    ASSERT_NE(blipper, nullptr);
+
+    ShowPageOf(shifter);
+    auto type = [](wxGrid* grid, int row, const wxString& text) {
+        xtest::Click(CellCentre(grid, row, 0));
+        xtest::TypeText(text);
+        xtest::PressKeys("Return");
+        xtest::PumpUntil([grid] { return !grid->IsCellEditControlShown(); }, 1000);
+    };
+    const wxString before = shifter->GetCellValue(3, 0);
+    ASSERT_EQ(shifter->GetCellValue(4, 0), before);
+    type(shifter, 2, "120");
+    EXPECT_EQ(shifter->GetCellValue(2, 0), "120");
+    type(shifter, 3, "200");
+    EXPECT_EQ(shifter->GetCellValue(3, 0), before);
+    type(shifter, 4, "25");
+    EXPECT_EQ(shifter->GetCellValue(4, 0), before);
+    type(shifter, 5, "0");
+    EXPECT_EQ(shifter->GetCellValue(5, 0), "0");
+    EXPECT_EQ(frame->CollectConfiguration().ShifterMap[0][3], 120);
+
+    ShowPageOf(blipper);
+    type(blipper, 3, "200");
+    EXPECT_EQ(blipper->GetCellValue(3, 0), "200");
+}
+
+// Each click on an arrow of a stepped spin moves by its step from the value
+// it last settled on, rounded to the step.
+TEST_F(RealInput, SpinArrowClicksMoveByTheStep)
+{
+    auto* spin = Ctrl<SpinCtrlStep>(frame, "ID_SPINCTRL17");
+    ASSERT_NE(spin, nullptr);
+    ASSERT_EQ(spin->GetStep(), 50);
+    ShowPageOf(spin);
+    spin->SetValue(120);
+    // GTK draws the entry, then the "-" and "+" buttons, each about as wide as
+    // the control is high.
+    const wxRect rect = spin->GetScreenRect();
+    const wxPoint plus(rect.GetRight() - rect.height / 2, rect.y + rect.height / 2);
+    const wxPoint minus(rect.GetRight() - rect.height * 3 / 2, rect.y + rect.height / 2);
+    xtest::Click(plus);
+    EXPECT_TRUE(xtest::PumpUntil([spin] { return spin->GetValue() != 120; }, 1000));
+    EXPECT_EQ(spin->GetValue(), 150);
+    xtest::Click(plus);
+    xtest::PumpFor(100);
+    EXPECT_EQ(spin->GetValue(), 200);
+    xtest::Click(minus);
+    xtest::PumpFor(100);
+    EXPECT_EQ(spin->GetValue(), 150);
+}
+
+// Ctrl+N (New) puts the unit's defaults back into the editors.
+TEST_F(RealInput, MenuShortcutRunsItsCommand)
+{
+    auto* shiftLight = Ctrl<SpinCtrlStep>(frame, "ID_SPINCTRL1");
+    ASSERT_NE(shiftLight, nullptr);
+    const int defaultValue = frame->GetDevice()->GetDefaultConfiguration().ShiftLightRPM;
+    shiftLight->SetValue(defaultValue + 1000);
+    xtest::PressKeys("Ctrl+N");
+    EXPECT_TRUE(xtest::PumpUntil([&] { return shiftLight->GetValue() == defaultValue; }, 1000));
+}
+
+// Ctrl+C on a 2 x 2 selection made with the keyboard, Ctrl+V at another cell.
+TEST_F(RealInput, CopyAndPasteMapCellsWithTheKeyboard)
+{
+    auto* shifter = Ctrl<wxGrid>(frame, "ID_GRID3");
+    ASSERT_NE(shifter, nullptr);
+    ShowPageOf(shifter);
+    shifter->SetCellValue(0, 0, "61");
+    shifter->SetCellValue(0, 1, "62");
+    shifter->SetCellValue(1, 0, "71");
+    shifter->SetCellValue(1, 1, "72");
+    // A click on the cursor cell would open its editor: start from (1, 1).
+    xtest::Click(CellCentre(shifter, 1, 1));
+    xtest::PressKeys("Shift+Up");
+    xtest::PressKeys("Shift+Left");
+    ASSERT_TRUE(shifter->IsInSelection(0, 0) && shifter->IsInSelection(1, 1));
+    ASSERT_TRUE(wxTheClipboard->Open());
+    wxTheClipboard->Clear();
+    wxTheClipboard->Close();
+    xtest::PressKeys("Ctrl+C");
+    EXPECT_TRUE(xtest::PumpUntil([] { return !ClipboardText().empty(); }, 1000));
+    EXPECT_EQ(ClipboardText(), "61\t62\r\n71\t72");
+
+    xtest::Click(CellCentre(shifter, 6, 2));
+    xtest::PressKeys("Ctrl+V");
+    EXPECT_TRUE(xtest::PumpUntil([shifter] { return shifter->GetCellValue(7, 3) == "72"; }, 1000));
+    EXPECT_EQ(shifter->GetCellValue(6, 2), "61");
+    EXPECT_EQ(shifter->GetCellValue(6, 3), "62");
+    EXPECT_EQ(shifter->GetCellValue(7, 2), "71");
+}
