@@ -3,6 +3,7 @@
 #include <wx/fileconf.h>
 #include <wx/log.h>
 
+#include <clocale>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -403,6 +404,41 @@ TEST_F(SettingsFile, OddButReadableFiles)
     }
     wxSetAssertHandler(previous);
     EXPECT_FALSE(asserted);
+}
+
+// A file moves between machines with other locales: what is written under a
+// German one (decimal comma, "." between thousands) reads the same under C,
+// and the other way round.
+TEST_F(SettingsFile, LocalesOfWriterAndReaderDoNotMatter)
+{
+    const char* const german = "de_DE.UTF-8";
+    const std::string before = std::setlocale(LC_ALL, nullptr);
+    if (std::setlocale(LC_ALL, german) == nullptr) {
+        const char* run = std::getenv("LC_ALL");
+        if (run != nullptr && std::string(run) == german) {
+            FAIL() << german << " is not installed: run tools/install-deps.sh";
+        }
+        GTEST_SKIP() << german << " is not installed";
+    }
+    DeviceConfiguration config = MakeDefaultConfiguration(DefaultsFamily::Gen108);
+    config.ShiftLightRPM = 12500;
+    config.WheelCircumference = 2150;
+    config.Gear1RpmSpeedRatio = 1234;
+    std::string written[2];
+    for (int way = 0; way < 2; ++way) {
+        const char* writer = way == 0 ? german : "C";
+        const char* reader = way == 0 ? "C" : german;
+        std::setlocale(LC_ALL, writer);
+        written[way] = Save(config, SettingsKeySet::Extended);
+        std::setlocale(LC_ALL, reader);
+        DeviceConfiguration loaded;
+        EXPECT_EQ(Load(written[way], loaded, SettingsKeySet::Extended), 0) << writer << " to " << reader;
+        EXPECT_EQ(loaded, config) << writer << " to " << reader;
+        fs::remove(path_);
+    }
+    std::setlocale(LC_ALL, before.c_str());
+    EXPECT_EQ(written[0], written[1]);
+    EXPECT_NE(written[0].find("\nShiftLightRPM=12500\n"), std::string::npos);
 }
 
 }  // namespace
