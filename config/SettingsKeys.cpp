@@ -1,6 +1,9 @@
 #include "SettingsKeys.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <span>
+#include <system_error>
 
 #include <wx/confbase.h>
 #include <wx/debug.h>
@@ -249,6 +252,51 @@ std::unique_ptr<wxFileConfig> OpenSettingsFile(const wxString& path)
     return Prepared(std::make_unique<wxFileConfig>(wxEmptyString, wxEmptyString, path, wxEmptyString,
                                                    wxCONFIG_USE_LOCAL_FILE | wxCONFIG_USE_GLOBAL_FILE,
                                                    wxConvAuto()));
+}
+
+bool HasSettingsEntries(wxConfigBase& store)
+{
+    if (store.HasEntry("/AppVersion")) {
+        return true;
+    }
+    SettingsGroup group(store);
+    const auto hasAny = [&store](std::span<const ScalarKey> keys) {
+        return std::any_of(keys.begin(), keys.end(),
+                           [&store](const ScalarKey& key) { return store.HasEntry(key.name); });
+    };
+    if (hasAny(kBaseKeys) || hasAny(kExtendedKeys)) {
+        return true;
+    }
+    for (const auto* rowNames : {&kBlipperRowNames, &kShifterRowNames}) {
+        for (const char* rowName : *rowNames) {
+            for (int cell = 0; cell < kMapCells; ++cell) {
+                if (store.HasEntry(MapKey(rowName, cell))) {
+                    return true;
+                }
+            }
+        }
+    }
+    return false;
+}
+
+std::unique_ptr<wxFileConfig> OpenSettingsFileToLoad(const wxString& path)
+{
+    // Asked before the store reads the file whole: a folder, a device or a
+    // pipe would fail or never end, a huge file would fill the memory.
+    const std::filesystem::path file(path.fn_str().data());
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error)) {
+        return nullptr;
+    }
+    const std::uintmax_t size = std::filesystem::file_size(file, error);
+    if (error || size > kMaxSettingsFileSize) {
+        return nullptr;
+    }
+    std::unique_ptr<wxFileConfig> store = OpenSettingsFile(path);
+    if (!HasSettingsEntries(*store)) {
+        return nullptr;
+    }
+    return store;
 }
 
 std::unique_ptr<wxFileConfig> ReadSettingsStream(wxInputStream& stream)

@@ -34,6 +34,20 @@ void WriteAppVersion(wxConfigBase& store);
 // Values are taken literally: "$NAME" is not expanded from the environment.
 std::unique_ptr<wxFileConfig> OpenSettingsFile(const wxString& path);
 
+// The largest file Open takes; a settings file has some two hundred short lines.
+constexpr std::uintmax_t kMaxSettingsFileSize = 1024 * 1024;
+
+// Whether the store holds "AppVersion" or at least one settings key of any
+// generation (inside "/Version1" when it has that group). Loading a store with
+// neither gives every fallback: it was never a settings file.
+bool HasSettingsEntries(wxConfigBase& store);
+
+// The store of a settings file on the given path to load from, as
+// OpenSettingsFile makes it; null when the path is not a settings file: not a
+// regular file, larger than kMaxSettingsFileSize (not read at all then), or
+// without any entry HasSettingsEntries looks for.
+std::unique_ptr<wxFileConfig> OpenSettingsFileToLoad(const wxString& path);
+
 // A store of settings text read from a stream, parsed as OpenSettingsFile
 // parses a file. No file is behind it: destroying it writes nothing.
 std::unique_ptr<wxFileConfig> ReadSettingsStream(wxInputStream& stream);

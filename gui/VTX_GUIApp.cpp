@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <clocale>
+
 #include <wx/evtloop.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
@@ -73,13 +75,18 @@ bool VTX_GUIApp::OnInit()
     SetAppName("Vantrel");
     SetAppDisplayName(GetAppName());
 
-    // The user's locale for number formats (the map grids' rpm labels carry
-    // its thousands separator). A locale the system lacks leaves the C one,
-    // silently: a warning box at start-up would help nobody.
+    // The user's locale: the map grids' rpm labels carry its thousands
+    // separator ("2.000" in German). A locale the system lacks leaves the C
+    // one, silently: a warning box at start-up would help nobody.
     {
         wxLogNull quiet;
         wxUILocale::UseDefault();
     }
+    // The C library's number formats stay C whatever the user's locale: the
+    // live values have fixed formats ("4.3 V", never "4,3 V"). The labels
+    // keep the separator: wxNumberFormatter asks the wxUILocale object, which
+    // holds its own copy of the user's locale, not the process.
+    std::setlocale(LC_NUMERIC, "C");
 
     wxArtProvider::Push(new ArtProvider);
 

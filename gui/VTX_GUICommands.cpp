@@ -361,7 +361,8 @@ void VTX_GUIFrame::OnOpen(wxCommandEvent& /*event*/)
     wxBusyCursor busy;
     DeviceConfiguration config;
     ClearConfiguration(config);
-    std::unique_ptr<wxFileConfig> store = OpenSettingsFile(openDialog->GetPath());
+    // A file that is no settings file would load as nothing but fallbacks.
+    std::unique_ptr<wxFileConfig> store = OpenSettingsFileToLoad(openDialog->GetPath());
     if (store && device->LoadSettings(*store, config) == 0) {
         if (ShowConfigurationSafely(config))
             RefreshControls();

@@ -2,8 +2,13 @@
 #include <gtest/gtest.h>
 #include <wx/init.h>
 
+#include <clocale>
+
 int main(int argc, char** argv)
 {
+    // The locale of the environment, so that a run under another one
+    // (config_tests_de_DE) shows what it changes.
+    std::setlocale(LC_ALL, "");
     wxInitializer wx;
     if (!wx.IsOk()) {
         return 2;

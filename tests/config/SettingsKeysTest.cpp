@@ -3,9 +3,13 @@
 #include <wx/fileconf.h>
 #include <wx/log.h>
 
+#include <sys/stat.h>
+
+#include <clocale>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -403,6 +407,96 @@ TEST_F(SettingsFile, OddButReadableFiles)
     }
     wxSetAssertHandler(previous);
     EXPECT_FALSE(asserted);
+}
+
+// Open takes a file only when it names "AppVersion" or a settings key;
+// anything else would reach the editors as a record of fallbacks.
+TEST_F(SettingsFile, OpenTakesOnlySettingsFiles)
+{
+    const std::string settings = "AppVersion=26.08.01\\n\\n\nDeltaT=7\n";
+    // The settings above and one comment line, to exactly `size` bytes.
+    const auto padded = [&settings](std::uintmax_t size) {
+        return settings + "#" + std::string(size - settings.size() - 2, 'x') + "\n";
+    };
+    std::string random(4096, '\0');
+    std::mt19937 generator(7);
+    for (char& byte : random) {
+        byte = static_cast<char>(generator());
+    }
+    struct Case {
+        const char* what;
+        std::string text;
+        int32_t deltaT;  // 0: refused
+    };
+    const Case cases[] = {
+        {"empty file", "", 0},
+        {"random bytes", random, 0},
+        {"another program's file", "[Desktop Entry]\nType=Application\nName=Other\nExec=other %f\n", 0},
+        {"key in a group the loader does not read", "[Other]\nDeltaT=7\n", 0},
+        {"group without keys", "[Version1]\nAppVersion=26.08.01\n", 0},
+        {"one byte over the limit", padded(kMaxSettingsFileSize + 1), 0},
+        {"at the limit", padded(kMaxSettingsFileSize), 7},
+        {"only AppVersion", "AppVersion=26.08.01\\n\\n\n", 5},
+        {"one key", "DeltaT=7\n", 7},
+        {"one key that is refused", "DeltaT=99\n", 5},
+        {"one map key", "ShifterMap5G16000=30\n", 5},
+        {"one key of the newer units in the group", "[Version1]\nWheelCircumference=2500\n", 5},
+    };
+    for (const Case& c : cases) {
+        WriteText(c.text);
+        wxLogNull quiet;
+        const auto store = OpenSettingsFileToLoad(path_.string());
+        EXPECT_EQ(store != nullptr, c.deltaT != 0) << c.what;
+        if (store && c.deltaT != 0) {
+            DeviceConfiguration loaded;
+            ClearConfiguration(loaded);
+            EXPECT_EQ(LoadSettingsKeys(*store, loaded, SettingsKeySet::Base), 0) << c.what;
+            EXPECT_EQ(loaded.DeltaT, c.deltaT) << c.what;
+        }
+    }
+
+    wxLogNull quiet;
+    EXPECT_EQ(OpenSettingsFileToLoad((dir_ / "missing.vtn").string()), nullptr);
+    EXPECT_EQ(OpenSettingsFileToLoad(dir_.string()), nullptr) << "a folder";
+    // A pipe is refused without opening it: reading would wait for a writer.
+    const fs::path pipe = dir_ / "pipe.vtn";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(OpenSettingsFileToLoad(pipe.string()), nullptr) << "a named pipe";
+}
+
+// A file moves between machines with other locales: what is written under a
+// German one (decimal comma, "." between thousands) reads the same under C,
+// and the other way round.
+TEST_F(SettingsFile, LocalesOfWriterAndReaderDoNotMatter)
+{
+    const char* const german = "de_DE.UTF-8";
+    const std::string before = std::setlocale(LC_ALL, nullptr);
+    if (std::setlocale(LC_ALL, german) == nullptr) {
+        const char* run = std::getenv("LC_ALL");
+        if (run != nullptr && std::string(run) == german) {
+            FAIL() << german << " is not installed: run tools/install-deps.sh";
+        }
+        GTEST_SKIP() << german << " is not installed";
+    }
+    DeviceConfiguration config = MakeDefaultConfiguration(DefaultsFamily::Gen108);
+    config.ShiftLightRPM = 12500;
+    config.WheelCircumference = 2150;
+    config.Gear1RpmSpeedRatio = 1234;
+    std::string written[2];
+    for (int way = 0; way < 2; ++way) {
+        const char* writer = way == 0 ? german : "C";
+        const char* reader = way == 0 ? "C" : german;
+        std::setlocale(LC_ALL, writer);
+        written[way] = Save(config, SettingsKeySet::Extended);
+        std::setlocale(LC_ALL, reader);
+        DeviceConfiguration loaded;
+        EXPECT_EQ(Load(written[way], loaded, SettingsKeySet::Extended), 0) << writer << " to " << reader;
+        EXPECT_EQ(loaded, config) << writer << " to " << reader;
+        fs::remove(path_);
+    }
+    std::setlocale(LC_ALL, before.c_str());
+    EXPECT_EQ(written[0], written[1]);
+    EXPECT_NE(written[0].find("\nShiftLightRPM=12500\n"), std::string::npos);
 }
 
 }  // namespace

@@ -58,6 +58,21 @@ void CheckRoundTrip(const DeviceConfiguration& loaded, SettingsKeySet keys)
     FUZZ_CHECK(reloaded == loaded);
 }
 
+// What a store without a single entry loads: every fallback.
+const DeviceConfiguration& Fallbacks(SettingsKeySet keys)
+{
+    static const auto load = [](SettingsKeySet set) {
+        wxMemoryInputStream nothing(nullptr, 0);
+        DeviceConfiguration config;
+        ClearConfiguration(config);
+        FUZZ_CHECK(LoadSettingsKeys(*ReadSettingsStream(nothing), config, set) == 0);
+        return config;
+    };
+    static const DeviceConfiguration extended = load(SettingsKeySet::Extended);
+    static const DeviceConfiguration base = load(SettingsKeySet::Base);
+    return keys == SettingsKeySet::Extended ? extended : base;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
@@ -74,6 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const auto store = ReadSettingsStream(in);
     // The round trip is the slow part; one accepted record per input is enough.
     bool roundTripDone = false;
+    // Open refuses what names no entry; that must be only what loads as nothing.
+    const bool hasEntries = HasSettingsEntries(*store);
     for (SettingsKeySet keys : {SettingsKeySet::Extended, SettingsKeySet::Base}) {
         DeviceConfiguration config;
         ClearConfiguration(config);
@@ -83,6 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                    result == kConsistencyOutputs || result == kConsistencyTps ||
                    (keys == SettingsKeySet::Extended && result == kConsistencyRatios));
         CheckLoadedValues(config);
+        FUZZ_CHECK(hasEntries || (result == 0 && config == Fallbacks(keys)));
         if (result == 0) {
             FUZZ_CHECK(CheckConsistency(config) == 0);
             if (!roundTripDone) {

@@ -574,6 +574,25 @@ TEST_F(Commands, SaveAsThenOpenUnderAnotherGeneration)
     std::system(("rm -rf '" + folder + "'").c_str());
 }
 
+TEST_F(Commands, OpenRefusesAFileOfAnotherProgram)
+{
+    const std::string folder = MakeTempFolder();
+    const wxString path = folder + "/other.vtn";
+    wxTextFile other;
+    ASSERT_TRUE(other.Create(path));
+    other.AddLine("[Desktop Entry]");
+    other.AddLine("Name=Other");
+    other.Write();
+    other.Close();
+    Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->SetValue(9100);
+    wxGrid* shifter = Ctrl<wxGrid>(frame, "ID_GRID3");
+    shifter->SetCellValue(3, 1, "44");
+    wxTEST_DIALOG(RunMenuCommand(frame, "idOpen"), ExpectFile(path), ExpectMessage("Loading failed"));
+    EXPECT_EQ(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->GetValue(), 9100);
+    EXPECT_EQ(shifter->GetCellValue(3, 1), "44");
+    std::system(("rm -rf '" + folder + "'").c_str());
+}
+
 TEST_F(Commands, UnitPulledDuringReadOrWriteKeepsTheEditors)
 {
     struct Case {

@@ -3,6 +3,10 @@
 // setting and the throttle button.
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdlib>
+#include <string>
+
 #include <wx/checkbox.h>
 #include <wx/combobox.h>
 #include <wx/gauge.h>
@@ -396,4 +400,32 @@ TEST_F(LiveMonitor, ThrottleButtonTakesThePositionAsPercentage)
             EXPECT_EQ(Text(frame, 12), wxString::Format("%d", c.expected)) << int(c.count);
         }
     }
+}
+
+// The suite's run under LC_ALL=de_DE.UTF-8 (gui_live_firmware_tests_de_DE):
+// the live texts keep their fixed formats, while the rpm labels of the maps
+// group thousands with the locale's ".".
+TEST_F(LiveMonitor, GermanLocaleKeepsTheFormatsAndGroupsTheRpmLabels)
+{
+    const char* run = std::getenv("LC_ALL");
+    if (run == nullptr || std::string(run) != "de_DE.UTF-8") {
+        GTEST_SKIP() << "runs under LC_ALL=de_DE.UTF-8";
+    }
+    const locale_t german = newlocale(LC_ALL_MASK, "de_DE.UTF-8", nullptr);
+    ASSERT_NE(german, nullptr) << "de_DE.UTF-8 is not installed: run tools/install-deps.sh";
+    freelocale(german);
+
+    for (const char* name : {"ID_GRID2", "ID_GRID3"}) {
+        EXPECT_EQ(Ctrl<wxGrid>(frame, name)->GetRowLabelValue(0), "2.000") << name;
+        EXPECT_EQ(Ctrl<wxGrid>(frame, name)->GetRowLabelValue(14), "16.000") << name;
+    }
+
+    // The other live texts meet the German locale in the tests above.
+    SetThrottleLimits(frame, 700, 4300);
+    LiveValues values{};
+    values.tpsVoltage = 4300;
+    frame->ShowLiveValues(values);
+    EXPECT_EQ(Text(frame, 2), "4.3 V");
+    EXPECT_EQ(Text(frame, 7), "100 %");
+    frame->ShowLiveValues(LiveValues{});
 }
