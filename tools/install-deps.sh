@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing VantrelStudio needs.
-# Idempotent: does nothing when every package is present. Runs as root (no
-# sudo needed) or through sudo when started by another user.
+# Idempotent: installs only missing packages, and generates the de_DE.UTF-8
+# locale only when it is missing. Runs as root (no sudo needed) or through
+# sudo when started by another user.
 set -euo pipefail
 
 packages=(
