@@ -218,11 +218,16 @@ TEST_F(TakeValue, AfterAFailedLiveReadEveryButtonReportsAndChangesNothing)
     const int closed = Spin(frame, "ID_SPINCTRL17")->GetValue();
     const int open = Spin(frame, "ID_SPINCTRL11")->GetValue();
 
-    // One stalled poll; the buttons are pressed before the next one.
+    // Stalled polls; the buttons are pressed while the last one failed. Three
+    // in a row, which the poll tolerates, so that a loaded machine running two
+    // polls in one turn of the event loop still leaves a failed one behind.
     FaultSpec stall;
     stall.target = FAULT_LIVE_ENDPOINT;
+    stall.count = 3;
     unit->AddFault(stall);
     ASSERT_TRUE(RunEventsUntil([&] { return unit->FaultsFired() >= 1; }));
+    LiveValues held;
+    ASSERT_NE(frame->GetDevice()->GetLiveValues(&held), 0);
     ModalAnswerer boxes(wxID_OK);
     const char* const buttons[] = {"GEAR_VOLTAGE_BTN_3", "GEAR_RPMSPEED_BTN_2", "ID_BUTTON11", "ID_BUTTON10"};
     for (const char* button : buttons)
