@@ -21,6 +21,7 @@
 #include "SpinCtrlStep.h"
 #include "VTX_GUIMain.h"
 #include "VantrelBase.h"
+#include "config/DefaultMaps.h"
 
 namespace {
 
@@ -132,7 +133,7 @@ void WriteClipboardText(const wxString& text)
 
 void VTX_GUIFrame::SetUpMapGrids()
 {
-    static const int shifterDefaults[kGridCols] = {60, 56, 52, 50, 48};
+    static_assert(kGridCols == kMapRows, "one grid column per gear row of a map");
     for (wxGrid* grid : {blipperGrid, shifterGrid}) {
         const bool blipper = grid == blipperGrid;
         if (!grid->GetTable()) {
@@ -157,7 +158,9 @@ void VTX_GUIFrame::SetUpMapGrids()
             grid->SetColLabelValue(col, wxString::Format("%d", col + (blipper ? 2 : 1)));
             grid->SetColFormatNumber(col);
             for (int row = 0; row < kGridRows; ++row)
-                grid->SetCellValue(row, col, wxString::Format("%d", blipper ? 80 : shifterDefaults[col]));
+                grid->SetCellValue(
+                    row, col,
+                    wxString::Format("%d", blipper ? kDefaultBlipTime : kDefaultShifterCutTimes[col]));
         }
         grid->SetRowLabelSize(wxGRID_AUTOSIZE);
         grid->SetColLabelSize(wxGRID_AUTOSIZE);
