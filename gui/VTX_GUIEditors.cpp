@@ -8,7 +8,6 @@
 #include <wx/choice.h>
 #include <wx/clipbrd.h>
 #include <wx/grid.h>
-#include <wx/msgdlg.h>
 #include <wx/numformatter.h>
 #include <wx/radiobox.h>
 #include <wx/sizer.h>
@@ -16,6 +15,7 @@
 #include <wx/textctrl.h>
 #include <wx/tokenzr.h>
 
+#include "ErrorBox.h"
 #include "GearRpmSpeedPanel.h"
 #include "GearVoltagePanel.h"
 #include "SpinCtrlStep.h"
@@ -304,7 +304,7 @@ bool VTX_GUIFrame::ShowConfigurationSafely(const DeviceConfiguration& config)
         ShowConfiguration(config);
         return true;
     } catch (const std::exception& error) {
-        wxMessageBox(error.what(), "Error", wxOK | wxICON_ERROR);
+        ShowError(error.what(), "Error");
         return false;
     }
 }
@@ -421,7 +421,7 @@ namespace {
 bool ReadLiveOnce(VantrelBase* device, LiveValues& values)
 {
     if (device->GetLiveValues(&values) != 0) {
-        wxMessageBox(_("Data reading error"), "Error", wxOK | wxICON_ERROR);
+        ShowError(_("Data reading error"), "Error");
         return false;
     }
     return true;
