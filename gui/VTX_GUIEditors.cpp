@@ -1,6 +1,7 @@
 // The configuration editors: controls <-> record, validation, the map grids
 // and the small handlers that keep the controls consistent.
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <stdexcept>
 
@@ -427,6 +428,21 @@ bool ReadLiveOnce(VantrelBase* device, LiveValues& values)
     return true;
 }
 
+// A take-value button of a gear panel: the reading goes into the spin beside
+// the pressed button. False when nothing was taken.
+template <size_t N>
+bool TakeLiveGearValue(VantrelBase* device, const std::array<wxButton*, N>& buttons,
+                       const std::array<wxSpinCtrl*, N>& spins, int buttonId, uint32_t LiveValues::*reading)
+{
+    const auto found = std::find_if(buttons.begin(), buttons.end(),
+                                    [&](wxButton* button) { return button && button->GetId() == buttonId; });
+    LiveValues values;
+    if (found == buttons.end() || !device->IsOpen() || !ReadLiveOnce(device, values))
+        return false;
+    SetSpin(spins[found - buttons.begin()], static_cast<int>(values.*reading));
+    return true;
+}
+
 }  // namespace
 
 void VTX_GUIFrame::OnTakeTpsMin(wxCommandEvent& /*event*/)
@@ -447,30 +463,19 @@ void VTX_GUIFrame::OnTakeTpsMax(wxCommandEvent& /*event*/)
     ValidateControls();
 }
 
+// A value equal to another gear's turns red at once.
 void VTX_GUIFrame::OnGearVoltageButton(wxCommandEvent& event)
 {
-    const auto& buttons = voltagePanel->buttons;
-    const auto found = std::find_if(buttons.begin(), buttons.end(), [&](wxButton* button) {
-        return button && button->GetId() == event.GetId();
-    });
-    LiveValues values;
-    if (found == buttons.end() || !device->IsOpen() || !ReadLiveOnce(device, values))
-        return;
-    SetSpin(voltagePanel->spins[found - buttons.begin()], static_cast<int>(values.gearVoltage));
-    ValidateControls();
+    if (TakeLiveGearValue(device, voltagePanel->buttons, voltagePanel->spins, event.GetId(),
+                          &LiveValues::gearVoltage))
+        ValidateControls();
 }
 
 void VTX_GUIFrame::OnGearRpmSpeedButton(wxCommandEvent& event)
 {
-    const auto& buttons = rpmSpeedPanel->buttons;
-    const auto found = std::find_if(buttons.begin(), buttons.end(), [&](wxButton* button) {
-        return button && button->GetId() == event.GetId();
-    });
-    LiveValues values;
-    if (found == buttons.end() || !device->IsOpen() || !ReadLiveOnce(device, values))
-        return;
-    SetSpin(rpmSpeedPanel->spins[found - buttons.begin()], static_cast<int>(values.rpmSpeedRatio));
-    ValidateControls();
+    if (TakeLiveGearValue(device, rpmSpeedPanel->buttons, rpmSpeedPanel->spins, event.GetId(),
+                          &LiveValues::rpmSpeedRatio))
+        ValidateControls();
 }
 
 void VTX_GUIFrame::OnMapCellChanging(wxGridEvent& event)
