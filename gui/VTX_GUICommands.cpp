@@ -13,6 +13,7 @@
 #include <wx/utils.h>
 
 #include "ConnectionDialog.h"
+#include "ErrorBox.h"
 #include "VTX_GUIMain.h"
 #include "VantrelBase.h"
 #include "config/SettingsKeys.h"
@@ -30,11 +31,6 @@ const char* const kAccessDeniedHint =
     "(70-vantrel.rules, part of the package), reload the rules with "
     "\"sudo udevadm control --reload\", then unplug the unit and plug it in again. "
     "See \"USB permission denied\" under Troubleshooting in the README.";
-
-void ShowError(const wxString& text, const wxString& caption = wxMessageBoxCaptionStr)
-{
-    wxMessageBox(text, caption, wxOK | wxICON_ERROR);
-}
 
 void Post(wxEvtHandler* target, wxEventType type, int detail = 0)
 {

@@ -1,6 +1,7 @@
 // The configuration editors: controls <-> record, validation, the map grids
 // and the small handlers that keep the controls consistent.
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <stdexcept>
 
@@ -8,7 +9,6 @@
 #include <wx/choice.h>
 #include <wx/clipbrd.h>
 #include <wx/grid.h>
-#include <wx/msgdlg.h>
 #include <wx/numformatter.h>
 #include <wx/radiobox.h>
 #include <wx/sizer.h>
@@ -16,11 +16,13 @@
 #include <wx/textctrl.h>
 #include <wx/tokenzr.h>
 
+#include "ErrorBox.h"
 #include "GearRpmSpeedPanel.h"
 #include "GearVoltagePanel.h"
 #include "SpinCtrlStep.h"
 #include "VTX_GUIMain.h"
 #include "VantrelBase.h"
+#include "config/DefaultMaps.h"
 
 namespace {
 
@@ -132,7 +134,7 @@ void WriteClipboardText(const wxString& text)
 
 void VTX_GUIFrame::SetUpMapGrids()
 {
-    static const int shifterDefaults[kGridCols] = {60, 56, 52, 50, 48};
+    static_assert(kGridCols == kMapRows, "one grid column per gear row of a map");
     for (wxGrid* grid : {blipperGrid, shifterGrid}) {
         const bool blipper = grid == blipperGrid;
         if (!grid->GetTable()) {
@@ -157,7 +159,9 @@ void VTX_GUIFrame::SetUpMapGrids()
             grid->SetColLabelValue(col, wxString::Format("%d", col + (blipper ? 2 : 1)));
             grid->SetColFormatNumber(col);
             for (int row = 0; row < kGridRows; ++row)
-                grid->SetCellValue(row, col, wxString::Format("%d", blipper ? 80 : shifterDefaults[col]));
+                grid->SetCellValue(
+                    row, col,
+                    wxString::Format("%d", blipper ? kDefaultBlipTime : kDefaultShifterCutTimes[col]));
         }
         grid->SetRowLabelSize(wxGRID_AUTOSIZE);
         grid->SetColLabelSize(wxGRID_AUTOSIZE);
@@ -301,7 +305,7 @@ bool VTX_GUIFrame::ShowConfigurationSafely(const DeviceConfiguration& config)
         ShowConfiguration(config);
         return true;
     } catch (const std::exception& error) {
-        wxMessageBox(error.what(), "Error", wxOK | wxICON_ERROR);
+        ShowError(error.what(), "Error");
         return false;
     }
 }
@@ -418,9 +422,24 @@ namespace {
 bool ReadLiveOnce(VantrelBase* device, LiveValues& values)
 {
     if (device->GetLiveValues(&values) != 0) {
-        wxMessageBox(_("Data reading error"), "Error", wxOK | wxICON_ERROR);
+        ShowError(_("Data reading error"), "Error");
         return false;
     }
+    return true;
+}
+
+// A take-value button of a gear panel: the reading goes into the spin beside
+// the pressed button. False when nothing was taken.
+template <size_t N>
+bool TakeLiveGearValue(VantrelBase* device, const std::array<wxButton*, N>& buttons,
+                       const std::array<wxSpinCtrl*, N>& spins, int buttonId, uint32_t LiveValues::*reading)
+{
+    const auto found = std::find_if(buttons.begin(), buttons.end(),
+                                    [&](wxButton* button) { return button && button->GetId() == buttonId; });
+    LiveValues values;
+    if (found == buttons.end() || !device->IsOpen() || !ReadLiveOnce(device, values))
+        return false;
+    SetSpin(spins[found - buttons.begin()], static_cast<int>(values.*reading));
     return true;
 }
 
@@ -444,30 +463,19 @@ void VTX_GUIFrame::OnTakeTpsMax(wxCommandEvent& /*event*/)
     ValidateControls();
 }
 
+// A value equal to another gear's turns red at once.
 void VTX_GUIFrame::OnGearVoltageButton(wxCommandEvent& event)
 {
-    const auto& buttons = voltagePanel->buttons;
-    const auto found = std::find_if(buttons.begin(), buttons.end(), [&](wxButton* button) {
-        return button && button->GetId() == event.GetId();
-    });
-    LiveValues values;
-    if (found == buttons.end() || !device->IsOpen() || !ReadLiveOnce(device, values))
-        return;
-    SetSpin(voltagePanel->spins[found - buttons.begin()], static_cast<int>(values.gearVoltage));
-    ValidateControls();
+    if (TakeLiveGearValue(device, voltagePanel->buttons, voltagePanel->spins, event.GetId(),
+                          &LiveValues::gearVoltage))
+        ValidateControls();
 }
 
 void VTX_GUIFrame::OnGearRpmSpeedButton(wxCommandEvent& event)
 {
-    const auto& buttons = rpmSpeedPanel->buttons;
-    const auto found = std::find_if(buttons.begin(), buttons.end(), [&](wxButton* button) {
-        return button && button->GetId() == event.GetId();
-    });
-    LiveValues values;
-    if (found == buttons.end() || !device->IsOpen() || !ReadLiveOnce(device, values))
-        return;
-    SetSpin(rpmSpeedPanel->spins[found - buttons.begin()], static_cast<int>(values.rpmSpeedRatio));
-    ValidateControls();
+    if (TakeLiveGearValue(device, rpmSpeedPanel->buttons, rpmSpeedPanel->spins, event.GetId(),
+                          &LiveValues::rpmSpeedRatio))
+        ValidateControls();
 }
 
 void VTX_GUIFrame::OnMapCellChanging(wxGridEvent& event)

@@ -1,15 +1,17 @@
 // The firmware pieces of the main window: the offer made right after a unit
 // was connected, the firmware update command, and closing its window.
 #include <cstdlib>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include <wx/checkbox.h>
-#include <wx/config.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/translation.h>
 
 #include "FwUpdateDialog.h"
+#include "UserSettings.h"
 #include "VTX_GUIMain.h"
 #include "VantrelBase.h"
 #include "device/DeviceResult.h"
@@ -20,17 +22,6 @@
 namespace {
 
 constexpr int kProgressRange = 100;
-
-wxConfig OpenUserSettings()
-{
-    return wxConfig("Vantrel", "NorvaneLabs", wxEmptyString, wxEmptyString, wxCONFIG_USE_LOCAL_FILE);
-}
-
-// The settings key under which the version a user declined for this unit is kept.
-wxString RefusedVersionKey(const std::string& serial)
-{
-    return wxString::FromUTF8(serial) + "RefusedFirmwareVersion";
-}
 
 // A firmware word of 0xFFFF means that the unit holds no valid application.
 bool HoldsApplication(const VersionTriple& firmware)
@@ -83,11 +74,11 @@ bool VTX_GUIFrame::OfferFirmwareUpdate()
         return false;
     }
 
-    const wxString key = RefusedVersionKey(device->GetSerialNumber());
-    wxConfig settings = OpenUserSettings();
-    long refused = 0;
+    const std::string serial = device->GetSerialNumber();
+    UserSettings settings;
+    const std::optional<long> refused = settings.ReadRefusedFirmwareVersion(serial);
     // A unit in its bootloader is always asked.
-    if (settings.Read(key, &refused) && static_cast<long>(image.version) <= refused &&
+    if (refused && static_cast<long>(image.version) <= *refused &&
         device->GetDeviceMode() == DEVICE_MODE_APPLICATION) {
         return false;
     }
@@ -104,7 +95,7 @@ bool VTX_GUIFrame::OfferFirmwareUpdate()
     if (question.ShowModal() == wxID_YES) {
         return true;
     }
-    settings.Write(key, static_cast<long>(image.version));
+    settings.WriteRefusedFirmwareVersion(serial, static_cast<long>(image.version));
     settings.Flush();
     return false;
 }

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <array>
 
+#include "ErrorBox.h"
 #include "VTX_GUIMain.h"
 #include "VantrelBase.h"
 #include "device/DeviceRequests.h"
@@ -73,11 +74,6 @@ wxString Volts(uint32_t millivolts, const char* format)
 {
     const float volts = static_cast<float>(millivolts) / 1000.0f;
     return wxString::Format(format, static_cast<double>(volts));
-}
-
-void ShowError(const wxString& text, const wxString& caption = wxMessageBoxCaptionStr)
-{
-    wxMessageBox(text, caption, wxOK | wxICON_ERROR);
 }
 
 }  // namespace

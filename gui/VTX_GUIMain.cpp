@@ -6,7 +6,6 @@
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/combobox.h>
-#include <wx/config.h>
 #include <wx/display.h>
 #include <wx/filedlg.h>
 #include <wx/gauge.h>
@@ -33,6 +32,7 @@
 #include "MyGrid.h"
 #include "MyStatusBar.h"
 #include "SpinCtrlStep.h"
+#include "UserSettings.h"
 #include "VantrelBase.h"
 #include "config/AppVersion.h"
 #include "device/Features.h"
@@ -52,12 +52,6 @@ const ToolIds& GetToolIds()
 }
 
 namespace {
-
-// The settings store of the user; nothing is cached between uses.
-wxConfig OpenUserSettings()
-{
-    return wxConfig("Vantrel", "NorvaneLabs", wxEmptyString, wxEmptyString, wxCONFIG_USE_LOCAL_FILE);
-}
 
 const wxSize kNormalToolSize(16, 16);
 const wxSize kTabletToolSize(32, 32);
@@ -357,12 +351,9 @@ void VTX_GUIFrame::SetSpinSteps()
 
 void VTX_GUIFrame::RestoreSettings()
 {
-    wxConfig config = OpenUserSettings();
-    long left = 0, top = 0, width = 0, height = 0;
-    // Reading stops at the first missing key.
-    if (config.Read("Left", &left) && config.Read("Top", &top) && config.Read("Width", &width) &&
-        config.Read("Height", &height)) {
-        const wxRect saved(left, top, width, height);
+    const UserSettings settings;
+    if (const std::optional<WindowPlacement> placement = settings.ReadPlacement()) {
+        const wxRect saved(placement->left, placement->top, placement->width, placement->height);
         for (unsigned int index = 0; index < wxDisplay::GetCount(); ++index) {
             if (wxDisplay(index).GetGeometry().Contains(saved)) {
                 SetSize(saved);
@@ -370,25 +361,15 @@ void VTX_GUIFrame::RestoreSettings()
             }
         }
     }
-    bool maximized = false;
-    config.Read("Maximized", &maximized, false);
-    Maximize(maximized);
+    Maximize(settings.Read(kMaximizedFlag));
 
-    bool tabletMode = true;
-    if (config.Read("TabletMode", &tabletMode) && !tabletMode) {
-        RebuildToolBar(kNormalToolSize);
-        menuTabletMode->Check(false);
-    } else {
-        RebuildToolBar(kTabletToolSize);
-        menuTabletMode->Check(true);
-    }
+    const bool tabletMode = settings.Read(kTabletModeFlag);
+    RebuildToolBar(tabletMode ? kTabletToolSize : kNormalToolSize);
+    menuTabletMode->Check(tabletMode);
 
-    bool confirmWriting = true;
-    config.Read("ConfirmWriting", &confirmWriting, true);
-    menuConfirmWriting->Check(confirmWriting);
+    menuConfirmWriting->Check(settings.Read(kConfirmWritingFlag));
 
-    bool showFft = false;
-    if (!(config.Read("FFT", &showFft) && showFft)) {
+    if (!settings.Read(kShowFftFlag)) {
         const int page = notebook->FindPage(fftPage);
         if (page != wxNOT_FOUND) {
             notebook->RemovePage(page);
@@ -399,19 +380,16 @@ void VTX_GUIFrame::RestoreSettings()
 
 void VTX_GUIFrame::SaveSettings()
 {
-    wxConfig config = OpenUserSettings();
+    UserSettings settings;
     if (!IsMaximized()) {
         const wxPoint position = GetPosition();
         const wxSize size = GetSize();
-        config.Write("Left", static_cast<long>(position.x));
-        config.Write("Top", static_cast<long>(position.y));
-        config.Write("Width", static_cast<long>(size.x));
-        config.Write("Height", static_cast<long>(size.y));
+        settings.WritePlacement({position.x, position.y, size.x, size.y});
     }
-    config.Write("Maximized", IsMaximized());
-    config.Write("TabletMode", menuTabletMode->IsChecked());
-    config.Write("ConfirmWriting", menuConfirmWriting->IsChecked());
-    config.Flush();
+    settings.Write(kMaximizedFlag, IsMaximized());
+    settings.Write(kTabletModeFlag, menuTabletMode->IsChecked());
+    settings.Write(kConfirmWritingFlag, menuConfirmWriting->IsChecked());
+    settings.Flush();
 }
 
 wxString VTX_GUIFrame::fileDialogFolder;

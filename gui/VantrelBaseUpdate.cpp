@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -93,6 +94,46 @@ std::unique_ptr<UsbDeviceList> EnumerateUnits()
 {
     return std::unique_ptr<UsbDeviceList>(
         EnumerateDevices(DeviceIdFilter{{UNIT_VENDOR_ID, UNIT_PRODUCT_ID}}));
+}
+
+// One wait for the unit to come back in the personality `mode`: at most
+// UPDATE_WAIT_ATTEMPTS attempts, each reported as the next value of
+// `progress`, then events run, a sleep, and a look for the unit by its serial
+// number. A unit found in the other personality costs one attempt, and so does
+// an `attach` (make and open the device object for the record) that fails.
+bool WaitForUnit(const std::string& serial, int mode, int32_t& progress,
+                 const std::function<bool(const UsbDevice&)>& attach)
+{
+    for (int32_t attempt = 0; attempt < UPDATE_WAIT_ATTEMPTS; ++attempt) {
+        ++progress;
+        ReportProgress(progress);
+        Yield();
+        Sleep(UPDATE_WAIT_STEP_MS);
+
+        std::unique_ptr<UsbDeviceList> list = EnumerateUnits();
+        const UsbDevice* record = FindBySerial(*list, serial);
+        if (record != nullptr && DeviceModeOf(*record) == mode && attach(*record)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Puts a new device object into its slot (`place`) and opens it; one that
+// does not open leaves the slot empty again. False for no object.
+template <typename Device, typename Place>
+bool PlaceOpened(std::unique_ptr<Device> device, Place place)
+{
+    if (!device) {
+        return false;
+    }
+    Device* const placed = device.get();
+    place(std::move(device));
+    if (placed->Open()) {
+        return true;
+    }
+    place(nullptr);
+    return false;
 }
 
 // The image bytes from `offset` up to one block, the rest of the block 0xFF.
@@ -191,30 +232,11 @@ int32_t VantrelBase::UpdateFirmware(const FwFile& image)
 
         wxLogInfo(_("Waiting for bootloader..."));
         Yield();
-        bool found = false;
-        while (!found && counter < 2 + UPDATE_WAIT_ATTEMPTS) {
-            ++counter;
-            ReportProgress(counter);
-            Yield();
-            Sleep(UPDATE_WAIT_STEP_MS);
-
-            std::unique_ptr<UsbDeviceList> list = EnumerateUnits();
-            UsbDevice* record = FindBySerial(*list, serial);
-            // A unit that still shows its application personality costs one attempt.
-            if (record == nullptr || DeviceModeOf(*record) != DEVICE_MODE_BOOTLOADER) {
-                continue;
-            }
-            std::unique_ptr<IBootloader> bootloader = CreateBootloaderDevice(record->version, *record);
-            if (!bootloader) {
-                continue;
-            }
-            SetBootloader(std::move(bootloader));
-            if (GetBootloader()->Open()) {
-                found = true;
-            } else {
-                SetBootloader(nullptr);
-            }
-        }
+        WaitForUnit(serial, DEVICE_MODE_BOOTLOADER, counter, [this](const UsbDevice& record) {
+            return PlaceOpened(
+                CreateBootloaderDevice(record.version, record),
+                [this](std::unique_ptr<IBootloader> device) { SetBootloader(std::move(device)); });
+        });
         if (!IsOpen() || GetDeviceMode() != DEVICE_MODE_BOOTLOADER) {
             wxLogError(_("Bootloader activating error."));
             return -1;
@@ -286,34 +308,18 @@ int32_t VantrelBase::UpdateFirmware(const FwFile& image)
     ReportProgress(c2);
     wxLogInfo(_("Waiting for application..."));
     Yield();
-    bool found = false;
-    while (!found && c2 < counter + 2 + UPDATE_WAIT_ATTEMPTS) {
-        ++c2;
-        ReportProgress(c2);
-        Yield();
-        Sleep(UPDATE_WAIT_STEP_MS);
-
-        std::unique_ptr<UsbDeviceList> list = EnumerateUnits();
-        UsbDevice* record = FindBySerial(*list, serial);
-        // Still in its bootloader (or not back yet): one attempt gone.
-        if (record == nullptr || DeviceModeOf(*record) != DEVICE_MODE_APPLICATION) {
-            continue;
+    WaitForUnit(serial, DEVICE_MODE_APPLICATION, c2, [this](const UsbDevice& record) {
+        if (!PlaceOpened(CreateApplicationDevice(record.version, record),
+                         [this](std::unique_ptr<IVantrel> device) { SetApplication(std::move(device)); })) {
+            return false;
         }
-        std::unique_ptr<IVantrel> application = CreateApplicationDevice(record->version, *record);
-        if (!application) {
-            continue;
-        }
-        SetApplication(std::move(application));
-        if (!GetApplication()->Open()) {
-            SetApplication(nullptr);
-            continue;
-        }
+        // Opened, but not (yet) in its application: one attempt gone.
         if (GetDeviceMode() == DEVICE_MODE_APPLICATION) {
-            found = true;
-        } else {
-            Close();
+            return true;
         }
-    }
+        Close();
+        return false;
+    });
     if (IsOpen() && GetDeviceMode() == DEVICE_MODE_APPLICATION) {
         Close();
         return 0;

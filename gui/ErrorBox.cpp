@@ -1,0 +1,6 @@
+#include "ErrorBox.h"
+
+void ShowError(const wxString& text, const wxString& caption)
+{
+    wxMessageBox(text, caption, wxOK | wxICON_ERROR);
+}
