@@ -6,50 +6,32 @@
 #include <string>
 #include <vector>
 
+#include <wx/log.h>
+
 #include "VirtualUnitFixture.h"
 #include "device/DeviceFactory.h"
 #include "device/DeviceRequests.h"
 #include "device/DeviceResult.h"
 #include "device/RequestLog.h"
+#include "gui/FailureLog.h"
+#include "gui/VantrelBase.h"
 
 namespace {
 
-class RequestFailureLog : public VirtualUnitTest {
-protected:
-    void SetUp() override
-    {
-        VirtualUnitTest::SetUp();
-        previous = SetRequestLogSink([this](const std::string& line) { lines.push_back(line); });
-    }
-    void TearDown() override
-    {
-        SetRequestLogSink(previous);
-        VirtualUnitTest::TearDown();
-    }
+class RequestFailureLog : public VirtualUnitTest {};
 
-    VirtualUnit& PlugUnit(uint16_t generation, Personality personality = Personality::Application)
-    {
-        UnitOptions options;
-        options.generation = generation;
-        options.personality = personality;
-        return Plug(options);
-    }
-
-    std::vector<std::string> lines;
-    RequestLogSink previous;
-};
-
-TEST_F(RequestFailureLog, ApplicationRequests)
+TEST_F(RequestFailureLog, NamesTheRequestTheErrorAndWhatFollowed)
 {
-    VirtualUnit& unit = PlugUnit(108);
+    std::vector<std::string> lines;
+    const RequestLogSink previous =
+        SetRequestLogSink([&](const std::string& line) { lines.push_back(line); });
+    UnitOptions options;
+    VirtualUnit& unit = Plug(options);
     auto device = CreateApplicationDevice(108, RecordOf(unit));
     ASSERT_TRUE(device && device->Open());
     DeviceConfiguration config;
-    uint8_t lock = 0;
     ASSERT_EQ(device->ReadConfiguration(&config), DEVICE_OK);
     ASSERT_EQ(device->ReadLiveData(), DEVICE_OK);
-    ASSERT_EQ(device->GetLockState(&lock), DEVICE_OK);
-    EXPECT_TRUE(lines.empty()) << lines.front();
 
     unit.AddFault(Fault(FaultKind::Timeout, REQ_CONFIG));
     EXPECT_EQ(device->ReadConfiguration(&config), -7);
@@ -57,54 +39,67 @@ TEST_F(RequestFailureLog, ApplicationRequests)
     EXPECT_EQ(device->ReadLiveData(), ERROR_SHORT_TRANSFER);
     unit.AddFault(Fault(FaultKind::Stall, REQ_MODE));
     EXPECT_EQ(device->SetMode(MODE_WARMUP), -9);
-    unit.AddFault(Fault(FaultKind::Short, REQ_LOCK, 0));
-    EXPECT_EQ(device->GetLockState(&lock), ERROR_SHORT_TRANSFER);
     std::vector<uint8_t> image = unit.ConfigurationImage();
     image[181] = 3;
     unit.SetConfigurationImage(image);
     EXPECT_EQ(device->ReadConfiguration(&config), ERROR_INVALID_IMAGE);
-    config.PulsesPerTwoRevolutions = 3;
-    EXPECT_EQ(device->WriteConfiguration(config), ERROR_INVALID_IMAGE);
     ASSERT_TRUE(device->Close());
     EXPECT_EQ(device->ReadLiveData(), ERROR_NOT_OPEN);
+    SetRequestLogSink(previous);
 
-    const std::vector<std::string> expected = {
-        "read configuration (0x00 IN, 212 bytes) failed: LIBUSB_ERROR_TIMEOUT; "
-        "left the configuration as it was and returned -7 to the caller",
-        "read live report (endpoint 0x81 IN, 19 bytes) failed: short transfer (18 of 19 bytes); "
-        "marked the live data invalid and returned -99 to the caller",
-        "set mode (0x03 OUT, value 3) failed: LIBUSB_ERROR_PIPE; returned -9 to the caller",
-        "get lock state (0x04 IN, 1 byte) failed: short transfer (0 of 1 bytes); "
-        "left the lock state as it was and returned -99 to the caller",
-        "read configuration (0x00 IN, 212 bytes) failed: the image was refused (invalid "
-        "pulses_per_revolution); "
-        "left the configuration as it was and returned -20 to the caller",
-        "write configuration (0x00 OUT, 212 bytes) failed: the record cannot be encoded "
-        "(invalid pulses_per_revolution), nothing sent; returned -20 to the caller",
-        "read live report (endpoint 0x81 IN, 19 bytes) failed: device not open, nothing sent; "
-        "marked the live data invalid and returned -1 to the caller",
-    };
-    EXPECT_EQ(lines, expected);
+    const std::string kept = "; left the configuration as it was and returned ";
+    const std::string live = "read live report (endpoint 0x81 IN, 19 bytes) failed: ";
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{
+                  "read configuration (0x00 IN, 212 bytes) failed: LIBUSB_ERROR_TIMEOUT" + kept +
+                      "-7 to the caller",
+                  live + "short transfer (18 of 19 bytes); marked the live data invalid and returned -99 "
+                         "to the caller",
+                  "set mode (0x03 OUT, value 3) failed: LIBUSB_ERROR_PIPE; returned -9 to the caller",
+                  "read configuration (0x00 IN, 212 bytes) failed: the image was refused (invalid "
+                  "pulses_per_revolution)" +
+                      kept + "-20 to the caller",
+                  live + "device not open, nothing sent; marked the live data invalid and returned -1 "
+                         "to the caller",
+              }));
 }
 
-TEST_F(RequestFailureLog, BootloaderRequests)
+// Records of the toolkit's log, whatever their level.
+class CaptureLog : public wxLog {
+public:
+    std::vector<std::pair<wxLogLevel, std::string>> records;
+
+protected:
+    void DoLogRecord(wxLogLevel level, const wxString& msg, const wxLogRecordInfo&) override
+    {
+        records.emplace_back(level, msg.utf8_string());
+    }
+};
+
+// A connection installs the sink that hands the lines to the toolkit's log
+// (the firmware window's test checks the file).
+TEST_F(RequestFailureLog, ConnectionPassesTheLinesToTheToolkitAsTraceRecords)
 {
-    VirtualUnit& unit = PlugUnit(108, Personality::Bootloader);
-    auto bootloader = CreateBootloaderDevice(100, RecordOf(unit));
-    ASSERT_TRUE(bootloader && bootloader->Open());
-    const std::vector<uint8_t> block(64, 0x5A);
-    unit.AddFault(Fault(FaultKind::Short, REQ_FLASH, 63));
-    EXPECT_EQ(bootloader->WriteBlock(448, block.data(), block.size()), ERROR_SHORT_TRANSFER);
-    unit.AddFault(Fault(FaultKind::Disconnect, REQ_BOOT));
-    VersionTriple version{};
-    EXPECT_EQ(bootloader->GetBootVersion(&version), -4);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0],
-              "write flash block (0x02 OUT, value 7, 64 bytes) failed: short transfer (63 of 64 bytes); "
-              "returned -99 to the caller");
-    EXPECT_EQ(lines[1],
-              "read boot version (0x01 IN, 6 bytes) failed: LIBUSB_ERROR_NO_DEVICE; "
-              "left the version record as it was and returned -4 to the caller");
+    CaptureLog capture;
+    wxLog* const before = wxLog::SetActiveTarget(&capture);
+    wxLog::AddTraceMask(FAILURE_TRACE_MASK);
+    UnitOptions options;
+    options.generation = 105;
+    VirtualUnit& unit = Plug(options);
+    VantrelBase connection(RecordOf(unit));
+    ASSERT_TRUE(connection.Open());
+    unit.AddFault(Fault(FaultKind::Stall, REQ_LOCK));
+    EXPECT_EQ(connection.SetLockState(LOCK_LOCKED), -9);
+    wxLog::RemoveTraceMask(FAILURE_TRACE_MASK);
+    wxLog::SetActiveTarget(before);
+
+    ASSERT_EQ(capture.records.size(), 1u);
+    EXPECT_EQ(capture.records[0].first, wxLOG_Trace);
+    // The toolkit puts the mask in front.
+    EXPECT_EQ(
+        capture.records[0].second,
+        "(vantrel-requests) set lock state (0x04 OUT, value 1) failed: LIBUSB_ERROR_PIPE; returned -9 to the "
+        "caller");
 }
 
 }  // namespace
