@@ -21,17 +21,17 @@ bool UsbBootloader::IsOpen() const
 
 int32_t Bootloader100::GetFirmwareVersion(VersionTriple* out)
 {
-    return ReadVersion(BOOT_VALUE_FIRMWARE, out);
+    return ReadVersion(READ_FIRMWARE_VERSION, out);
 }
 
 int32_t Bootloader100::GetBootVersion(VersionTriple* out)
 {
-    return ReadVersion(BOOT_VALUE_BOOTLOADER, out);
+    return ReadVersion(READ_BOOT_VERSION, out);
 }
 
 int32_t Bootloader100::Erase(uint64_t address)
 {
-    return SendCommand(REQ_FLASH, static_cast<uint16_t>(address / GetBlockSize()));
+    return SendCommand(EraseRequest(static_cast<uint16_t>(address / GetBlockSize())));
 }
 
 int32_t Bootloader100::WriteBlock(uint64_t address, const uint8_t* data, uint64_t length)
@@ -42,36 +42,29 @@ int32_t Bootloader100::WriteBlock(uint64_t address, const uint8_t* data, uint64_
     if (data == nullptr || length == 0 || length > 0xFFFF) {
         return ERROR_NOT_AVAILABLE;
     }
-    const UsbSetupPacket setup{REQUEST_TYPE_OUT, REQ_FLASH, static_cast<uint16_t>(address / GetBlockSize()),
-                               0, static_cast<uint16_t>(length)};
+    const NamedRequest request =
+        WriteBlockRequest(static_cast<uint16_t>(address / GetBlockSize()), static_cast<uint16_t>(length));
     // The time-out in milliseconds is the block length: the unit programs the
     // block before it acknowledges the data stage.
-    const int32_t result = ControlTransferOut(setup, data, static_cast<uint32_t>(length));
-    if (result < 0) {
-        return result;
-    }
-    if (static_cast<uint64_t>(result) < length) {
-        return ERROR_SHORT_TRANSFER;
-    }
-    return DEVICE_OK;
+    return WriteRequest(*this, request, data, static_cast<uint32_t>(length));
 }
 
 int32_t Bootloader100::ActivateBootloader()
 {
-    return SendCommand(REQ_BOOT, BOOT_VALUE_ACTIVATE_BOOTLOADER);
+    return SendCommand(ACTIVATE_BOOTLOADER);
 }
 
 int32_t Bootloader100::ActivateApplication()
 {
-    return SendCommand(REQ_BOOT, BOOT_VALUE_ACTIVATE_APPLICATION);
+    return SendCommand(ACTIVATE_APPLICATION);
 }
 
-int32_t Bootloader100::ReadVersion(uint16_t wValue, VersionTriple* out)
+int32_t Bootloader100::ReadVersion(const NamedRequest& request, VersionTriple* out)
 {
-    return ReadVersionTriple(*this, wValue, timeoutMs, out);
+    return ReadVersionTriple(*this, request, timeoutMs, out);
 }
 
-int32_t Bootloader100::SendCommand(uint8_t request, uint16_t wValue)
+int32_t Bootloader100::SendCommand(const NamedRequest& request)
 {
-    return SendVendorCommand(*this, request, wValue, timeoutMs);
+    return WriteRequest(*this, request, nullptr, timeoutMs);
 }

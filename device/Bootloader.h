@@ -3,6 +3,7 @@
 // protocol under its own release.
 #pragma once
 
+#include "device/DeviceRequests.h"
 #include "device/IBootloader.h"
 #include "usb/UsbIds.h"
 #include "usb/UsbVantrel.h"
@@ -36,8 +37,8 @@ public:
     static constexpr uint64_t BOOT_HEAD_SIZE = 256;
 
 protected:
-    int32_t ReadVersion(uint16_t wValue, VersionTriple* out);
-    int32_t SendCommand(uint8_t request, uint16_t wValue);
+    int32_t ReadVersion(const NamedRequest& request, VersionTriple* out);
+    int32_t SendCommand(const NamedRequest& request);
 
     uint32_t timeoutMs = TRANSFER_TIMEOUT_MS;
 };

@@ -3,16 +3,8 @@
 #include <string>
 
 #include "device/DeviceResult.h"
+#include "device/RequestLog.h"
 #include "device/VendorRequests.h"
-
-namespace {
-
-UsbSetupPacket Setup(uint8_t requestType, uint8_t request, uint16_t value, uint16_t length)
-{
-    return UsbSetupPacket{requestType, request, value, 0, length};
-}
-
-}  // namespace
 
 bool Vantrel100::Open()
 {
@@ -29,27 +21,27 @@ bool Vantrel100::Close()
 int32_t Vantrel100::ReadLiveData()
 {
     const auto length = static_cast<int32_t>(GetLiveReportLength());
+    const bool wasOpen = IsOpen();
     const int32_t result = InterruptTransfer(LIVE_ENDPOINT, liveReport.data(), length, timeoutMs);
-    if (result < 0) {
-        liveValid = false;
-        return result;
+    liveValid = result >= length;
+    if (liveValid) {
+        return DEVICE_OK;
     }
-    if (result < length) {
-        liveValid = false;
-        return ERROR_SHORT_TRANSFER;
-    }
-    liveValid = true;
-    return DEVICE_OK;
+    const int32_t returned = result < 0 ? result : ERROR_SHORT_TRANSFER;
+    ReportRequestFailure(DescribeInterruptRead(LIVE_REPORT_READ_NAME, LIVE_ENDPOINT, length),
+                         TransferFailureReason(result, length, wasOpen), "marked the live data invalid and ",
+                         returned);
+    return returned;
 }
 
 int32_t Vantrel100::GetFirmwareVersion(VersionTriple* out)
 {
-    return ReadVersion(BOOT_VALUE_FIRMWARE, out);
+    return ReadVersion(READ_FIRMWARE_VERSION, out);
 }
 
 int32_t Vantrel100::GetBootVersion(VersionTriple* out)
 {
-    return ReadVersion(BOOT_VALUE_BOOTLOADER, out);
+    return ReadVersion(READ_BOOT_VERSION, out);
 }
 
 int32_t Vantrel100::GetLiveValues(LiveValues* out)
@@ -111,7 +103,7 @@ int32_t Vantrel100::SaveSettings(wxConfigBase& store, const DeviceConfiguration&
 
 int32_t Vantrel100::SetMode(uint16_t mode)
 {
-    return SendCommand(REQ_MODE, mode);
+    return SendCommand(SetModeRequest(mode));
 }
 
 int32_t Vantrel100::GetFeature(uint32_t id)
@@ -121,12 +113,12 @@ int32_t Vantrel100::GetFeature(uint32_t id)
 
 int32_t Vantrel100::ActivateBootloader()
 {
-    return SendCommand(REQ_BOOT, BOOT_VALUE_ACTIVATE_BOOTLOADER);
+    return SendCommand(ACTIVATE_BOOTLOADER);
 }
 
 int32_t Vantrel100::ActivateApplication()
 {
-    return SendCommand(REQ_BOOT, BOOT_VALUE_ACTIVATE_APPLICATION);
+    return SendCommand(ACTIVATE_APPLICATION);
 }
 
 int32_t Vantrel100::GetLockState(uint8_t* /*state*/)
@@ -152,20 +144,20 @@ LiveValues Vantrel100::DecodeLiveReport(std::span<const uint8_t> report) const
 int32_t Vantrel100::ReadImage(DeviceConfiguration& decoded)
 {
     const ImageFormat format = GetImageFormat();
-    const size_t size = ImageSize(format);
-    ConfigurationImage image(size, 0);
-    const auto setup = Setup(REQUEST_TYPE_IN, REQ_CONFIG, 0, static_cast<uint16_t>(size));
-    const int32_t result = ControlTransferIn(setup, image.data(), timeoutMs);
-    if (result < 0) {
+    const NamedRequest request = ReadConfigurationRequest(static_cast<uint16_t>(ImageSize(format)));
+    ConfigurationImage image(ImageSize(format), 0);
+    const int32_t result = ReadRequest(*this, request, image.data(), timeoutMs, KEPT_CONFIGURATION);
+    if (result != DEVICE_OK) {
         return result;
-    }
-    if (static_cast<size_t>(result) < size) {
-        return ERROR_SHORT_TRANSFER;
     }
     // An image the program cannot represent (a pulses code other than 0, 1,
     // 2) fails the read as a whole rather than showing a guessed value.
     DeviceConfiguration candidate;
-    if (!DecodeConfigurationImage(image, format, candidate)) {
+    std::string reason;
+    if (!DecodeConfigurationImage(image, format, candidate, &reason)) {
+        ReportRequestFailure(DescribeRequest(request.name, request.setup),
+                             "the image was refused (" + reason + ")", KEPT_CONFIGURATION,
+                             ERROR_INVALID_IMAGE);
         return ERROR_INVALID_IMAGE;
     }
     decoded = candidate;
@@ -175,31 +167,27 @@ int32_t Vantrel100::ReadImage(DeviceConfiguration& decoded)
 int32_t Vantrel100::SendImage(const DeviceConfiguration& config)
 {
     const ImageFormat format = GetImageFormat();
+    const NamedRequest request = WriteConfigurationRequest(static_cast<uint16_t>(ImageSize(format)));
     ConfigurationImage image;
     try {
         image = EncodeConfigurationImage(config, format);
-    } catch (const ConfigurationError&) {
+    } catch (const ConfigurationError& error) {
         // A record with a pulses setting the unit cannot hold is refused here,
         // before anything reaches the unit.
+        ReportRequestFailure(DescribeRequest(request.name, request.setup),
+                             "the record cannot be encoded (" + std::string(error.what()) + "), nothing sent",
+                             "", ERROR_INVALID_IMAGE);
         return ERROR_INVALID_IMAGE;
     }
-    const auto setup = Setup(REQUEST_TYPE_OUT, REQ_CONFIG, 0, static_cast<uint16_t>(image.size()));
-    const int32_t result = ControlTransferOut(setup, image.data(), timeoutMs);
-    if (result < 0) {
-        return result;
-    }
-    if (static_cast<size_t>(result) < image.size()) {
-        return ERROR_SHORT_TRANSFER;
-    }
-    return DEVICE_OK;
+    return WriteRequest(*this, request, image.data(), timeoutMs);
 }
 
-int32_t Vantrel100::ReadVersion(uint16_t wValue, VersionTriple* out)
+int32_t Vantrel100::ReadVersion(const NamedRequest& request, VersionTriple* out)
 {
-    return ReadVersionTriple(*this, wValue, timeoutMs, out);
+    return ReadVersionTriple(*this, request, timeoutMs, out);
 }
 
-int32_t Vantrel100::SendCommand(uint8_t request, uint16_t wValue)
+int32_t Vantrel100::SendCommand(const NamedRequest& request)
 {
-    return SendVendorCommand(*this, request, wValue, timeoutMs);
+    return WriteRequest(*this, request, nullptr, timeoutMs);
 }

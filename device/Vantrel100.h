@@ -61,9 +61,9 @@ protected:
     // encoded.
     int32_t SendImage(const DeviceConfiguration& config);
     // One of the two REQ_BOOT version reads.
-    int32_t ReadVersion(uint16_t wValue, VersionTriple* out);
+    int32_t ReadVersion(const NamedRequest& request, VersionTriple* out);
     // A request without data stage; the library result unchanged.
-    int32_t SendCommand(uint8_t request, uint16_t wValue);
+    int32_t SendCommand(const NamedRequest& request);
 
     uint32_t timeoutMs = TRANSFER_TIMEOUT_MS;
     bool liveValid = false;

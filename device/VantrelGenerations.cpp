@@ -3,6 +3,7 @@
 #include <array>
 
 #include "device/DeviceResult.h"
+#include "device/VendorRequests.h"
 
 int32_t Vantrel102::GetFeature(uint32_t id)
 {
@@ -30,13 +31,9 @@ int32_t Vantrel105::GetLockState(uint8_t* state)
         return ERROR_NOT_AVAILABLE;
     }
     std::array<uint8_t, LOCK_REPLY_LENGTH> reply{};
-    const UsbSetupPacket setup{REQUEST_TYPE_IN, REQ_LOCK, 0, 0, LOCK_REPLY_LENGTH};
-    const int32_t result = ControlTransferIn(setup, reply.data(), timeoutMs);
-    if (result < 0) {
+    const int32_t result = ReadRequest(*this, GET_LOCK_STATE, reply.data(), timeoutMs, KEPT_LOCK_STATE);
+    if (result != DEVICE_OK) {
         return result;
-    }
-    if (result < LOCK_REPLY_LENGTH) {
-        return ERROR_SHORT_TRANSFER;
     }
     *state = reply[0];
     return DEVICE_OK;
@@ -44,7 +41,7 @@ int32_t Vantrel105::GetLockState(uint8_t* state)
 
 int32_t Vantrel105::SetLockState(uint8_t state)
 {
-    return SendCommand(REQ_LOCK, state);
+    return SendCommand(SetLockStateRequest(state));
 }
 
 Vantrel107::Vantrel107(const UsbDevice& record) : Vantrel106(record)

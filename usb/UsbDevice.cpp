@@ -105,26 +105,22 @@ bool UsbDevice::Close()
 
 int32_t UsbDevice::ControlTransferIn(const UsbSetupPacket& setup, uint8_t* data, uint32_t timeoutMs)
 {
+    return ControlTransfer(setup, data, timeoutMs);
+}
+
+int32_t UsbDevice::ControlTransferOut(const UsbSetupPacket& setup, const uint8_t* data, uint32_t timeoutMs)
+{
+    // libusb takes a non-const buffer for both directions; it only reads it for OUT requests.
+    return ControlTransfer(setup, const_cast<uint8_t*>(data), timeoutMs);
+}
+
+int32_t UsbDevice::ControlTransfer(const UsbSetupPacket& setup, uint8_t* data, uint32_t timeoutMs)
+{
     if (!IsOpen()) {
         return -1;
     }
     const int result = libusb_control_transfer(handle, setup.bmRequestType, setup.bRequest, setup.wValue,
                                                setup.wIndex, data, setup.wLength, timeoutMs);
-    if (result < 0) {
-        lastError = result;
-    }
-    return result;
-}
-
-int32_t UsbDevice::ControlTransferOut(const UsbSetupPacket& setup, const uint8_t* data, uint32_t timeoutMs)
-{
-    if (!IsOpen()) {
-        return -1;
-    }
-    // libusb takes a non-const buffer for both directions; it only reads it for OUT requests.
-    const int result =
-        libusb_control_transfer(handle, setup.bmRequestType, setup.bRequest, setup.wValue, setup.wIndex,
-                                const_cast<uint8_t*>(data), setup.wLength, timeoutMs);
     if (result < 0) {
         lastError = result;
     }
@@ -143,6 +139,11 @@ int32_t UsbDevice::InterruptTransfer(uint8_t endpoint, uint8_t* data, int32_t le
         return result;
     }
     return transferred;
+}
+
+const char* UsbErrorName(int32_t code)
+{
+    return libusb_error_name(code);
 }
 
 uint16_t DecodeBcdVersion(uint16_t bcd)

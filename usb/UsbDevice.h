@@ -48,7 +48,15 @@ public:
     libusb_device* libusbDevice = nullptr;  // borrowed from the list
     libusb_device_handle* handle = nullptr;
     int32_t lastError = 0;
+
+private:
+    // Both control primitives: the direction is in bit 7 of bmRequestType.
+    int32_t ControlTransfer(const UsbSetupPacket& setup, uint8_t* data, uint32_t timeoutMs);
 };
+
+// libusb's name of one of its codes ("LIBUSB_ERROR_TIMEOUT", "LIBUSB_SUCCESS",
+// "**UNKNOWN**" for a code it does not know).
+const char* UsbErrorName(int32_t code);
 
 // bcdDevice -> decimal: 0x0108 -> 108, 0x01A0 -> 200 (nibbles are not checked).
 uint16_t DecodeBcdVersion(uint16_t bcd);

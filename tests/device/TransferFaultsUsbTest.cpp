@@ -26,15 +26,6 @@ protected:
         return device;
     }
 
-    static FaultSpec Fault(FaultKind kind, int target, int32_t shortLength = -1)
-    {
-        FaultSpec fault;
-        fault.kind = kind;
-        fault.target = target;
-        fault.shortLength = shortLength;
-        return fault;
-    }
-
     // A record no read could produce, to see that a failed read leaves it.
     static DeviceConfiguration Sentinel()
     {

@@ -78,6 +78,15 @@ std::array<uint8_t, 8> SetupBytes(const UsbSetupPacket& setup)
     return SetupBytes(setup.bmRequestType, setup.bRequest, setup.wValue, setup.wIndex, setup.wLength);
 }
 
+FaultSpec Fault(FaultKind kind, int target, int32_t shortLength)
+{
+    FaultSpec fault;
+    fault.kind = kind;
+    fault.target = target;
+    fault.shortLength = shortLength;
+    return fault;
+}
+
 std::vector<RequestRecord> ControlRequests(const VirtualUnit& unit)
 {
     std::vector<RequestRecord> requests;

@@ -40,5 +40,9 @@ std::array<uint8_t, 8> SetupBytes(const UsbSetupPacket& setup);
 std::array<uint8_t, 8> SetupBytes(uint8_t type, uint8_t request, uint16_t value, uint16_t index,
                                   uint16_t length);
 
+// A fault that fires once at `target` (a request code or FAULT_LIVE_ENDPOINT);
+// a short transfer moves `shortLength` bytes.
+FaultSpec Fault(FaultKind kind, int target, int32_t shortLength = -1);
+
 // The vendor control requests the unit received, in order.
 std::vector<RequestRecord> ControlRequests(const VirtualUnit& unit);
