@@ -5,10 +5,8 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
-#include <wx/combobox.h>
 #include <wx/display.h>
 #include <wx/filedlg.h>
-#include <wx/gauge.h>
 #include <wx/grid.h>
 #include <wx/iconbndl.h>
 #include <wx/log.h>
@@ -29,6 +27,7 @@
 #include "ArtProvider.h"
 #include "GearRpmSpeedPanel.h"
 #include "GearVoltagePanel.h"
+#include "LiveView.h"
 #include "MyGrid.h"
 #include "MyStatusBar.h"
 #include "SpinCtrlStep.h"
@@ -37,7 +36,6 @@
 #include "config/AppVersion.h"
 #include "device/Features.h"
 #include "usb/UsbDeviceList.h"
-#include "wxStateLed.h"
 
 wxDEFINE_EVENT(EVT_FIRMWARE_UPDATE, wxCommandEvent);
 wxDEFINE_EVENT(EVT_UNSUPPORTED_DEVICE, wxCommandEvent);
@@ -73,6 +71,8 @@ VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/) : liveTimer(this
         // Keep a usable (empty) window so that the caller can report and close it.
         Create(parent, wxID_ANY, "VantrelStudio");
         missingControls.push_back("VTX_GUIFrame");
+        liveView = std::make_unique<LiveView>([](const wxString&) { return nullptr; },
+                                              [this] { return GetDevice(); }, warmUpTimer);
         device = new VantrelBase();
         device->Open();
         return;
@@ -99,7 +99,7 @@ VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/) : liveTimer(this
     // The two file dialogs are made on first use (FileDialogs): the native
     // chooser costs a tenth of a second each, which start-up need not pay.
 
-    SetUpLiveGrid();
+    liveView->SetUpRawGrid();
     SetUpMapGrids();
 
     device = new VantrelBase();
@@ -212,29 +212,12 @@ void VTX_GUIFrame::LookUpControls()
         return window;
     };
 
-    for (int i = 1; i <= 4; ++i)
-        gauges[i] = dynamic_cast<wxGauge*>(find(wxString::Format("ID_GAUGE%d", i)));
-    for (int i = 1; i <= 12; ++i)
-        textCtrls[i] = dynamic_cast<wxTextCtrl*>(find(wxString::Format("ID_TEXTCTRL%d", i)));
-    gearCombo = dynamic_cast<wxComboBox*>(find("ID_COMBOBOX1"));
-    rawGrid = dynamic_cast<wxGrid*>(find("ID_GRID1"));
+    liveView = std::make_unique<LiveView>(
+        find, [this] { return GetDevice(); }, warmUpTimer);
+    warmUpCheck = liveView->GetWarmUpCheck();
+    fftRadio = liveView->GetFftRadio();
+    textCtrls[12] = dynamic_cast<wxTextCtrl*>(find("ID_TEXTCTRL12"));
     fftPage = dynamic_cast<wxPanel*>(find("ID_PNL_FFT"));
-    static const char* const ledNames[11] = {"ID_STATELED_IN_SHIFTER",
-                                             "ID_STATELED_IN_BLIPPER",
-                                             "ID_STATELED_IN_WARMUP",
-                                             "ID_STATELED_IN_PIT",
-                                             "ID_STATELED_IN_CLUTCH",
-                                             "ID_STATELED_IN_DEACTIVATION",
-                                             "ID_STATELED_OUT_RPM_LED",
-                                             "ID_STATELED_OUT_BLIPPER",
-                                             "ID_STATELED_OUT_IGNITION",
-                                             "ID_STATELED_OUT_INJECTION",
-                                             "ID_STATELED10"};
-    for (int i = 0; i < 11; ++i)
-        stateLeds[i] = dynamic_cast<wxStateLed*>(find(ledNames[i]));
-    warmUpCheck = dynamic_cast<wxCheckBox*>(find("ID_CHECKBOX1"));
-    fftRadio = dynamic_cast<wxRadioBox*>(find("ID_RADIOBOX1"));
-    throttleButton = dynamic_cast<wxButton*>(find("ID_BUTTON12"));
 
     for (int i = 1; i <= 17; ++i)
         choices[i] = dynamic_cast<wxChoice*>(find(wxString::Format("ID_CHOICE%d", i)));
@@ -278,6 +261,8 @@ void VTX_GUIFrame::LookUpControls()
     menuTabletMode = item("idTabletMode");
     menuConfirmWriting = item("idConfirmWriting");
     item("idMenuAbout");
+
+    liveView->UseEditorControls({spins[17], spins[11], spins[18], textCtrls[12], gearDetection});
 
     if (!missingControls.empty()) {
         wxString names;
@@ -328,9 +313,7 @@ void VTX_GUIFrame::BindHandlers()
     Bind(wxEVT_GRID_CELL_CHANGING, &VTX_GUIFrame::OnMapCellChanging, this, XRCID("ID_GRID2"));
     Bind(wxEVT_GRID_CELL_CHANGING, &VTX_GUIFrame::OnMapCellChanging, this, XRCID("ID_GRID3"));
 
-    Bind(wxEVT_BUTTON, &VTX_GUIFrame::OnTakeThrottlePosition, this, XRCID("ID_BUTTON12"));
-    Bind(wxEVT_CHECKBOX, &VTX_GUIFrame::OnWarmUpChecked, this, XRCID("ID_CHECKBOX1"));
-    Bind(wxEVT_RADIOBOX, &VTX_GUIFrame::OnFftSettingSelected, this, XRCID("ID_RADIOBOX1"));
+    liveView->BindHandlers(*this);
 
     // The connection dialog's refresh button reaches the frame by propagation.
     Bind(wxEVT_BUTTON, &VTX_GUIFrame::OnRefreshDeviceList, this, XRCID("ID_BTN_REFRESH"));
@@ -470,10 +453,8 @@ void VTX_GUIFrame::RefreshControls()
 
     const int ledState = unitReady ? 2 : (open && !simulated && bootloader ? 1 : 0);
     statusBar->SetLedState(ledState);
-    if (ledState != 2) {
-        fftRadio->SetSelection(0);
-        warmUpCheck->SetValue(false);
-    }
+    if (ledState != 2)
+        liveView->ResetDeviceActions();
     ShowLiveValues(LiveValues{});
     ShowLiveRaw(LiveRaw{});
 
@@ -500,7 +481,7 @@ void VTX_GUIFrame::RefreshControls()
     showGearColumns(shifterGrid, device->GetFeature(FEATURE_SHIFTER_GEAR_COLUMNS) == 5, "1", _("t[ms]"));
 
     notebook->Enable(!bootloader);
-    warmUpCheck->Enable(device->GetFeature(FEATURE_WARMUP) > 0);
+    liveView->EnableWarmUp(device->GetFeature(FEATURE_WARMUP) > 0);
     if (device->GetFeature(FEATURE_GEAR_DETECTION_CHOICE) == 1) {
         gearDetection->Enable();
     } else {

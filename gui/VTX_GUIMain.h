@@ -15,9 +15,10 @@
 //                            FillConnectionDialog, Read, Write, Lock, New, Open,
 //                            Save as, HandleDeviceError, the handlers of
 //                            EVT_UNSUPPORTED_DEVICE and EVT_CONNECTING_FAILED
-//   gui/VTX_GUILive.cpp      OnLiveTimer, OnWarmUpTimer, warm-up check box, FFT
-//                            radio box, throttle button (ID_BUTTON12),
-//                            ShowLiveValues, ShowLiveRaw, SetUpLiveGrid
+//   gui/VTX_GUILive.cpp      OnLiveTimer, OnWarmUpTimer, ShowLiveValues,
+//                            ShowLiveRaw, passed on to the live view
+//                            (gui/LiveView.*: the monitor's controls, warm-up
+//                            check box, FFT radio box, throttle button)
 //   gui/VTX_GUIFirmware.cpp  OfferFirmwareUpdate, OnFirmwareUpdateSelected,
 //                            OnFwUpdateDialogClose (with gui/FwUpdateDialog.*)
 // Every Bind happens in the constructor (VTX_GUIMain.cpp).
@@ -25,6 +26,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include <wx/event.h>
@@ -38,9 +40,7 @@
 class wxButton;
 class wxCheckBox;
 class wxChoice;
-class wxComboBox;
 class wxFileDialog;
-class wxGauge;
 class wxGrid;
 class wxGridEvent;
 class wxMenuItem;
@@ -52,12 +52,12 @@ class wxSpinEvent;
 class wxStaticText;
 class wxTextCtrl;
 class wxToolBar;
-class wxStateLed;
 class MyStatusBar;
 class GearVoltagePanel;
 class GearRpmSpeedPanel;
 class ConnectionDialog;
 class FwUpdateDialog;
+class LiveView;
 class UsbDeviceList;
 class VantrelBase;
 
@@ -93,7 +93,7 @@ public:
     void AutoConnect();
     void HandleDeviceError(int32_t status);
 
-    // The live view (VTX_GUILive.cpp). Zeroed records blank it.
+    // The live view (VTX_GUILive.cpp, gui/LiveView.*). Zeroed records blank it.
     void ShowLiveValues(const LiveValues& values);
     void ShowLiveRaw(const LiveRaw& raw);
 
@@ -177,13 +177,9 @@ private:
     bool RefuseInvalidSettings();
     bool ConfirmWriting(const wxString& question);
 
-    // --- VTX_GUILive.cpp (live monitor, second GUI file set)
-    void SetUpLiveGrid();  // ID_GRID1: 16 rows, 1 column, row labels
+    // --- VTX_GUILive.cpp
     void OnLiveTimer(wxTimerEvent& event);
-    void OnWarmUpTimer(wxTimerEvent& event);
-    void OnWarmUpChecked(wxCommandEvent& event);         // ID_CHECKBOX1
-    void OnFftSettingSelected(wxCommandEvent& event);    // ID_RADIOBOX1
-    void OnTakeThrottlePosition(wxCommandEvent& event);  // ID_BUTTON12
+    void OnWarmUpTimer(wxTimerEvent& event);  // LiveView::KeepWarmUp
 
     // --- VTX_GUIFirmware.cpp
     void OnFirmwareUpdateSelected(wxCommandEvent& event);  // idFirmwareUpdate, EVT_FIRMWARE_UPDATE
@@ -214,24 +210,16 @@ private:
     wxFileDialog* saveDialog = nullptr;
     static wxString fileDialogFolder;
 
-    // Highlight state of ID_GRID1: the record shown last and one countdown
-    // per row.
-    LiveRaw lastRaw{};
-    int rawCountdown[16] = {};
-
-    // Live monitor controls.
-    std::array<wxGauge*, 5> gauges{};         // index = number of ID_GAUGE1 ... ID_GAUGE4; [0] unused
-    std::array<wxTextCtrl*, 13> textCtrls{};  // index = number of ID_TEXTCTRL1 ... ID_TEXTCTRL12; [0] unused
-    wxComboBox* gearCombo = nullptr;          // ID_COMBOBOX1
-    wxGrid* rawGrid = nullptr;                // ID_GRID1
-    wxPanel* fftPage = nullptr;               // ID_PNL_FFT
-    // In this order: in shifter, in blipper, in warm-up, in pit, in clutch,
-    // in deactivation, out rpm LED, out blipper, out ignition, out injection,
-    // power (ID_STATELED10).
-    std::array<wxStateLed*, 11> stateLeds{};
-    wxCheckBox* warmUpCheck = nullptr;   // ID_CHECKBOX1
-    wxRadioBox* fftRadio = nullptr;      // ID_RADIOBOX1
-    wxButton* throttleButton = nullptr;  // ID_BUTTON12
+    // The live monitor; made first thing, so never null.
+    std::unique_ptr<LiveView> liveView;
+    // The live view's warm-up check box and FFT radio box, which the connect
+    // workflows and the firmware update also reach.
+    wxCheckBox* warmUpCheck = nullptr;  // ID_CHECKBOX1
+    wxRadioBox* fftRadio = nullptr;     // ID_RADIOBOX1
+    wxPanel* fftPage = nullptr;         // ID_PNL_FFT
+    // Only [12] is used: ID_TEXTCTRL12, the threshold percentage beside
+    // ID_SPINCTRL18.
+    std::array<wxTextCtrl*, 13> textCtrls{};
 
     // Editors.
     std::array<wxChoice*, 18> choices{};       // index = number of ID_CHOICE1 ... ID_CHOICE17

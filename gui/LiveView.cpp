@@ -1,0 +1,276 @@
+#include "LiveView.h"
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/combobox.h>
+#include <wx/gauge.h>
+#include <wx/grid.h>
+#include <wx/radiobox.h>
+#include <wx/spinctrl.h>
+#include <wx/textctrl.h>
+#include <wx/timer.h>
+#include <wx/translation.h>
+#include <wx/xrc/xmlres.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+
+#include "ErrorBox.h"
+#include "VantrelBase.h"
+#include "device/DeviceRequests.h"
+#include "wxStateLed.h"
+
+namespace {
+
+const wxColour kHighlight(255, 127, 0);
+
+const char* const kRawRowLabels[kRawRows] = {
+    "rpm period", "speed period", "adc tps",         "adc gear",        "adc input1", "adc input2",
+    "adc input3", "adc input4",   "adc input5",      "adc input6",      "bin inputs", "bin outputs",
+    "gear",       "power supply", "rpm/speed ratio", "adc power supply"};
+
+const char* const kLedNames[kLiveLeds] = {"ID_STATELED_IN_SHIFTER",
+                                          "ID_STATELED_IN_BLIPPER",
+                                          "ID_STATELED_IN_WARMUP",
+                                          "ID_STATELED_IN_PIT",
+                                          "ID_STATELED_IN_CLUTCH",
+                                          "ID_STATELED_IN_DEACTIVATION",
+                                          "ID_STATELED_OUT_RPM_LED",
+                                          "ID_STATELED_OUT_BLIPPER",
+                                          "ID_STATELED_OUT_IGNITION",
+                                          "ID_STATELED_OUT_INJECTION",
+                                          "ID_STATELED10"};
+
+// Writes only what changed, so that a steady value costs no repaint.
+void SetText(wxTextCtrl* control, const wxString& text)
+{
+    if (control != nullptr && control->GetValue() != text) {
+        control->ChangeValue(text);
+    }
+}
+
+// A gauge cannot show more than its range; beyond it, it is full.
+void SetGauge(wxGauge* gauge, int64_t value)
+{
+    if (gauge == nullptr) {
+        return;
+    }
+    const int shown = static_cast<int>(std::clamp<int64_t>(value, 0, gauge->GetRange()));
+    if (gauge->GetValue() != shown) {
+        gauge->SetValue(shown);
+    }
+}
+
+}  // namespace
+
+LiveView::LiveView(const FindControl& find, Connection connection, wxTimer& warmUpTimer)
+    : connection(std::move(connection)), warmUpTimer(warmUpTimer)
+{
+    auto gauge = [&](const char* name) { return dynamic_cast<wxGauge*>(find(name)); };
+    auto text = [&](const char* name) { return dynamic_cast<wxTextCtrl*>(find(name)); };
+    rpmGauge = gauge("ID_GAUGE1");
+    throttleGauge = gauge("ID_GAUGE2");
+    gearSensorGauge = gauge("ID_GAUGE3");
+    speedGauge = gauge("ID_GAUGE4");
+    rpmText = text("ID_TEXTCTRL1");
+    throttleVoltText = text("ID_TEXTCTRL2");
+    inputTexts[0] = text("ID_TEXTCTRL3");
+    inputTexts[1] = text("ID_TEXTCTRL4");
+    inputTexts[2] = text("ID_TEXTCTRL5");
+    gearSensorText = text("ID_TEXTCTRL6");
+    throttlePercentText = text("ID_TEXTCTRL7");
+    speedText = text("ID_TEXTCTRL8");
+    inputTexts[3] = text("ID_TEXTCTRL9");
+    inputTexts[4] = text("ID_TEXTCTRL10");
+    inputTexts[5] = text("ID_TEXTCTRL11");
+    gearCombo = dynamic_cast<wxComboBox*>(find("ID_COMBOBOX1"));
+    rawGrid = dynamic_cast<wxGrid*>(find("ID_GRID1"));
+    for (size_t led = 0; led < kLiveLeds; ++led) {
+        leds[led] = dynamic_cast<wxStateLed*>(find(kLedNames[led]));
+    }
+    warmUpCheck = dynamic_cast<wxCheckBox*>(find("ID_CHECKBOX1"));
+    fftRadio = dynamic_cast<wxRadioBox*>(find("ID_RADIOBOX1"));
+    throttleButton = dynamic_cast<wxButton*>(find("ID_BUTTON12"));
+}
+
+void LiveView::BindHandlers(wxEvtHandler& frame)
+{
+    frame.Bind(wxEVT_BUTTON, &LiveView::OnTakeThrottlePosition, this, XRCID("ID_BUTTON12"));
+    frame.Bind(wxEVT_CHECKBOX, &LiveView::OnWarmUpChecked, this, XRCID("ID_CHECKBOX1"));
+    frame.Bind(wxEVT_RADIOBOX, &LiveView::OnFftSettingSelected, this, XRCID("ID_RADIOBOX1"));
+}
+
+void LiveView::SetUpRawGrid()
+{
+    if (rawGrid == nullptr) {
+        return;
+    }
+    if (rawGrid->GetTable() == nullptr) {
+        rawGrid->CreateGrid(kRawRows, 1, wxGrid::wxGridSelectCells);
+    }
+    rawGrid->EnableEditing(false);
+    rawGrid->EnableGridLines(true);
+    for (int row = 0; row < kRawRows && row < rawGrid->GetNumberRows(); ++row) {
+        rawGrid->SetRowLabelValue(row, kRawRowLabels[row]);
+        rawGrid->SetCellValue(row, 0, "0");
+    }
+    rawGrid->SetColLabelValue(0, "value");
+    rawGrid->SetRowLabelSize(wxGRID_AUTOSIZE);
+}
+
+ThrottleCalibration LiveView::Calibration() const
+{
+    ThrottleCalibration calibration;
+    if (editors.tpsMinSpin != nullptr && editors.tpsMaxSpin != nullptr) {
+        calibration.closed = editors.tpsMinSpin->GetValue();
+        calibration.open = editors.tpsMaxSpin->GetValue();
+    }
+    return calibration;
+}
+
+void LiveView::ShowValues(const LiveValues& values)
+{
+    if (gearCombo == nullptr) {
+        return;  // a window without its layout shows nothing
+    }
+    const int gearDetection = editors.gearDetection != nullptr ? editors.gearDetection->GetSelection() : 0;
+    const LiveReadout readout = MakeLiveReadout(values, Calibration(), gearDetection);
+
+    SetGauge(rpmGauge, readout.rpm);
+    SetText(rpmText, readout.rpmText);
+    SetGauge(speedGauge, readout.speed);
+    SetText(speedText, readout.speedText);
+    SetGauge(throttleGauge, readout.throttlePercent);
+    SetText(throttleVoltText, readout.throttleVoltText);
+    SetText(throttlePercentText, readout.throttlePercentText);
+    if (readout.gearSensor.gauge.has_value()) {
+        SetGauge(gearSensorGauge, *readout.gearSensor.gauge);
+    }
+    SetText(gearSensorText, readout.gearSensor.text);
+
+    if (readout.gearItem < static_cast<int>(gearCombo->GetCount()) &&
+        gearCombo->GetSelection() != readout.gearItem) {
+        gearCombo->SetSelection(readout.gearItem);
+    }
+    for (size_t input = 0; input < inputTexts.size(); ++input) {
+        SetText(inputTexts[input], readout.inputTexts[input]);
+    }
+    for (size_t led = 0; led < kLiveLeds; ++led) {
+        if (leds[led] != nullptr) {
+            leds[led]->SetState(readout.leds[led]);
+        }
+    }
+}
+
+void LiveView::ShowRaw(const LiveRaw& raw)
+{
+    const std::array<bool, kRawRows> highlighted = rawHighlight.Refresh(raw);
+    if (rawGrid == nullptr || rawGrid->GetNumberRows() < kRawRows) {
+        return;
+    }
+    const std::array<int, kRawRows> rows = RawRows(raw);
+    // Every cell is written before the grid paints again (painting happens
+    // only once this handler has returned), and only the rows whose text or
+    // colour changed are invalidated: BeginBatch/EndBatch would repaint the
+    // whole grid, labels included, ten times a second.
+    const wxColour plain = rawGrid->GetDefaultCellBackgroundColour();
+    int firstChanged = kRawRows;
+    int lastChanged = -1;
+    for (int row = 0; row < kRawRows; ++row) {
+        bool changed = false;
+        const wxString text = wxString::Format("%d", rows[row]);
+        if (rawGrid->GetCellValue(row, 0) != text) {
+            rawGrid->SetCellValue(row, 0, text);
+            changed = true;
+        }
+        const wxColour colour = highlighted[row] ? kHighlight : plain;
+        if (rawGrid->GetCellBackgroundColour(row, 0) != colour) {
+            rawGrid->SetCellBackgroundColour(row, 0, colour);
+            changed = true;
+        }
+        if (changed) {
+            firstChanged = std::min(firstChanged, row);
+            lastChanged = std::max(lastChanged, row);
+        }
+    }
+    if (lastChanged >= 0) {
+        rawGrid->RefreshBlock(firstChanged, 0, lastChanged, 0);
+    }
+}
+
+void LiveView::KeepWarmUp()
+{
+    VantrelBase* device = connection();
+    if (device != nullptr && device->SetMode(MODE_WARMUP) == 0) {
+        return;
+    }
+    if (warmUpCheck != nullptr) {
+        warmUpCheck->SetValue(false);  // no event: the check box handler does not run
+    }
+    warmUpTimer.Stop();
+}
+
+void LiveView::ResetDeviceActions()
+{
+    fftRadio->SetSelection(0);
+    warmUpCheck->SetValue(false);
+}
+
+void LiveView::EnableWarmUp(bool enable)
+{
+    warmUpCheck->Enable(enable);
+}
+
+void LiveView::OnWarmUpChecked(wxCommandEvent& event)
+{
+    if (fftRadio != nullptr) {
+        fftRadio->SetSelection(0);
+    }
+    VantrelBase* device = connection();
+    if (event.IsChecked()) {
+        if (device != nullptr && device->SetMode(MODE_WARMUP) == 0) {
+            warmUpTimer.Start();
+        } else {
+            ShowError("Activating Warm-up failed");
+        }
+        return;
+    }
+    if (device == nullptr || device->SetMode(MODE_NORMAL) != 0) {
+        ShowError("Deactivating Warm-up failed");
+    }
+    warmUpTimer.Stop();
+}
+
+void LiveView::OnFftSettingSelected(wxCommandEvent& event)
+{
+    if (warmUpCheck != nullptr) {
+        warmUpCheck->SetValue(false);
+    }
+    warmUpTimer.Stop();
+    VantrelBase* device = connection();
+    const int selection = event.GetInt();
+    if (device == nullptr || selection < 0 || device->SetMode(static_cast<uint16_t>(selection)) != 0) {
+        ShowError("Setting FFT failed");
+    }
+}
+
+void LiveView::OnTakeThrottlePosition(wxCommandEvent& /*event*/)
+{
+    VantrelBase* device = connection();
+    if (device == nullptr || !device->IsOpen()) {
+        return;
+    }
+    LiveValues values;
+    if (device->GetLiveValues(&values) != 0) {
+        ShowError(_("Data reading error"), "Error");
+        return;
+    }
+    const std::optional<int32_t> percent = TakenThrottlePercent(values.tpsVoltage, Calibration());
+    if (!percent.has_value() || editors.thresholdSpin == nullptr) {
+        return;
+    }
+    editors.thresholdSpin->SetValue(*percent);
+    // Setting the spin sends no change event; the text beside it must follow.
+    SetText(editors.thresholdText, wxString::Format("%d", editors.thresholdSpin->GetValue()));
+}
