@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <array>
 
+#include "EditorsView.h"
 #include "ErrorBox.h"
 #include "VTX_GUIMain.h"
 #include "VantrelBase.h"
@@ -175,16 +176,15 @@ void VTX_GUIFrame::OnTakeThrottlePosition(wxCommandEvent& /*event*/)
         ShowError(_("Data reading error"), "Error");
         return;
     }
-    const int32_t closed = spins[17]->GetValue();
-    const int32_t open = spins[11]->GetValue();
+    const int32_t closed = editors->TpsMin();
+    const int32_t open = editors->TpsMax();
     // Equal calibration limits give no scale; the setting stays as it is.
     if (open == closed) {
         return;
     }
     const int32_t percent = (static_cast<int32_t>(values.tpsVoltage) - closed) * 100 / (open - closed);
-    spins[18]->SetValue(std::clamp(percent, 1, 99));
-    // Setting the spin sends no change event; the text beside it must follow.
-    SetText(textCtrls[12], wxString::Format("%d", spins[18]->GetValue()));
+    // Setting the spin sends no change event; the text beside it follows.
+    editors->SetThresholdPercent(std::clamp(percent, 1, 99));
 }
 
 void VTX_GUIFrame::ShowLiveValues(const LiveValues& values)
@@ -206,8 +206,8 @@ void VTX_GUIFrame::ShowLiveValues(const LiveValues& values)
     if (tps > 5000) {
         percent = 100;
     } else if (tps != 0) {
-        const int64_t closed = spins[17]->GetValue();
-        const int64_t range = std::min<int64_t>(spins[11]->GetValue() - closed, 5000);
+        const int64_t closed = editors->TpsMin();
+        const int64_t range = std::min<int64_t>(editors->TpsMax() - closed, 5000);
         if (range >= 1) {
             percent = std::clamp<int64_t>((tps - closed) * 100, 0, 500000) / range;
         }
@@ -216,7 +216,7 @@ void VTX_GUIFrame::ShowLiveValues(const LiveValues& values)
     SetText(textCtrls[2], Volts(values.tpsVoltage, "%.1f V"));
     SetText(textCtrls[7], wxString::Format("%lld %%", static_cast<long long>(percent)));
 
-    switch (gearDetection != nullptr ? gearDetection->GetSelection() : 0) {
+    switch (editors != nullptr ? editors->GearDetectionSelection() : 0) {
         case 0:
             SetGauge(gauges[3], values.gearVoltage);
             SetText(textCtrls[6], Volts(values.gearVoltage, "%.1f V"));
