@@ -25,12 +25,10 @@
 #include <wx/xrc/xmlres.h>
 
 #include "ArtProvider.h"
-#include "GearRpmSpeedPanel.h"
-#include "GearVoltagePanel.h"
+#include "EditorsView.h"
+#include "ErrorBox.h"
 #include "LiveView.h"
-#include "MyGrid.h"
 #include "MyStatusBar.h"
-#include "SpinCtrlStep.h"
 #include "UserSettings.h"
 #include "VantrelBase.h"
 #include "config/AppVersion.h"
@@ -100,35 +98,12 @@ VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/) : liveTimer(this
     // chooser costs a tenth of a second each, which start-up need not pay.
 
     liveView->SetUpRawGrid();
-    SetUpMapGrids();
+    editors->SetUpMapGrids();
 
     device = new VantrelBase();
     device->Open();
 
-    // The calibration panels go below the gear-detection choice on its page.
-    wxWindow* gearPage = gearDetection->GetParent();
-    voltagePanel = new GearVoltagePanel(gearPage);
-    rpmSpeedPanel = new GearRpmSpeedPanel(gearPage);
-    wxSizer* gearSizer = gearDetection->GetContainingSizer();
-    if (!gearSizer)
-        gearSizer = gearPage->GetSizer();
-    if (gearSizer) {
-        gearSizer->Add(voltagePanel, 0, wxEXPAND | wxALL, 5);
-        gearSizer->Add(rpmSpeedPanel, 0, wxEXPAND | wxALL, 5);
-    }
-    rpmSpeedPanel->Hide();
-    for (wxSpinCtrl* spin : voltagePanel->spins)
-        if (spin)
-            spin->Bind(wxEVT_SPINCTRL, &VTX_GUIFrame::OnValidatingSpinChanged, this);
-    for (wxSpinCtrl* spin : rpmSpeedPanel->spins)
-        if (spin)
-            spin->Bind(wxEVT_SPINCTRL, &VTX_GUIFrame::OnValidatingSpinChanged, this);
-    for (wxButton* button : voltagePanel->buttons)
-        if (button)
-            button->Bind(wxEVT_BUTTON, &VTX_GUIFrame::OnGearVoltageButton, this);
-    for (wxButton* button : rpmSpeedPanel->buttons)
-        if (button)
-            button->Bind(wxEVT_BUTTON, &VTX_GUIFrame::OnGearRpmSpeedButton, this);
+    editors->AddGearPanels();
 
     // There is no executable icon resource on this platform: the logo art
     // stands in for it.
@@ -144,7 +119,7 @@ VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/) : liveTimer(this
     SetTitle(wxString::Format("Norvane Labs - %s v%s.%02d", wxTheApp ? wxTheApp->GetAppName() : "Vantrel",
                               kAppVersion, kAppBuild));
 
-    SetSpinSteps();
+    editors->SetSpinSteps();
     if (GetSizer()) {
         GetSizer()->SetSizeHints(this);
     } else {
@@ -168,20 +143,6 @@ VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/) : liveTimer(this
     ForEachWindowIn(labelArea, [this](wxWindow* window) {
         window->Bind(wxEVT_LEFT_DCLICK, &VTX_GUIFrame::OnFftLabelDoubleClick, this);
     });
-
-    // The grid copies on Ctrl+C by itself, with a text of its own, before the
-    // menu sees the key: in the map grids the key is the Copy command's.
-    for (wxGrid* grid : {blipperGrid, shifterGrid}) {
-        grid->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& event) {
-            if (event.GetModifiers() != wxMOD_CONTROL || event.GetKeyCode() != 'C') {
-                event.Skip();
-                return;
-            }
-            wxCommandEvent copy(wxEVT_MENU, XRCID("idCopy"));
-            copy.SetEventObject(this);
-            ProcessWindowEvent(copy);
-        });
-    }
 
     ShowConfigurationSafely(device->GetDefaultConfiguration());
     RefreshControls();
@@ -216,22 +177,9 @@ void VTX_GUIFrame::LookUpControls()
         find, [this] { return GetDevice(); }, warmUpTimer);
     warmUpCheck = liveView->GetWarmUpCheck();
     fftRadio = liveView->GetFftRadio();
-    textCtrls[12] = dynamic_cast<wxTextCtrl*>(find("ID_TEXTCTRL12"));
     fftPage = dynamic_cast<wxPanel*>(find("ID_PNL_FFT"));
 
-    for (int i = 1; i <= 17; ++i)
-        choices[i] = dynamic_cast<wxChoice*>(find(wxString::Format("ID_CHOICE%d", i)));
-    for (int i : {1, 2, 10, 11, 12, 13, 14, 15, 16, 17, 18})
-        spins[i] = dynamic_cast<wxSpinCtrl*>(find(wxString::Format("ID_SPINCTRL%d", i)));
-    rpmPulses = dynamic_cast<wxChoice*>(find("ID_RPM_PULSES"));
-    speedPulses = dynamic_cast<wxSpinCtrl*>(find("ID_SPEED_PULSES"));
-    wheelCircumference = dynamic_cast<wxSpinCtrl*>(find("ID_WHEEL_CIRCUMFERENCE"));
-    gearDetection = dynamic_cast<wxRadioBox*>(find("ID_RBOX_GEAR_DETECTION"));
-    // The map grids must be MyGrid (the corner names both axes).
-    blipperGrid = dynamic_cast<MyGrid*>(find("ID_GRID2"));
-    shifterGrid = dynamic_cast<MyGrid*>(find("ID_GRID3"));
-    takeTpsMinButton = dynamic_cast<wxButton*>(find("ID_BUTTON11"));
-    takeTpsMaxButton = dynamic_cast<wxButton*>(find("ID_BUTTON10"));
+    editors = std::make_unique<EditorsView>(*this, missingControls);
 
     notebook = dynamic_cast<wxNotebook*>(find("ID_NOTEBOOK1"));
     for (int i = 1; i <= 7; ++i)
@@ -262,7 +210,9 @@ void VTX_GUIFrame::LookUpControls()
     menuConfirmWriting = item("idConfirmWriting");
     item("idMenuAbout");
 
-    liveView->UseEditorControls({spins[17], spins[11], spins[18], textCtrls[12], gearDetection});
+    liveView->UseEditorControls({editors->SpinOf(EditorControl::TpsMin), editors->SpinOf(EditorControl::TpsMax),
+                                 editors->SpinOf(EditorControl::ThresholdPercent), editors->ThresholdText(),
+                                 editors->GearDetection()});
 
     if (!missingControls.empty()) {
         wxString names;
@@ -284,9 +234,6 @@ void VTX_GUIFrame::BindHandlers()
     Bind(wxEVT_MENU, &VTX_GUIFrame::OnSaveAs, this, XRCID("idSaveAs"));
     Bind(wxEVT_MENU, &VTX_GUIFrame::OnSaveAs, this, tools.saveAs);
     Bind(wxEVT_MENU, &VTX_GUIFrame::OnQuit, this, XRCID("idMenuQuit"));
-    Bind(wxEVT_MENU, &VTX_GUIFrame::OnCopy, this, XRCID("idCopy"));
-    Bind(wxEVT_MENU, &VTX_GUIFrame::OnPaste, this, XRCID("idPaste"));
-    Bind(wxEVT_MENU, &VTX_GUIFrame::OnFillDown, this, XRCID("idFillDown"));
     Bind(wxEVT_MENU, &VTX_GUIFrame::OnRead, this, XRCID("idReadConfiguration"));
     Bind(wxEVT_MENU, &VTX_GUIFrame::OnRead, this, tools.read);
     Bind(wxEVT_MENU, &VTX_GUIFrame::OnWrite, this, XRCID("idWriteConfiguration"));
@@ -298,20 +245,7 @@ void VTX_GUIFrame::BindHandlers()
     Bind(wxEVT_MENU, &VTX_GUIFrame::OnTabletMode, this, XRCID("idTabletMode"));
     Bind(wxEVT_MENU, &VTX_GUIFrame::OnAbout, this, XRCID("idMenuAbout"));
 
-    for (const char* name :
-         {"ID_CHOICE1", "ID_CHOICE2", "ID_CHOICE3", "ID_CHOICE11", "ID_CHOICE13", "ID_CHOICE15"})
-        Bind(wxEVT_CHOICE, &VTX_GUIFrame::OnInputFeatureChanged, this, XRCID(name));
-    Bind(wxEVT_CHOICE, &VTX_GUIFrame::OnOutputFeatureChanged, this, XRCID("ID_CHOICE4"));
-    Bind(wxEVT_CHOICE, &VTX_GUIFrame::OnOutputFeatureChanged, this, XRCID("ID_CHOICE5"));
-    Bind(wxEVT_RADIOBOX, &VTX_GUIFrame::OnGearDetectionChanged, this, XRCID("ID_RBOX_GEAR_DETECTION"));
-    Bind(wxEVT_SPINCTRL, &VTX_GUIFrame::OnValidatingSpinChanged, this, XRCID("ID_SPINCTRL17"));
-    Bind(wxEVT_SPINCTRL, &VTX_GUIFrame::OnValidatingSpinChanged, this, XRCID("ID_SPINCTRL11"));
-    Bind(wxEVT_SPINCTRL, &VTX_GUIFrame::OnThresholdSpinChanged, this, XRCID("ID_SPINCTRL18"));
-    Bind(wxEVT_SPINCTRL, &VTX_GUIFrame::OnWarmUpActiveTimeChanged, this, XRCID("ID_SPINCTRL14"));
-    Bind(wxEVT_BUTTON, &VTX_GUIFrame::OnTakeTpsMin, this, XRCID("ID_BUTTON11"));
-    Bind(wxEVT_BUTTON, &VTX_GUIFrame::OnTakeTpsMax, this, XRCID("ID_BUTTON10"));
-    Bind(wxEVT_GRID_CELL_CHANGING, &VTX_GUIFrame::OnMapCellChanging, this, XRCID("ID_GRID2"));
-    Bind(wxEVT_GRID_CELL_CHANGING, &VTX_GUIFrame::OnMapCellChanging, this, XRCID("ID_GRID3"));
+    editors->BindHandlers();
 
     liveView->BindHandlers(*this);
 
@@ -321,15 +255,6 @@ void VTX_GUIFrame::BindHandlers()
     Bind(EVT_FIRMWARE_UPDATE, &VTX_GUIFrame::OnFirmwareUpdateSelected, this);
     Bind(EVT_UNSUPPORTED_DEVICE, &VTX_GUIFrame::OnUnsupportedDevice, this);
     Bind(EVT_CONNECTING_FAILED, &VTX_GUIFrame::OnConnectingFailed, this);
-}
-
-void VTX_GUIFrame::SetSpinSteps()
-{
-    const std::pair<int, int> steps[] = {{12, 10}, {13, 10},  {14, 100}, {15, 100},
-                                         {1, 100}, {16, 100}, {17, 50},  {11, 50}};
-    for (const auto& [number, step] : steps)
-        if (auto* stepped = dynamic_cast<SpinCtrlStep*>(spins[number]))
-            stepped->SetStep(step);
 }
 
 void VTX_GUIFrame::RestoreSettings()
@@ -458,37 +383,11 @@ void VTX_GUIFrame::RefreshControls()
     ShowLiveValues(LiveValues{});
     ShowLiveRaw(LiveRaw{});
 
-    static const std::pair<int, int> inputPairs[6] = {{1, 8}, {2, 9}, {3, 10}, {11, 12}, {13, 14}, {15, 16}};
-    static const int polarityLabels[6] = {35, 36, 37, 45, 47, 49};
-    for (int i = 0; i < 6; ++i) {
-        const bool hasFunction = choices[inputPairs[i].first]->GetSelection() > 0;
-        choices[inputPairs[i].second]->Enable(hasFunction);
-        labels[polarityLabels[i]]->Enable(hasFunction);
-    }
-
-    auto showGearColumns = [](wxGrid* grid, bool perGear, const wxString& firstLabel,
-                              const wxString& allLabel) {
-        grid->BeginBatch();
-        grid->SetColLabelValue(0, perGear ? firstLabel : allLabel);
-        // Per-gear columns all get the width of the first one, so that the
-        // cells of one map line up; fitting each to its one-digit label would
-        // leave them too narrow to edit.
-        for (int column = 1; column < grid->GetNumberCols(); ++column)
-            grid->SetColSize(column, perGear ? grid->GetColSize(0) : 0);
-        grid->EndBatch();
-    };
-    showGearColumns(blipperGrid, device->GetFeature(FEATURE_BLIPPER_GEAR_COLUMNS) == 5, "2", _("All"));
-    showGearColumns(shifterGrid, device->GetFeature(FEATURE_SHIFTER_GEAR_COLUMNS) == 5, "1", _("t[ms]"));
-
     notebook->Enable(!bootloader);
     liveView->EnableWarmUp(device->GetFeature(FEATURE_WARMUP) > 0);
-    if (device->GetFeature(FEATURE_GEAR_DETECTION_CHOICE) == 1) {
-        gearDetection->Enable();
-    } else {
-        gearDetection->SetSelection(0);
-        gearDetection->Disable();
-    }
-    ShowGearPanels(gearDetection->GetSelection());
+    editors->RefreshControls(device->GetFeature(FEATURE_BLIPPER_GEAR_COLUMNS) == 5,
+                             device->GetFeature(FEATURE_SHIFTER_GEAR_COLUMNS) == 5,
+                             device->GetFeature(FEATURE_GEAR_DETECTION_CHOICE) == 1);
 }
 
 void VTX_GUIFrame::OnTabletMode(wxCommandEvent& /*event*/)
@@ -527,4 +426,31 @@ void VTX_GUIFrame::OnFftLabelDoubleClick(wxMouseEvent& event)
         fftPage->Show();
         notebook->AddPage(fftPage, _("FFT"), false);
     }
+}
+
+DeviceConfiguration VTX_GUIFrame::CollectConfiguration()
+{
+    return editors->CollectConfiguration();
+}
+
+void VTX_GUIFrame::ShowConfiguration(const DeviceConfiguration& config)
+{
+    editors->ShowConfiguration(config);
+}
+
+bool VTX_GUIFrame::ShowConfigurationSafely(const DeviceConfiguration& config)
+{
+    try {
+        ShowConfiguration(config);
+        return true;
+    } catch (const std::exception& error) {
+        ShowError(error.what(), "Error");
+        return false;
+    }
+}
+
+bool VTX_GUIFrame::ValidateControls()
+{
+    invalidControls = editors->ValidateControls();
+    return invalidControls.empty();
 }

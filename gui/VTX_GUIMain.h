@@ -3,14 +3,15 @@
 // calibration panels, the menu bar, the toolbar and the status bar.
 //
 // The class is large, so its members are defined in several files:
-//   gui/VTX_GUIMain.cpp      construction (look-ups, bindings, grids, settings),
+//   gui/VTX_GUIMain.cpp      construction (look-ups, bindings, settings),
 //                            RefreshControls, RebuildToolBar, tablet mode,
 //                            About, Quit, FFT page reveal, destruction
-//   gui/VTX_GUIEditors.cpp   CollectConfiguration, ShowConfiguration,
-//                            ValidateControls, map grids (cell rule, copy,
-//                            paste, fill down), consistency handlers of inputs,
-//                            outputs and gear detection, the take-value buttons
-//                            ID_BUTTON10/11 and those of the calibration panels
+//   gui/EditorsView.*        the configuration editors (a class of their own,
+//                            owned by the frame): CollectConfiguration,
+//                            ShowConfiguration, ValidateControls, map grids,
+//                            copy, paste, fill down, consistency handlers and
+//                            the take-value buttons; the record arithmetic is
+//                            the editor model's (editor/)
 //   gui/VTX_GUICommands.cpp  AutoConnect, ConnectToDevice, RefreshDeviceList,
 //                            FillConnectionDialog, Read, Write, Lock, New, Open,
 //                            Save as, HandleDeviceError, the handlers of
@@ -21,7 +22,7 @@
 //                            check box, FFT radio box, throttle button)
 //   gui/VTX_GUIFirmware.cpp  OfferFirmwareUpdate, OnFirmwareUpdateSelected,
 //                            OnFwUpdateDialogClose (with gui/FwUpdateDialog.*)
-// Every Bind happens in the constructor (VTX_GUIMain.cpp).
+// Every Bind happens in the constructor (VTX_GUIMain.cpp, EditorsView).
 #pragma once
 
 #include <array>
@@ -53,8 +54,7 @@ class wxStaticText;
 class wxTextCtrl;
 class wxToolBar;
 class MyStatusBar;
-class GearVoltagePanel;
-class GearRpmSpeedPanel;
+class EditorsView;
 class ConnectionDialog;
 class FwUpdateDialog;
 class LiveView;
@@ -82,7 +82,7 @@ public:
     // 16x16 or 32x32 (device-independent); same size as now: nothing happens.
     void RebuildToolBar(const wxSize& size);
 
-    // Editors <-> record (VTX_GUIEditors.cpp). Both throw std::runtime_error
+    // Editors <-> record (EditorsView). Both throw std::runtime_error
     // for a pulses value the RPM pulses choice cannot hold; callers catch it.
     DeviceConfiguration CollectConfiguration();
     void ShowConfiguration(const DeviceConfiguration& config);
@@ -123,8 +123,6 @@ private:
     // --- VTX_GUIMain.cpp
     void LookUpControls();
     void BindHandlers();
-    void SetUpMapGrids();
-    void SetSpinSteps();
     void RestoreSettings();
     void SaveSettings();
     // The open and save dialogs, made on first use and kept.
@@ -135,23 +133,7 @@ private:
     void OnQuit(wxCommandEvent& event);
     void OnFftLabelDoubleClick(wxMouseEvent& event);
 
-    // --- VTX_GUIEditors.cpp
-    void ShowGearPanels(int selection);
-    void OnInputFeatureChanged(wxCommandEvent& event);
-    void OnOutputFeatureChanged(wxCommandEvent& event);
-    void OnGearDetectionChanged(wxCommandEvent& event);
-    void OnValidatingSpinChanged(wxSpinEvent& event);  // calibration and TPS limits
-    void OnThresholdSpinChanged(wxSpinEvent& event);   // ID_SPINCTRL18
-    void OnTakeTpsMin(wxCommandEvent& event);          // ID_BUTTON11
-    void OnTakeTpsMax(wxCommandEvent& event);          // ID_BUTTON10
-    void OnGearVoltageButton(wxCommandEvent& event);
-    void OnGearRpmSpeedButton(wxCommandEvent& event);
-    // ID_SPINCTRL14: the pause spin follows the active time.
-    void OnWarmUpActiveTimeChanged(wxSpinEvent& event);
-    void OnMapCellChanging(wxGridEvent& event);
-    void OnCopy(wxCommandEvent& event);
-    void OnPaste(wxCommandEvent& event);
-    void OnFillDown(wxCommandEvent& event);
+    // --- the editors
     // Calls ShowConfiguration and reports a pulses error instead of throwing.
     bool ShowConfigurationSafely(const DeviceConfiguration& config);
 
@@ -196,8 +178,6 @@ private:
     std::vector<wxWindow*> invalidControls;
     wxToolBar* toolBar = nullptr;
     MyStatusBar* statusBar = nullptr;
-    GearVoltagePanel* voltagePanel = nullptr;
-    GearRpmSpeedPanel* rpmSpeedPanel = nullptr;
     ConnectionDialog* connectionDialog = nullptr;  // only during Connect
     UsbDeviceList* deviceList = nullptr;           // only during Connect
     FwUpdateDialog* fwUpdateDialog = nullptr;
@@ -217,21 +197,9 @@ private:
     wxCheckBox* warmUpCheck = nullptr;  // ID_CHECKBOX1
     wxRadioBox* fftRadio = nullptr;     // ID_RADIOBOX1
     wxPanel* fftPage = nullptr;         // ID_PNL_FFT
-    // Only [12] is used: ID_TEXTCTRL12, the threshold percentage beside
-    // ID_SPINCTRL18.
-    std::array<wxTextCtrl*, 13> textCtrls{};
 
-    // Editors.
-    std::array<wxChoice*, 18> choices{};       // index = number of ID_CHOICE1 ... ID_CHOICE17
-    std::array<wxSpinCtrl*, 19> spins{};       // index = number of ID_SPINCTRL1, 2, 10 ... 18
-    wxChoice* rpmPulses = nullptr;             // ID_RPM_PULSES
-    wxSpinCtrl* speedPulses = nullptr;         // ID_SPEED_PULSES
-    wxSpinCtrl* wheelCircumference = nullptr;  // ID_WHEEL_CIRCUMFERENCE
-    wxRadioBox* gearDetection = nullptr;       // ID_RBOX_GEAR_DETECTION
-    wxGrid* blipperGrid = nullptr;             // ID_GRID2
-    wxGrid* shifterGrid = nullptr;             // ID_GRID3
-    wxButton* takeTpsMinButton = nullptr;      // ID_BUTTON11
-    wxButton* takeTpsMaxButton = nullptr;      // ID_BUTTON10
+    // The configuration editors; made with the look-ups.
+    std::unique_ptr<EditorsView> editors;
 
     // Pages and labels.
     wxNotebook* notebook = nullptr;          // ID_NOTEBOOK1

@@ -1,5 +1,6 @@
-// The configuration editors on the main window: map grid rules, clipboard
-// commands, validation marks, consistency handlers and record round trips.
+// The configuration editors on the main window: the cell rule's veto, clipboard
+// commands, validation marks, consistency handlers and record round trips. The
+// rules themselves are tested without a display (tests/editor).
 #include <gtest/gtest.h>
 
 #include <array>
@@ -20,10 +21,12 @@
 #include <wx/textctrl.h>
 
 #include "GuiTestSupport.h"
+#include "SpinCtrlStep.h"
 #include "VTX_GUIMain.h"
 #include "VantrelBase.h"
 #include "config/DeviceConfiguration.h"
 #include "config/SettingsKeys.h"
+#include "editor/EditorModel.h"
 
 namespace {
 
@@ -209,46 +212,6 @@ TEST_F(Editors, FillDownCopiesTheTopCellOfEachColumn)
     }
     EXPECT_EQ(grid->GetCellValue(10, 0), "80");
     EXPECT_EQ(grid->GetCellValue(5, 0), "80");
-}
-
-TEST_F(Editors, CollectReadsLeadingIntegersAndDuplicatesTheFirstCell)
-{
-    Blipper()->SetCellValue(0, 2, "95");
-    Blipper()->SetCellValue(4, 2, "abc");
-    Blipper()->SetCellValue(5, 2, "123xyz");
-    const DeviceConfiguration collected = frame->CollectConfiguration();
-    EXPECT_EQ(collected.BlipperMap[2][0], 95);
-    EXPECT_EQ(collected.BlipperMap[2][1], 95);
-    EXPECT_EQ(collected.BlipperMap[2][5], 0);
-    EXPECT_EQ(collected.BlipperMap[2][6], 123);
-    for (int row = 0; row < kMapRows; ++row) {
-        EXPECT_EQ(collected.BlipperMap[row][0], collected.BlipperMap[row][1]);
-        EXPECT_EQ(collected.ShifterMap[row][0], collected.ShifterMap[row][1]);
-    }
-}
-
-TEST_F(Editors, ShowAndCollectInputFeatureAndThreshold)
-{
-    DeviceConfiguration config = defaults;
-    config.InputFeature3 = 7;  // function 4, polarity 0
-    config.InputFeature2 = 4;  // function 2, polarity 1
-    config.InputFeature4 = 0;
-    config.InputFeature5 = 0;
-    config.InputFeature6 = 0;
-    config.TPSMinVoltage = 700;
-    config.TPSMaxVoltage = 4300;
-    config.TPSThresholdVoltage = 1060;
-    frame->ShowConfiguration(config);
-    EXPECT_EQ(Ctrl<wxChoice>(frame, "ID_CHOICE3")->GetSelection(), 4);
-    EXPECT_EQ(Ctrl<wxChoice>(frame, "ID_CHOICE10")->GetSelection(), 0);
-    EXPECT_EQ(Ctrl<wxChoice>(frame, "ID_CHOICE2")->GetSelection(), 2);
-    EXPECT_EQ(Ctrl<wxChoice>(frame, "ID_CHOICE9")->GetSelection(), 1);
-    EXPECT_EQ(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL18")->GetValue(), 10);
-    EXPECT_EQ(Ctrl<wxTextCtrl>(frame, "ID_TEXTCTRL12")->GetValue(), "10");
-    const DeviceConfiguration collected = frame->CollectConfiguration();
-    EXPECT_EQ(collected.InputFeature3, 7);
-    EXPECT_EQ(collected.InputFeature2, 4);
-    EXPECT_EQ(collected.TPSThresholdVoltage, 1060);
 }
 
 TEST_F(Editors, AbsentMapRowKeepsTheGridColumn)
@@ -449,6 +412,54 @@ TEST_F(Editors, EveryValidRecordComesBackUnchanged)
         frame->ValidateControls();
         const DeviceConfiguration collected = frame->CollectConfiguration();
         EXPECT_TRUE(collected == c.config) << c.name << ":" << Differences(c.config, collected);
+        EXPECT_EQ(Ctrl<wxTextCtrl>(frame, "ID_TEXTCTRL12")->GetValue(),
+                  wxString::Format("%d", Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL18")->GetValue()))
+            << c.name;
+        // The model without a window holds the record as the window does.
+        EditorModel model;
+        model.Show(c.config);
+        EXPECT_TRUE(model.Collect() == collected) << c.name << ":" << Differences(collected, model.Collect());
+    }
+}
+
+// The binding table and the layout agree on every control: its kind, its
+// items or range and its step.
+TEST_F(Editors, BindingTableMatchesTheLayout)
+{
+    for (const ControlBinding& binding : kEditorBindings) {
+        wxWindow* control = frame->FindWindow(XRCID(binding.name));
+        ASSERT_NE(control, nullptr) << binding.name;
+        switch (binding.kind) {
+            case ControlKind::Choice:
+                ASSERT_NE(dynamic_cast<wxChoice*>(control), nullptr) << binding.name;
+                EXPECT_EQ(binding.min, 0) << binding.name;
+                EXPECT_EQ(static_cast<int>(dynamic_cast<wxChoice*>(control)->GetCount()) - 1, binding.max)
+                    << binding.name;
+                break;
+            case ControlKind::RadioBox:
+                ASSERT_NE(dynamic_cast<wxRadioBox*>(control), nullptr) << binding.name;
+                EXPECT_EQ(static_cast<int>(dynamic_cast<wxRadioBox*>(control)->GetCount()) - 1, binding.max)
+                    << binding.name;
+                break;
+            case ControlKind::Spin:
+            case ControlKind::SteppedSpin: {
+                auto* spin = dynamic_cast<wxSpinCtrl*>(control);
+                ASSERT_NE(spin, nullptr) << binding.name;
+                auto* stepped = dynamic_cast<SpinCtrlStep*>(control);
+                EXPECT_EQ(stepped != nullptr, binding.kind == ControlKind::SteppedSpin) << binding.name;
+                // The window gives every stepped spin the table's step.
+                if (stepped) {
+                    EXPECT_EQ(stepped->GetStep(), binding.step) << binding.name;
+                }
+                // The pause's range follows the active time.
+                const auto [min, max] = binding.mapping == Mapping::WarmUpPause
+                                            ? WarmUpPauseRange(frame->CollectConfiguration().WarmupActiveTime)
+                                            : std::make_pair(binding.min, binding.max);
+                EXPECT_EQ(spin->GetMin(), min) << binding.name;
+                EXPECT_EQ(spin->GetMax(), max) << binding.name;
+                break;
+            }
+        }
     }
 }
 

@@ -1,0 +1,578 @@
+#include "EditorsView.h"
+
+#include <algorithm>
+#include <climits>
+#include <stdexcept>
+
+#include <wx/button.h>
+#include <wx/choice.h>
+#include <wx/clipbrd.h>
+#include <wx/grid.h>
+#include <wx/numformatter.h>
+#include <wx/radiobox.h>
+#include <wx/sizer.h>
+#include <wx/spinctrl.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/xrc/xmlres.h>
+
+#include "ErrorBox.h"
+#include "GearRpmSpeedPanel.h"
+#include "GearVoltagePanel.h"
+#include "MyGrid.h"
+#include "SpinCtrlStep.h"
+#include "VTX_GUIMain.h"
+#include "VantrelBase.h"
+#include "config/DefaultMaps.h"
+#include "device/LiveData.h"
+
+namespace {
+
+void SetChoice(wxChoice* choice, int selection)
+{
+    if (selection >= 0 && selection < static_cast<int>(choice->GetCount()))
+        choice->SetSelection(selection);
+}
+
+// Stepped spins must learn the value as their last settled one.
+void SetSpin(wxSpinCtrl* spin, int value)
+{
+    if (auto* stepped = dynamic_cast<SpinCtrlStep*>(spin))
+        stepped->SetValue(value);
+    else
+        spin->SetValue(value);
+}
+
+MapGridKind KindOf(const wxGrid* grid, const wxGrid* blipperGrid)
+{
+    return grid == blipperGrid ? MapGridKind::Blipper : MapGridKind::Shifter;
+}
+
+wxGrid* FindGridOrSpin(wxWindow* window, wxSpinCtrl** spin)
+{
+    *spin = nullptr;
+    for (; window; window = window->GetParent()) {
+        if (auto* grid = dynamic_cast<wxGrid*>(window))
+            return grid;
+        if (auto* found = dynamic_cast<wxSpinCtrl*>(window)) {
+            *spin = found;
+            return nullptr;
+        }
+        if (window->IsTopLevel())
+            break;
+    }
+    return nullptr;
+}
+
+bool ReadClipboardText(wxString& text)
+{
+    wxTheClipboard->UsePrimarySelection(false);
+    if (!wxTheClipboard->Open())
+        return false;
+    wxTextDataObject data;
+    const bool ok = wxTheClipboard->IsSupported(wxDF_UNICODETEXT) && wxTheClipboard->GetData(data);
+    wxTheClipboard->Close();
+    if (ok)
+        text = data.GetText();
+    return ok;
+}
+
+void WriteClipboardText(const wxString& text)
+{
+    wxTheClipboard->UsePrimarySelection(false);
+    if (!wxTheClipboard->Open())
+        return;
+    wxTheClipboard->SetData(new wxTextDataObject(text));
+    wxTheClipboard->Flush();
+    wxTheClipboard->Close();
+}
+
+std::string Utf8(const wxString& text)
+{
+    const wxScopedCharBuffer buffer = text.utf8_str();
+    return std::string(buffer.data(), buffer.length());
+}
+
+// One live read for a take-value button; false (after the message) on failure.
+bool ReadLiveOnce(VantrelBase* device, LiveValues& values)
+{
+    if (device->GetLiveValues(&values) != 0) {
+        ShowError(_("Data reading error"), "Error");
+        return false;
+    }
+    return true;
+}
+
+// A take-value button of a gear panel: the reading goes into the spin beside
+// the pressed button. False when nothing was taken.
+template <size_t N>
+bool TakeLiveGearValue(VantrelBase* device, const std::array<wxButton*, N>& buttons,
+                       const std::array<wxSpinCtrl*, N>& spins, int buttonId, uint32_t LiveValues::*reading)
+{
+    const auto found = std::find_if(buttons.begin(), buttons.end(),
+                                    [&](wxButton* button) { return button && button->GetId() == buttonId; });
+    LiveValues values;
+    if (found == buttons.end() || !device->IsOpen() || !ReadLiveOnce(device, values))
+        return false;
+    SetSpin(spins[found - buttons.begin()], static_cast<int>(values.*reading));
+    return true;
+}
+
+}  // namespace
+
+EditorsView::EditorsView(VTX_GUIFrame& owner, std::vector<wxString>& missing) : frame(owner)
+{
+    auto find = [&](const wxString& name) -> wxWindow* {
+        wxWindow* window = frame.FindWindow(XRCID(name));
+        if (!window)
+            missing.push_back(name);
+        return window;
+    };
+    // The calibration spins are the panels' (AddGearPanels).
+    for (const ControlBinding& binding : kEditorBindings)
+        if (!wxString(binding.name).StartsWith("GEAR_"))
+            controls[static_cast<size_t>(binding.control)] = find(binding.name);
+    // Reserved controls: looked up with the layout, used by nothing yet.
+    find("ID_CHOICE7");
+    find("ID_SPINCTRL10");
+    thresholdText = dynamic_cast<wxTextCtrl*>(frame.FindWindow(XRCID("ID_TEXTCTRL12")));
+    gearDetection = dynamic_cast<wxRadioBox*>(controls[static_cast<size_t>(EditorControl::GearDetection)]);
+    // The map grids must be MyGrid (the corner names both axes).
+    blipperGrid = dynamic_cast<MyGrid*>(find("ID_GRID2"));
+    shifterGrid = dynamic_cast<MyGrid*>(find("ID_GRID3"));
+    find("ID_BUTTON11");
+    find("ID_BUTTON10");
+    static const char* const labelNames[6] = {"ID_STATICTEXT35", "ID_STATICTEXT36", "ID_STATICTEXT37",
+                                              "ID_STATICTEXT45", "ID_STATICTEXT47", "ID_STATICTEXT49"};
+    for (size_t i = 0; i < polarityLabels.size(); ++i)
+        polarityLabels[i] = dynamic_cast<wxStaticText*>(frame.FindWindow(XRCID(labelNames[i])));
+}
+
+EditorsView::~EditorsView()
+{
+    for (const auto& unbind : unbinders)
+        unbind();
+}
+
+template <class Event, class Target>
+void EditorsView::Listen(Target* target, const wxEventTypeTag<Event>& type,
+                         void (EditorsView::*handler)(Event&), int id)
+{
+    target->Bind(type, handler, this, id);
+    unbinders.push_back([target, type, handler, id, this] { target->Unbind(type, handler, this, id); });
+}
+
+wxChoice* EditorsView::ChoiceOf(EditorControl control) const
+{
+    return static_cast<wxChoice*>(controls[static_cast<size_t>(control)]);
+}
+
+wxSpinCtrl* EditorsView::SpinOf(EditorControl control) const
+{
+    return static_cast<wxSpinCtrl*>(controls[static_cast<size_t>(control)]);
+}
+
+void EditorsView::BindHandlers()
+{
+    VTX_GUIFrame* target = &frame;
+    Listen(target, wxEVT_MENU, &EditorsView::OnCopy, XRCID("idCopy"));
+    Listen(target, wxEVT_MENU, &EditorsView::OnPaste, XRCID("idPaste"));
+    Listen(target, wxEVT_MENU, &EditorsView::OnFillDown, XRCID("idFillDown"));
+    for (EditorControl input : kInputFunctionControls)
+        Listen(target, wxEVT_CHOICE, &EditorsView::OnInputFeatureChanged, XRCID(BindingOf(input).name));
+    for (EditorControl output : {EditorControl::Output1, EditorControl::Output2})
+        Listen(target, wxEVT_CHOICE, &EditorsView::OnOutputFeatureChanged, XRCID(BindingOf(output).name));
+    Listen(target, wxEVT_RADIOBOX, &EditorsView::OnGearDetectionChanged,
+           XRCID(BindingOf(EditorControl::GearDetection).name));
+    for (EditorControl limit : {EditorControl::TpsMin, EditorControl::TpsMax})
+        Listen(target, wxEVT_SPINCTRL, &EditorsView::OnValidatingSpinChanged, XRCID(BindingOf(limit).name));
+    Listen(target, wxEVT_SPINCTRL, &EditorsView::OnThresholdSpinChanged,
+           XRCID(BindingOf(EditorControl::ThresholdPercent).name));
+    Listen(target, wxEVT_SPINCTRL, &EditorsView::OnWarmUpActiveTimeChanged,
+           XRCID(BindingOf(EditorControl::WarmUpActive).name));
+    Listen(target, wxEVT_BUTTON, &EditorsView::OnTakeTpsMin, XRCID("ID_BUTTON11"));
+    Listen(target, wxEVT_BUTTON, &EditorsView::OnTakeTpsMax, XRCID("ID_BUTTON10"));
+    Listen(target, wxEVT_GRID_CELL_CHANGING, &EditorsView::OnMapCellChanging, XRCID("ID_GRID2"));
+    Listen(target, wxEVT_GRID_CELL_CHANGING, &EditorsView::OnMapCellChanging, XRCID("ID_GRID3"));
+}
+
+void EditorsView::SetUpMapGrids()
+{
+    for (wxGrid* grid : {blipperGrid, shifterGrid}) {
+        const bool blipper = grid == blipperGrid;
+        if (!grid->GetTable()) {
+            grid->CreateGrid(kMapGridRows, kMapGridCols, wxGrid::wxGridSelectCells);
+        } else {
+            // A layout that already gave the grid cells: bring it to 15 x 5.
+            if (grid->GetNumberRows() < kMapGridRows)
+                grid->AppendRows(kMapGridRows - grid->GetNumberRows());
+            if (grid->GetNumberCols() < kMapGridCols)
+                grid->AppendCols(kMapGridCols - grid->GetNumberCols());
+            grid->SetSelectionMode(wxGrid::wxGridSelectCells);
+        }
+        grid->EnableEditing(true);
+        grid->EnableGridLines(true);
+        grid->EnableDragGridSize(false);
+        grid->EnableDragColSize(false);
+        grid->EnableDragRowSize(false);
+        for (int row = 0; row < kMapGridRows; ++row)
+            grid->SetRowLabelValue(row, wxNumberFormatter::ToString(
+                                            2000L + 1000L * row, wxNumberFormatter::Style_WithThousandsSep));
+        for (int col = 0; col < kMapGridCols; ++col) {
+            grid->SetColLabelValue(col, wxString::Format("%d", col + (blipper ? 2 : 1)));
+            grid->SetColFormatNumber(col);
+            for (int row = 0; row < kMapGridRows; ++row)
+                grid->SetCellValue(
+                    row, col,
+                    wxString::Format("%d", blipper ? kDefaultBlipTime : kDefaultShifterCutTimes[col]));
+        }
+        grid->SetRowLabelSize(wxGRID_AUTOSIZE);
+        grid->SetColLabelSize(wxGRID_AUTOSIZE);
+
+        // The grid copies on Ctrl+C by itself, with a text of its own, before
+        // the menu sees the key: in the map grids the key is the Copy command's.
+        VTX_GUIFrame* owner = &frame;
+        grid->Bind(wxEVT_KEY_DOWN, [owner](wxKeyEvent& event) {
+            if (event.GetModifiers() != wxMOD_CONTROL || event.GetKeyCode() != 'C') {
+                event.Skip();
+                return;
+            }
+            wxCommandEvent copy(wxEVT_MENU, XRCID("idCopy"));
+            copy.SetEventObject(owner);
+            owner->ProcessWindowEvent(copy);
+        });
+    }
+}
+
+void EditorsView::AddGearPanels()
+{
+    // The calibration panels go below the gear-detection choice on its page.
+    wxWindow* gearPage = gearDetection->GetParent();
+    voltagePanel = new GearVoltagePanel(gearPage);
+    rpmSpeedPanel = new GearRpmSpeedPanel(gearPage);
+    wxSizer* gearSizer = gearDetection->GetContainingSizer();
+    if (!gearSizer)
+        gearSizer = gearPage->GetSizer();
+    if (gearSizer) {
+        gearSizer->Add(voltagePanel, 0, wxEXPAND | wxALL, 5);
+        gearSizer->Add(rpmSpeedPanel, 0, wxEXPAND | wxALL, 5);
+    }
+    rpmSpeedPanel->Hide();
+    for (size_t i = 0; i < kGearVoltageControls.size(); ++i)
+        controls[static_cast<size_t>(kGearVoltageControls[i])] = voltagePanel->spins[i];
+    for (size_t i = 0; i < kGearRatioControls.size(); ++i)
+        controls[static_cast<size_t>(kGearRatioControls[i])] = rpmSpeedPanel->spins[i];
+    for (wxSpinCtrl* spin : voltagePanel->spins)
+        if (spin)
+            Listen(spin, wxEVT_SPINCTRL, &EditorsView::OnValidatingSpinChanged);
+    for (wxSpinCtrl* spin : rpmSpeedPanel->spins)
+        if (spin)
+            Listen(spin, wxEVT_SPINCTRL, &EditorsView::OnValidatingSpinChanged);
+    for (wxButton* button : voltagePanel->buttons)
+        if (button)
+            Listen(button, wxEVT_BUTTON, &EditorsView::OnGearVoltageButton);
+    for (wxButton* button : rpmSpeedPanel->buttons)
+        if (button)
+            Listen(button, wxEVT_BUTTON, &EditorsView::OnGearRpmSpeedButton);
+}
+
+void EditorsView::SetSpinSteps()
+{
+    for (const ControlBinding& binding : kEditorBindings)
+        if (binding.kind == ControlKind::SteppedSpin)
+            if (auto* stepped = dynamic_cast<SpinCtrlStep*>(SpinOf(binding.control)))
+                stepped->SetStep(binding.step);
+}
+
+void EditorsView::ReadControls()
+{
+    for (const ControlBinding& binding : kEditorBindings) {
+        wxWindow* control = controls[static_cast<size_t>(binding.control)];
+        switch (binding.kind) {
+            case ControlKind::Choice:
+                model.SetValue(binding.control, static_cast<wxChoice*>(control)->GetSelection());
+                break;
+            case ControlKind::RadioBox:
+                model.SetValue(binding.control, static_cast<wxRadioBox*>(control)->GetSelection());
+                break;
+            case ControlKind::Spin:
+            case ControlKind::SteppedSpin:
+                model.SetValue(binding.control, static_cast<wxSpinCtrl*>(control)->GetValue());
+                break;
+        }
+    }
+    for (wxGrid* grid : {blipperGrid, shifterGrid}) {
+        MapGridValues& cells = model.Grid(KindOf(grid, blipperGrid));
+        for (int row = 0; row < std::min(grid->GetNumberRows(), kMapGridRows); ++row)
+            for (int col = 0; col < std::min(grid->GetNumberCols(), kMapGridCols); ++col)
+                cells[row][col] = LeadingInteger(Utf8(grid->GetCellValue(row, col)));
+    }
+}
+
+DeviceConfiguration EditorsView::CollectConfiguration()
+{
+    ReadControls();
+    return model.Collect();
+}
+
+void EditorsView::ShowConfiguration(const DeviceConfiguration& config)
+{
+    // Checked before anything changes, so that a record that cannot be shown
+    // leaves the editors as they were.
+    const ControlValues requested = RequestedControlValues(config);
+    for (const ControlBinding& binding : kEditorBindings) {
+        const int value = requested[static_cast<size_t>(binding.control)];
+        wxWindow* control = controls[static_cast<size_t>(binding.control)];
+        switch (binding.kind) {
+            case ControlKind::Choice:
+                SetChoice(static_cast<wxChoice*>(control), value);
+                break;
+            case ControlKind::RadioBox:
+                if (value >= 0 && value < static_cast<int>(gearDetection->GetCount()))
+                    gearDetection->SetSelection(value);
+                break;
+            case ControlKind::Spin:
+            case ControlKind::SteppedSpin:
+                // The pause's range follows the active time the spin beside it holds.
+                if (binding.mapping == Mapping::WarmUpPause)
+                    FitWarmUpPause();
+                SetSpin(static_cast<wxSpinCtrl*>(control), value);
+                break;
+        }
+    }
+    for (wxGrid* grid : {blipperGrid, shifterGrid}) {
+        const int32_t(&map)[kMapRows][kMapCells] =
+            grid == blipperGrid ? config.BlipperMap : config.ShifterMap;
+        grid->BeginBatch();
+        for (int col = 0; col < std::min(grid->GetNumberCols(), kMapGridCols); ++col) {
+            if (!ShowsMapRow(map, col))
+                continue;
+            for (int row = 0; row < std::min(grid->GetNumberRows(), kMapGridRows); ++row)
+                grid->SetCellValue(row, col, wxString::Format("%d", map[col][row + 1]));
+        }
+        grid->EndBatch();
+    }
+    ShowThresholdText();
+}
+
+std::vector<wxWindow*> EditorsView::ValidateControls()
+{
+    ReadControls();
+    const EditorValidity validity = model.Validate();
+    for (EditorControl control : ValidatedControls()) {
+        const bool marked =
+            std::find(validity.marked.begin(), validity.marked.end(), control) != validity.marked.end();
+        wxSpinCtrl* spin = SpinOf(control);
+        spin->SetBackgroundColour(marked ? *wxRED : wxSpinCtrl::GetClassDefaultAttributes().colBg);
+        spin->Refresh();
+    }
+    std::vector<wxWindow*> invalid;
+    for (EditorControl control : validity.listed)
+        invalid.push_back(controls[static_cast<size_t>(control)]);
+    return invalid;
+}
+
+void EditorsView::RefreshControls(bool blipperPerGear, bool shifterPerGear, bool gearDetectionChoice)
+{
+    for (size_t i = 0; i < kInputFunctionControls.size(); ++i) {
+        const bool hasFunction = ChoiceOf(kInputFunctionControls[i])->GetSelection() > 0;
+        ChoiceOf(PolarityOf(kInputFunctionControls[i]))->Enable(hasFunction);
+        polarityLabels[i]->Enable(hasFunction);
+    }
+
+    auto showGearColumns = [](wxGrid* grid, bool perGear, const wxString& firstLabel,
+                              const wxString& allLabel) {
+        grid->BeginBatch();
+        grid->SetColLabelValue(0, perGear ? firstLabel : allLabel);
+        // Per-gear columns all get the width of the first one, so that the
+        // cells of one map line up; fitting each to its one-digit label would
+        // leave them too narrow to edit.
+        for (int column = 1; column < grid->GetNumberCols(); ++column)
+            grid->SetColSize(column, perGear ? grid->GetColSize(0) : 0);
+        grid->EndBatch();
+    };
+    showGearColumns(blipperGrid, blipperPerGear, "2", _("All"));
+    showGearColumns(shifterGrid, shifterPerGear, "1", _("t[ms]"));
+
+    if (gearDetectionChoice) {
+        gearDetection->Enable();
+    } else {
+        gearDetection->SetSelection(0);
+        gearDetection->Disable();
+    }
+    ShowGearPanels(gearDetection->GetSelection());
+}
+
+void EditorsView::ShowThresholdText()
+{
+    thresholdText->ChangeValue(wxString::Format("%d", SpinOf(EditorControl::ThresholdPercent)->GetValue()));
+}
+
+void EditorsView::FitWarmUpPause()
+{
+    wxSpinCtrl* pause = SpinOf(EditorControl::WarmUpPause);
+    const auto [lowest, highest] = WarmUpPauseRange(SpinOf(EditorControl::WarmUpActive)->GetValue());
+    const int value = std::clamp(pause->GetValue(), lowest, highest);
+    pause->SetRange(lowest, highest);
+    SetSpin(pause, value);
+}
+
+void EditorsView::ShowGearPanels(int selection)
+{
+    voltagePanel->Show(selection == 0);
+    rpmSpeedPanel->Show(selection == 1);
+    voltagePanel->GetParent()->Layout();
+}
+
+void EditorsView::OnInputFeatureChanged(wxCommandEvent& event)
+{
+    ReadControls();
+    const auto changed =
+        std::find_if(kInputFunctionControls.begin(), kInputFunctionControls.end(),
+                     [&](EditorControl input) { return ChoiceOf(input)->GetId() == event.GetId(); });
+    if (changed != kInputFunctionControls.end()) {
+        model.SetValue(*changed, event.GetSelection());
+        const int other = InputGivingUpFunction(model.Controls(),
+                                                static_cast<int>(changed - kInputFunctionControls.begin()));
+        if (other >= 0)
+            ChoiceOf(kInputFunctionControls[other])->SetSelection(0);
+    }
+    frame.RefreshControls();
+}
+
+void EditorsView::OnOutputFeatureChanged(wxCommandEvent& event)
+{
+    wxChoice* output1 = ChoiceOf(EditorControl::Output1);
+    wxChoice* output2 = ChoiceOf(EditorControl::Output2);
+    wxChoice* changed = event.GetId() == output1->GetId() ? output1 : output2;
+    wxChoice* other = changed == output1 ? output2 : output1;
+    if (other->GetSelection() == changed->GetSelection())
+        other->SetSelection(0);
+    frame.RefreshControls();
+}
+
+void EditorsView::OnGearDetectionChanged(wxCommandEvent& /*event*/)
+{
+    ShowGearPanels(gearDetection->GetSelection());
+    // Only the chosen method's values must differ: marks of the other one go.
+    frame.ValidateControls();
+}
+
+void EditorsView::OnValidatingSpinChanged(wxSpinEvent& event)
+{
+    frame.ValidateControls();
+    event.Skip();
+}
+
+void EditorsView::OnWarmUpActiveTimeChanged(wxSpinEvent& event)
+{
+    FitWarmUpPause();
+    event.Skip();
+}
+
+void EditorsView::OnThresholdSpinChanged(wxSpinEvent& event)
+{
+    thresholdText->ChangeValue(wxString::Format("%d", event.GetPosition()));
+    event.Skip();
+}
+
+void EditorsView::OnTakeTpsMin(wxCommandEvent& /*event*/)
+{
+    LiveValues values;
+    if (!frame.GetDevice()->IsOpen() || !ReadLiveOnce(frame.GetDevice(), values))
+        return;
+    SetSpin(SpinOf(EditorControl::TpsMin), static_cast<int>(values.tpsVoltage));
+    frame.ValidateControls();
+}
+
+void EditorsView::OnTakeTpsMax(wxCommandEvent& /*event*/)
+{
+    LiveValues values;
+    if (!frame.GetDevice()->IsOpen() || !ReadLiveOnce(frame.GetDevice(), values))
+        return;
+    SetSpin(SpinOf(EditorControl::TpsMax), static_cast<int>(values.tpsVoltage));
+    frame.ValidateControls();
+}
+
+// A value equal to another gear's turns red at once.
+void EditorsView::OnGearVoltageButton(wxCommandEvent& event)
+{
+    if (TakeLiveGearValue(frame.GetDevice(), voltagePanel->buttons, voltagePanel->spins, event.GetId(),
+                          &LiveValues::gearVoltage))
+        frame.ValidateControls();
+}
+
+void EditorsView::OnGearRpmSpeedButton(wxCommandEvent& event)
+{
+    if (TakeLiveGearValue(frame.GetDevice(), rpmSpeedPanel->buttons, rpmSpeedPanel->spins, event.GetId(),
+                          &LiveValues::rpmSpeedRatio))
+        frame.ValidateControls();
+}
+
+void EditorsView::OnMapCellChanging(wxGridEvent& event)
+{
+    const MapGridKind kind =
+        event.GetId() == blipperGrid->GetId() ? MapGridKind::Blipper : MapGridKind::Shifter;
+    if (!CellTextAllowed(Utf8(event.GetString()), kind))
+        event.Veto();
+}
+
+void EditorsView::OnCopy(wxCommandEvent& /*event*/)
+{
+    wxSpinCtrl* spin = nullptr;
+    wxGrid* grid = FindGridOrSpin(wxWindow::FindFocus(), &spin);
+    if (spin) {
+        WriteClipboardText(wxString::Format("%i", spin->GetValue()));
+        return;
+    }
+    if (!grid)
+        return;
+    GridSelection selection(grid->GetNumberRows());
+    for (int row = 0; row < grid->GetNumberRows(); ++row)
+        for (int col = 0; col < grid->GetNumberCols(); ++col)
+            selection[row].push_back(grid->IsInSelection(row, col)
+                                         ? std::optional<std::string>(Utf8(grid->GetCellValue(row, col)))
+                                         : std::nullopt);
+    WriteClipboardText(wxString::FromUTF8(CopyText(selection)));
+}
+
+void EditorsView::OnPaste(wxCommandEvent& /*event*/)
+{
+    wxSpinCtrl* spin = nullptr;
+    wxGrid* grid = FindGridOrSpin(wxWindow::FindFocus(), &spin);
+    wxString text;
+    if (spin) {
+        long value = 0;
+        if (ReadClipboardText(text) && ParseInteger(Utf8(text.Strip(wxString::both)), value) &&
+            value >= INT_MIN && value <= INT_MAX) {
+            SetSpin(spin, static_cast<int>(value));
+            if (spin == SpinOf(EditorControl::ThresholdPercent))
+                ShowThresholdText();
+            if (spin == SpinOf(EditorControl::WarmUpActive))
+                FitWarmUpPause();
+            frame.ValidateControls();
+        }
+        return;
+    }
+    if (!grid || (grid != blipperGrid && grid != shifterGrid) || !grid->IsEditable() ||
+        !ReadClipboardText(text))
+        return;
+    for (const CellWrite& write :
+         PasteWrites(Utf8(text), KindOf(grid, blipperGrid), grid->GetGridCursorRow(),
+                     grid->GetGridCursorCol(), grid->GetNumberRows(), grid->GetNumberCols()))
+        grid->SetCellValue(write.row, write.col, wxString::Format("%ld", write.value));
+}
+
+void EditorsView::OnFillDown(wxCommandEvent& /*event*/)
+{
+    wxSpinCtrl* spin = nullptr;
+    wxGrid* grid = FindGridOrSpin(wxWindow::FindFocus(), &spin);
+    if (!grid || !grid->IsSelection() || !grid->IsEditable())
+        return;
+    std::vector<std::vector<bool>> selected(grid->GetNumberRows(), std::vector<bool>(grid->GetNumberCols()));
+    for (int row = 0; row < grid->GetNumberRows(); ++row)
+        for (int col = 0; col < grid->GetNumberCols(); ++col)
+            selected[row][col] = grid->IsInSelection(row, col);
+    for (const CellCopy& copy : FillDownCopies(selected))
+        grid->SetCellValue(copy.row, copy.col, grid->GetCellValue(copy.fromRow, copy.col));
+}

@@ -1,0 +1,106 @@
+// The configuration editors of the main window: their controls by meaning,
+// the two map grids and the gear calibration panels. The record arithmetic is
+// the editor model's (editor/); this class moves values between the controls
+// and the model, paints the validation marks and handles the editors' events.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <vector>
+
+#include <wx/event.h>
+#include <wx/string.h>
+
+#include "config/DeviceConfiguration.h"
+#include "editor/EditorModel.h"
+
+class wxButton;
+class wxChoice;
+class wxCommandEvent;
+class wxGrid;
+class wxGridEvent;
+class wxRadioBox;
+class wxSpinCtrl;
+class wxSpinEvent;
+class wxStaticText;
+class wxTextCtrl;
+class wxWindow;
+class GearRpmSpeedPanel;
+class GearVoltagePanel;
+class VTX_GUIFrame;
+
+class EditorsView {
+public:
+    // Looks up the editors of the frame's layout; names not found are added
+    // to `missing`.
+    EditorsView(VTX_GUIFrame& frame, std::vector<wxString>& missing);
+    ~EditorsView();
+    EditorsView(const EditorsView&) = delete;
+    EditorsView& operator=(const EditorsView&) = delete;
+
+    // Binds the editors' handlers (menu commands included).
+    void BindHandlers();
+    // 15 x 5 map grids with their labels and starting times.
+    void SetUpMapGrids();
+    // Makes the calibration panels below the gear-detection choice.
+    void AddGearPanels();
+    // Steps of the stepped spins.
+    void SetSpinSteps();
+
+    DeviceConfiguration CollectConfiguration();
+    void ShowConfiguration(const DeviceConfiguration& config);
+    // Paints the invalid controls red, the others plain; gives them in order.
+    std::vector<wxWindow*> ValidateControls();
+    // The editors' part of RefreshControls: polarity choices, the grids' gear
+    // columns, the gear-detection choice and its panels.
+    void RefreshControls(bool blipperPerGear, bool shifterPerGear, bool gearDetectionChoice);
+
+    // The editors' controls by meaning, for the live view.
+    wxSpinCtrl* SpinOf(EditorControl control) const;
+    wxTextCtrl* ThresholdText() const { return thresholdText; }
+    wxRadioBox* GearDetection() const { return gearDetection; }
+
+private:
+    wxChoice* ChoiceOf(EditorControl control) const;
+    // The controls' values into the model.
+    void ReadControls();
+    void ShowGearPanels(int selection);
+    void FitWarmUpPause();
+    void ShowThresholdText();
+
+    void OnInputFeatureChanged(wxCommandEvent& event);
+    void OnOutputFeatureChanged(wxCommandEvent& event);
+    void OnGearDetectionChanged(wxCommandEvent& event);
+    void OnValidatingSpinChanged(wxSpinEvent& event);  // calibration and TPS limits
+    void OnThresholdSpinChanged(wxSpinEvent& event);
+    void OnWarmUpActiveTimeChanged(wxSpinEvent& event);  // the pause follows
+    void OnTakeTpsMin(wxCommandEvent& event);            // ID_BUTTON11
+    void OnTakeTpsMax(wxCommandEvent& event);            // ID_BUTTON10
+    void OnGearVoltageButton(wxCommandEvent& event);
+    void OnGearRpmSpeedButton(wxCommandEvent& event);
+    void OnMapCellChanging(wxGridEvent& event);
+    void OnCopy(wxCommandEvent& event);
+    void OnPaste(wxCommandEvent& event);
+    void OnFillDown(wxCommandEvent& event);
+
+    // Binds and remembers how to unbind, so that no event reaches a
+    // destroyed view.
+    template <class Event, class Target>
+    void Listen(Target* target, const wxEventTypeTag<Event>& type, void (EditorsView::*handler)(Event&),
+                int id = wxID_ANY);
+
+    VTX_GUIFrame& frame;
+    EditorModel model;
+    std::vector<std::function<void()>> unbinders;
+
+    // By EditorControl; the calibration spins are the panels'.
+    std::array<wxWindow*, kEditorControlCount> controls{};
+    wxTextCtrl* thresholdText = nullptr;  // ID_TEXTCTRL12
+    wxRadioBox* gearDetection = nullptr;  // ID_RBOX_GEAR_DETECTION
+    wxGrid* blipperGrid = nullptr;        // ID_GRID2
+    wxGrid* shifterGrid = nullptr;        // ID_GRID3
+    GearVoltagePanel* voltagePanel = nullptr;
+    GearRpmSpeedPanel* rpmSpeedPanel = nullptr;
+    // The labels of the six polarity choices, in input order.
+    std::array<wxStaticText*, 6> polarityLabels{};
+};
