@@ -11,20 +11,24 @@
 //                            paste, fill down), consistency handlers of inputs,
 //                            outputs and gear detection, the take-value buttons
 //                            ID_BUTTON10/11 and those of the calibration panels
-//   gui/VTX_GUICommands.cpp  AutoConnect, ConnectToDevice, RefreshDeviceList,
-//                            FillConnectionDialog, Read, Write, Lock, New, Open,
-//                            Save as, HandleDeviceError, the handlers of
-//                            EVT_UNSUPPORTED_DEVICE and EVT_CONNECTING_FAILED
+//   gui/DeviceCommands.*     AutoConnect, ConnectToDevice, Read, Write, Lock,
+//                            New, Open, Save as, HandleDeviceError, the
+//                            handlers of EVT_UNSUPPORTED_DEVICE and
+//                            EVT_CONNECTING_FAILED (a class the frame owns)
 //   gui/VTX_GUILive.cpp      OnLiveTimer, OnWarmUpTimer, warm-up check box, FFT
 //                            radio box, throttle button (ID_BUTTON12),
 //                            ShowLiveValues, ShowLiveRaw, SetUpLiveGrid
-//   gui/VTX_GUIFirmware.cpp  OfferFirmwareUpdate, OnFirmwareUpdateSelected,
-//                            OnFwUpdateDialogClose (with gui/FwUpdateDialog.*)
-// Every Bind happens in the constructor (VTX_GUIMain.cpp).
+//   gui/FirmwareCommands.*   OfferFirmwareUpdate, the firmware update command
+//                            and closing its window (a class the frame owns,
+//                            with gui/FwUpdateDialog.*)
+//   gui/Connection.*         the one connection, replaced only as a whole
+// Every Bind happens in the constructor (VTX_GUIMain.cpp), those of the
+// command classes through their BindToFrame.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include <wx/event.h>
@@ -32,6 +36,7 @@
 #include <wx/string.h>
 #include <wx/timer.h>
 
+#include "Connection.h"
 #include "config/DeviceConfiguration.h"
 #include "device/LiveData.h"
 
@@ -39,7 +44,6 @@ class wxButton;
 class wxCheckBox;
 class wxChoice;
 class wxComboBox;
-class wxFileDialog;
 class wxGauge;
 class wxGrid;
 class wxGridEvent;
@@ -56,10 +60,9 @@ class wxStateLed;
 class MyStatusBar;
 class GearVoltagePanel;
 class GearRpmSpeedPanel;
-class ConnectionDialog;
+class DeviceCommands;
+class FirmwareCommands;
 class FwUpdateDialog;
-class UsbDeviceList;
-class VantrelBase;
 
 // Posted to the main window's own queue; plain command events with id 0.
 wxDECLARE_EVENT(EVT_FIRMWARE_UPDATE, wxCommandEvent);
@@ -89,7 +92,7 @@ public:
     // Marks duplicate gear values and equal TPS limits red; true when none.
     bool ValidateControls();
 
-    // Device commands (VTX_GUICommands.cpp).
+    // Device commands (gui/DeviceCommands.*).
     void AutoConnect();
     void HandleDeviceError(int32_t status);
 
@@ -97,7 +100,7 @@ public:
     void ShowLiveValues(const LiveValues& values);
     void ShowLiveRaw(const LiveRaw& raw);
 
-    // Firmware offer after a connect (VTX_GUIFirmware.cpp): true when the user
+    // Firmware offer after a connect (gui/FirmwareCommands.*): true when the user
     // accepted (the caller then posts EVT_FIRMWARE_UPDATE).
     bool OfferFirmwareUpdate();
 
@@ -108,8 +111,8 @@ public:
     static wxString AboutText();
 
     // For the test suites and the firmware pieces.
-    VantrelBase* GetDevice() const { return device; }
-    FwUpdateDialog* GetFwUpdateDialog() const { return fwUpdateDialog; }
+    VantrelBase* GetDevice() const { return device.Get(); }
+    FwUpdateDialog* GetFwUpdateDialog() const;
     const std::vector<wxWindow*>& GetInvalidControls() const { return invalidControls; }
     bool IsLiveTimerRunning() const { return liveTimer.IsRunning(); }
     int32_t GetDeviceErrorCount() const { return deviceErrorCount; }
@@ -120,6 +123,11 @@ public:
     static void SetFileDialogFolder(const wxString& folder);
 
 private:
+    // They drive the live poll, the error count and the FFT setting of the
+    // frame, and show what they read through its editors.
+    friend class DeviceCommands;
+    friend class FirmwareCommands;
+
     // --- VTX_GUIMain.cpp
     void LookUpControls();
     void BindHandlers();
@@ -127,9 +135,6 @@ private:
     void SetSpinSteps();
     void RestoreSettings();
     void SaveSettings();
-    // The open and save dialogs, made on first use and kept.
-    wxFileDialog* GetOpenDialog();
-    wxFileDialog* GetSaveDialog();
     void OnTabletMode(wxCommandEvent& event);
     void OnAbout(wxCommandEvent& event);
     void OnQuit(wxCommandEvent& event);
@@ -155,28 +160,6 @@ private:
     // Calls ShowConfiguration and reports a pulses error instead of throwing.
     bool ShowConfigurationSafely(const DeviceConfiguration& config);
 
-    // --- VTX_GUICommands.cpp
-    void OnConnect(wxCommandEvent& event);  // ConnectToDevice
-    void ConnectToDevice();
-    void OnRefreshDeviceList(wxCommandEvent& event);
-    void RefreshDeviceList();
-    void FillConnectionDialog(UsbDeviceList* list);
-    void OnRead(wxCommandEvent& event);
-    void ReadFromDevice();
-    void OnWrite(wxCommandEvent& event);
-    void OnLock(wxCommandEvent& event);
-    void OnNew(wxCommandEvent& event);
-    void OnOpen(wxCommandEvent& event);
-    void OnSaveAs(wxCommandEvent& event);
-    void OnUnsupportedDevice(wxCommandEvent& event);
-    void OnConnectingFailed(wxCommandEvent& event);
-    // Closes and deletes the connection (if any), then makes the simulated
-    // connection, opened, the device object.
-    void UseSimulatedConnection();
-    // Shows the first invalid control and the refusal message; true if any.
-    bool RefuseInvalidSettings();
-    bool ConfirmWriting(const wxString& question);
-
     // --- VTX_GUILive.cpp (live monitor, second GUI file set)
     void SetUpLiveGrid();  // ID_GRID1: 16 rows, 1 column, row labels
     void OnLiveTimer(wxTimerEvent& event);
@@ -185,15 +168,13 @@ private:
     void OnFftSettingSelected(wxCommandEvent& event);    // ID_RADIOBOX1
     void OnTakeThrottlePosition(wxCommandEvent& event);  // ID_BUTTON12
 
-    // --- VTX_GUIFirmware.cpp
-    void OnFirmwareUpdateSelected(wxCommandEvent& event);  // idFirmwareUpdate, EVT_FIRMWARE_UPDATE
-    void OnFwUpdateDialogClose(wxCloseEvent& event);
-
     // Names of layout objects that were not found.
     std::vector<wxString> missingControls;
 
-    // The connection; never null after construction.
-    VantrelBase* device = nullptr;
+    // The connection; it can be replaced, never emptied.
+    Connection device;
+    std::unique_ptr<DeviceCommands> commands;
+    std::unique_ptr<FirmwareCommands> firmware;
     wxTimer liveTimer;
     wxTimer warmUpTimer;
     int32_t deviceErrorCount = 0;
@@ -202,17 +183,7 @@ private:
     MyStatusBar* statusBar = nullptr;
     GearVoltagePanel* voltagePanel = nullptr;
     GearRpmSpeedPanel* rpmSpeedPanel = nullptr;
-    ConnectionDialog* connectionDialog = nullptr;  // only during Connect
-    UsbDeviceList* deviceList = nullptr;           // only during Connect
-    FwUpdateDialog* fwUpdateDialog = nullptr;
-    // While the firmware update command runs, a close request of its dialog
-    // is only remembered; the command carries it out when it has ended.
-    bool firmwareUpdateRunning = false;
-    bool firmwareCloseRequested = false;
     int32_t doubleClickCount = 0;  // on ID_STATICTEXT31
-    wxFileDialog* openDialog = nullptr;
-    wxFileDialog* saveDialog = nullptr;
-    static wxString fileDialogFolder;
 
     // Highlight state of ID_GRID1: the record shown last and one countdown
     // per row.
