@@ -64,12 +64,20 @@ void RunUnderProgress(wxWindow* parent, const wxString& title, const wxString& m
     AdvanceProgress(*progress, 0);
 }
 
-const DeviceIdFilter kConnectFilter = {{UNIT_VENDOR_ID, UNIT_PRODUCT_ID},
-                                       {UNIT_VENDOR_ID, CORVELLO_PRODUCT_ID}};
+// The Connect dialog lists the unit and its sibling product (which it refuses).
+UsbDeviceList* EnumerateConnectable()
+{
+    return EnumerateDevices({{UNIT_VENDOR_ID, UNIT_PRODUCT_ID}, {UNIT_VENDOR_ID, CORVELLO_PRODUCT_ID}});
+}
+
+// Where the Open and Save dialogs start; empty: the working folder.
+wxString& FileDialogFolder()
+{
+    static wxString folder;
+    return folder;
+}
 
 }  // namespace
-
-wxString DeviceCommands::fileDialogFolder;
 
 DeviceCommands::DeviceCommands(VTX_GUIFrame& frame, Connection& connection)
     : frame(frame), connection(connection)
@@ -160,7 +168,7 @@ void DeviceCommands::OnConnect(wxCommandEvent& /*event*/)
 
 void DeviceCommands::ConnectToDevice()
 {
-    deviceList.reset(EnumerateDevices(kConnectFilter));
+    deviceList.reset(EnumerateConnectable());
     connectionDialog = new ConnectionDialog(&frame, wxID_ANY);
     FillConnectionDialog(deviceList.get());
     bool updateAccepted = false;
@@ -217,7 +225,7 @@ void DeviceCommands::RefreshDeviceList()
 {
     if (!connectionDialog)
         return;
-    deviceList.reset(EnumerateDevices(kConnectFilter));
+    deviceList.reset(EnumerateConnectable());
     FillConnectionDialog(deviceList.get());
 }
 
@@ -360,13 +368,13 @@ void DeviceCommands::HandleDeviceError(int32_t status)
 
 void DeviceCommands::SetFileDialogFolder(const wxString& folder)
 {
-    fileDialogFolder = folder;
+    FileDialogFolder() = folder;
 }
 
 wxFileDialog* DeviceCommands::GetOpenDialog()
 {
     if (!openDialog)
-        openDialog = new wxFileDialog(&frame, "Open", fileDialogFolder, wxEmptyString, "(*.vtn)|*.vtn",
+        openDialog = new wxFileDialog(&frame, "Open", FileDialogFolder(), wxEmptyString, "(*.vtn)|*.vtn",
                                       wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     return openDialog;
 }
@@ -374,7 +382,7 @@ wxFileDialog* DeviceCommands::GetOpenDialog()
 wxFileDialog* DeviceCommands::GetSaveDialog()
 {
     if (!saveDialog)
-        saveDialog = new wxFileDialog(&frame, "Save", fileDialogFolder, wxEmptyString, "(*.vtn)|*.vtn",
+        saveDialog = new wxFileDialog(&frame, "Save", FileDialogFolder(), wxEmptyString, "(*.vtn)|*.vtn",
                                       wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     return saveDialog;
 }

@@ -73,5 +73,4 @@ private:
     std::unique_ptr<UsbDeviceList> deviceList;     // only during Connect
     wxFileDialog* openDialog = nullptr;
     wxFileDialog* saveDialog = nullptr;
-    static wxString fileDialogFolder;
 };
