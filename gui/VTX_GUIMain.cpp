@@ -25,8 +25,10 @@
 #include <wx/xrc/xmlres.h>
 
 #include "ArtProvider.h"
+#include "DeviceCommands.h"
 #include "EditorsView.h"
 #include "ErrorBox.h"
+#include "FirmwareCommands.h"
 #include "LiveView.h"
 #include "MyStatusBar.h"
 #include "UserSettings.h"
@@ -63,7 +65,11 @@ void ForEachWindowIn(wxWindow* window, const Visit& visit)
 
 }  // namespace
 
-VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/) : liveTimer(this), warmUpTimer(this)
+VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/)
+    : commands(std::make_unique<DeviceCommands>(*this, device)),
+      firmware(std::make_unique<FirmwareCommands>(*this, device)),
+      liveTimer(this),
+      warmUpTimer(this)
 {
     if (!wxXmlResource::Get()->LoadObject(this, parent, "VTX_GUIFrame", "wxFrame")) {
         // Keep a usable (empty) window so that the caller can report and close it.
@@ -71,14 +77,10 @@ VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/) : liveTimer(this
         missingControls.push_back("VTX_GUIFrame");
         liveView = std::make_unique<LiveView>([](const wxString&) { return nullptr; },
                                               [this] { return GetDevice(); }, warmUpTimer);
-        device = new VantrelBase();
-        device->Open();
         return;
     }
     LookUpControls();
     if (!missingControls.empty()) {
-        device = new VantrelBase();
-        device->Open();
         return;
     }
     BindHandlers();
@@ -99,9 +101,6 @@ VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/) : liveTimer(this
 
     liveView->SetUpRawGrid();
     editors->SetUpMapGrids();
-
-    device = new VantrelBase();
-    device->Open();
 
     editors->AddGearPanels();
 
@@ -154,13 +153,6 @@ VTX_GUIFrame::~VTX_GUIFrame()
     warmUpTimer.Stop();
     if (missingControls.empty())
         SaveSettings();
-    if (device) {
-        device->Close();
-        delete device;
-        device = nullptr;
-    }
-    delete deviceList;
-    deviceList = nullptr;
     invalidControls.clear();
 }
 
@@ -224,37 +216,17 @@ void VTX_GUIFrame::LookUpControls()
 
 void VTX_GUIFrame::BindHandlers()
 {
-    const ToolIds& tools = GetToolIds();
-    // Menu items and tools share their handlers. Every id is bound once here,
-    // so a rebuilt toolbar never adds a second binding.
-    Bind(wxEVT_MENU, &VTX_GUIFrame::OnNew, this, XRCID("idNew"));
-    Bind(wxEVT_MENU, &VTX_GUIFrame::OnNew, this, tools.newConfig);
-    Bind(wxEVT_MENU, &VTX_GUIFrame::OnOpen, this, XRCID("idOpen"));
-    Bind(wxEVT_MENU, &VTX_GUIFrame::OnOpen, this, tools.open);
-    Bind(wxEVT_MENU, &VTX_GUIFrame::OnSaveAs, this, XRCID("idSaveAs"));
-    Bind(wxEVT_MENU, &VTX_GUIFrame::OnSaveAs, this, tools.saveAs);
+    // Every id is bound once here, so a rebuilt toolbar never adds a second
+    // binding.
+    commands->BindToFrame();
+    firmware->BindToFrame();
     Bind(wxEVT_MENU, &VTX_GUIFrame::OnQuit, this, XRCID("idMenuQuit"));
-    Bind(wxEVT_MENU, &VTX_GUIFrame::OnRead, this, XRCID("idReadConfiguration"));
-    Bind(wxEVT_MENU, &VTX_GUIFrame::OnRead, this, tools.read);
-    Bind(wxEVT_MENU, &VTX_GUIFrame::OnWrite, this, XRCID("idWriteConfiguration"));
-    Bind(wxEVT_MENU, &VTX_GUIFrame::OnWrite, this, tools.write);
-    Bind(wxEVT_MENU, &VTX_GUIFrame::OnLock, this, XRCID("idLockConfiguration"));
-    Bind(wxEVT_MENU, &VTX_GUIFrame::OnFirmwareUpdateSelected, this, XRCID("idFirmwareUpdate"));
-    Bind(wxEVT_MENU, &VTX_GUIFrame::OnConnect, this, XRCID("idConnect"));
-    Bind(wxEVT_MENU, &VTX_GUIFrame::OnConnect, this, tools.connect);
     Bind(wxEVT_MENU, &VTX_GUIFrame::OnTabletMode, this, XRCID("idTabletMode"));
     Bind(wxEVT_MENU, &VTX_GUIFrame::OnAbout, this, XRCID("idMenuAbout"));
 
     editors->BindHandlers();
 
     liveView->BindHandlers(*this);
-
-    // The connection dialog's refresh button reaches the frame by propagation.
-    Bind(wxEVT_BUTTON, &VTX_GUIFrame::OnRefreshDeviceList, this, XRCID("ID_BTN_REFRESH"));
-
-    Bind(EVT_FIRMWARE_UPDATE, &VTX_GUIFrame::OnFirmwareUpdateSelected, this);
-    Bind(EVT_UNSUPPORTED_DEVICE, &VTX_GUIFrame::OnUnsupportedDevice, this);
-    Bind(EVT_CONNECTING_FAILED, &VTX_GUIFrame::OnConnectingFailed, this);
 }
 
 void VTX_GUIFrame::RestoreSettings()
@@ -300,27 +272,29 @@ void VTX_GUIFrame::SaveSettings()
     settings.Flush();
 }
 
-wxString VTX_GUIFrame::fileDialogFolder;
-
 void VTX_GUIFrame::SetFileDialogFolder(const wxString& folder)
 {
-    fileDialogFolder = folder;
+    DeviceCommands::SetFileDialogFolder(folder);
 }
 
-wxFileDialog* VTX_GUIFrame::GetOpenDialog()
+void VTX_GUIFrame::AutoConnect()
 {
-    if (!openDialog)
-        openDialog = new wxFileDialog(this, "Open", fileDialogFolder, wxEmptyString, "(*.vtn)|*.vtn",
-                                      wxFD_OPEN | wxFD_FILE_MUST_EXIST);
-    return openDialog;
+    commands->AutoConnect();
 }
 
-wxFileDialog* VTX_GUIFrame::GetSaveDialog()
+void VTX_GUIFrame::HandleDeviceError(int32_t status)
 {
-    if (!saveDialog)
-        saveDialog = new wxFileDialog(this, "Save", fileDialogFolder, wxEmptyString, "(*.vtn)|*.vtn",
-                                      wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
-    return saveDialog;
+    commands->HandleDeviceError(status);
+}
+
+bool VTX_GUIFrame::OfferFirmwareUpdate()
+{
+    return firmware->OfferFirmwareUpdate();
+}
+
+FwUpdateDialog* VTX_GUIFrame::GetFwUpdateDialog() const
+{
+    return firmware->GetFwUpdateDialog();
 }
 
 void VTX_GUIFrame::RebuildToolBar(const wxSize& size)

@@ -12,17 +12,21 @@
 //                            copy, paste, fill down, consistency handlers and
 //                            the take-value buttons; the record arithmetic is
 //                            the editor model's (editor/)
-//   gui/VTX_GUICommands.cpp  AutoConnect, ConnectToDevice, RefreshDeviceList,
-//                            FillConnectionDialog, Read, Write, Lock, New, Open,
-//                            Save as, HandleDeviceError, the handlers of
-//                            EVT_UNSUPPORTED_DEVICE and EVT_CONNECTING_FAILED
+//   gui/DeviceCommands.*     AutoConnect, ConnectToDevice, Read, Write, Lock,
+//                            New, Open, Save as, HandleDeviceError, the
+//                            handlers of EVT_UNSUPPORTED_DEVICE and
+//                            EVT_CONNECTING_FAILED (a class the frame owns)
 //   gui/VTX_GUILive.cpp      OnLiveTimer, OnWarmUpTimer, ShowLiveValues,
 //                            ShowLiveRaw, passed on to the live view
 //                            (gui/LiveView.*: the monitor's controls, warm-up
 //                            check box, FFT radio box, throttle button)
-//   gui/VTX_GUIFirmware.cpp  OfferFirmwareUpdate, OnFirmwareUpdateSelected,
-//                            OnFwUpdateDialogClose (with gui/FwUpdateDialog.*)
-// Every Bind happens in the constructor (VTX_GUIMain.cpp, EditorsView).
+//   gui/FirmwareCommands.*   OfferFirmwareUpdate, the firmware update command
+//                            and closing its window (a class the frame owns,
+//                            with gui/FwUpdateDialog.*)
+//   gui/Connection.*         the one connection, replaced only as a whole
+// Every Bind happens in the constructor (VTX_GUIMain.cpp), those of the
+// editors, the live view and the command classes in theirs or their
+// BindHandlers / BindToFrame.
 #pragma once
 
 #include <array>
@@ -35,13 +39,13 @@
 #include <wx/string.h>
 #include <wx/timer.h>
 
+#include "Connection.h"
 #include "config/DeviceConfiguration.h"
 #include "device/LiveData.h"
 
 class wxButton;
 class wxCheckBox;
 class wxChoice;
-class wxFileDialog;
 class wxGrid;
 class wxGridEvent;
 class wxMenuItem;
@@ -55,10 +59,10 @@ class wxTextCtrl;
 class wxToolBar;
 class MyStatusBar;
 class EditorsView;
-class ConnectionDialog;
+class DeviceCommands;
+class FirmwareCommands;
 class FwUpdateDialog;
 class LiveView;
-class UsbDeviceList;
 class VantrelBase;
 
 // Posted to the main window's own queue; plain command events with id 0.
@@ -108,8 +112,8 @@ public:
     static wxString AboutText();
 
     // For the test suites and the firmware pieces.
-    VantrelBase* GetDevice() const { return device; }
-    FwUpdateDialog* GetFwUpdateDialog() const { return fwUpdateDialog; }
+    VantrelBase* GetDevice() const { return device.Get(); }
+    FwUpdateDialog* GetFwUpdateDialog() const;
     const std::vector<wxWindow*>& GetInvalidControls() const { return invalidControls; }
     bool IsLiveTimerRunning() const { return liveTimer.IsRunning(); }
     int32_t GetDeviceErrorCount() const { return deviceErrorCount; }
@@ -120,14 +124,16 @@ public:
     static void SetFileDialogFolder(const wxString& folder);
 
 private:
+    // They drive the live poll, the error count and the FFT setting of the
+    // frame, and show what they read through its editors.
+    friend class DeviceCommands;
+    friend class FirmwareCommands;
+
     // --- VTX_GUIMain.cpp
     void LookUpControls();
     void BindHandlers();
     void RestoreSettings();
     void SaveSettings();
-    // The open and save dialogs, made on first use and kept.
-    wxFileDialog* GetOpenDialog();
-    wxFileDialog* GetSaveDialog();
     void OnTabletMode(wxCommandEvent& event);
     void OnAbout(wxCommandEvent& event);
     void OnQuit(wxCommandEvent& event);
@@ -137,58 +143,24 @@ private:
     // Calls ShowConfiguration and reports a pulses error instead of throwing.
     bool ShowConfigurationSafely(const DeviceConfiguration& config);
 
-    // --- VTX_GUICommands.cpp
-    void OnConnect(wxCommandEvent& event);  // ConnectToDevice
-    void ConnectToDevice();
-    void OnRefreshDeviceList(wxCommandEvent& event);
-    void RefreshDeviceList();
-    void FillConnectionDialog(UsbDeviceList* list);
-    void OnRead(wxCommandEvent& event);
-    void ReadFromDevice();
-    void OnWrite(wxCommandEvent& event);
-    void OnLock(wxCommandEvent& event);
-    void OnNew(wxCommandEvent& event);
-    void OnOpen(wxCommandEvent& event);
-    void OnSaveAs(wxCommandEvent& event);
-    void OnUnsupportedDevice(wxCommandEvent& event);
-    void OnConnectingFailed(wxCommandEvent& event);
-    // Closes and deletes the connection (if any), then makes the simulated
-    // connection, opened, the device object.
-    void UseSimulatedConnection();
-    // Shows the first invalid control and the refusal message; true if any.
-    bool RefuseInvalidSettings();
-    bool ConfirmWriting(const wxString& question);
-
     // --- VTX_GUILive.cpp
     void OnLiveTimer(wxTimerEvent& event);
     void OnWarmUpTimer(wxTimerEvent& event);  // LiveView::KeepWarmUp
 
-    // --- VTX_GUIFirmware.cpp
-    void OnFirmwareUpdateSelected(wxCommandEvent& event);  // idFirmwareUpdate, EVT_FIRMWARE_UPDATE
-    void OnFwUpdateDialogClose(wxCloseEvent& event);
-
     // Names of layout objects that were not found.
     std::vector<wxString> missingControls;
 
-    // The connection; never null after construction.
-    VantrelBase* device = nullptr;
+    // The connection; it can be replaced, never emptied.
+    Connection device;
+    std::unique_ptr<DeviceCommands> commands;
+    std::unique_ptr<FirmwareCommands> firmware;
     wxTimer liveTimer;
     wxTimer warmUpTimer;
     int32_t deviceErrorCount = 0;
     std::vector<wxWindow*> invalidControls;
     wxToolBar* toolBar = nullptr;
     MyStatusBar* statusBar = nullptr;
-    ConnectionDialog* connectionDialog = nullptr;  // only during Connect
-    UsbDeviceList* deviceList = nullptr;           // only during Connect
-    FwUpdateDialog* fwUpdateDialog = nullptr;
-    // While the firmware update command runs, a close request of its dialog
-    // is only remembered; the command carries it out when it has ended.
-    bool firmwareUpdateRunning = false;
-    bool firmwareCloseRequested = false;
     int32_t doubleClickCount = 0;  // on ID_STATICTEXT31
-    wxFileDialog* openDialog = nullptr;
-    wxFileDialog* saveDialog = nullptr;
-    static wxString fileDialogFolder;
 
     // The live monitor; made first thing, so never null.
     std::unique_ptr<LiveView> liveView;

@@ -1,5 +1,5 @@
-// The firmware pieces of the main window: the offer made right after a unit
-// was connected, the firmware update command, and closing its window.
+#include "FirmwareCommands.h"
+
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -9,12 +9,13 @@
 #include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/translation.h>
+#include <wx/xrc/xmlres.h>
 
+#include "Connection.h"
 #include "FwUpdateDialog.h"
 #include "UserSettings.h"
 #include "VTX_GUIMain.h"
 #include "VantrelBase.h"
-#include "device/DeviceResult.h"
 #include "device/VersionTriple.h"
 #include "fwimages/FwFile.h"
 #include "usb/UsbVantrel.h"
@@ -52,13 +53,21 @@ bool FindImage(const VersionTriple& boot, FwFile& image)
 
 }  // namespace
 
-bool VTX_GUIFrame::OfferFirmwareUpdate()
+FirmwareCommands::FirmwareCommands(VTX_GUIFrame& frame, Connection& connection)
+    : frame(frame), connection(connection)
 {
-    if (device == nullptr) {
-        return false;
-    }
+}
+
+void FirmwareCommands::BindToFrame()
+{
+    frame.Bind(wxEVT_MENU, &FirmwareCommands::OnFirmwareUpdateSelected, this, XRCID("idFirmwareUpdate"));
+    frame.Bind(EVT_FIRMWARE_UPDATE, &FirmwareCommands::OnFirmwareUpdateSelected, this);
+}
+
+bool FirmwareCommands::OfferFirmwareUpdate()
+{
     VersionTriple boot;
-    if (device->GetBootVersion(&boot) < 0) {
+    if (connection->GetBootVersion(&boot) < 0) {
         return false;
     }
     FwFile image{};
@@ -66,25 +75,25 @@ bool VTX_GUIFrame::OfferFirmwareUpdate()
         return false;
     }
     VersionTriple firmware;
-    if (device->GetFirmwareVersion(&firmware) < 0) {
+    if (connection->GetFirmwareVersion(&firmware) < 0) {
         // A unit stuck in its bootloader is updated without a question.
-        return device->GetDeviceMode() == DEVICE_MODE_BOOTLOADER;
+        return connection->GetDeviceMode() == DEVICE_MODE_BOOTLOADER;
     }
     if (HoldsApplication(firmware) && firmware.w2 >= image.version) {
         return false;
     }
 
-    const std::string serial = device->GetSerialNumber();
+    const std::string serial = connection->GetSerialNumber();
     UserSettings settings;
     const std::optional<long> refused = settings.ReadRefusedFirmwareVersion(serial);
     // A unit in its bootloader is always asked.
     if (refused && static_cast<long>(image.version) <= *refused &&
-        device->GetDeviceMode() == DEVICE_MODE_APPLICATION) {
+        connection->GetDeviceMode() == DEVICE_MODE_APPLICATION) {
         return false;
     }
 
     wxMessageDialog question(
-        this,
+        &frame,
         _("A new firmware version is available for the connected device. Do you want to update "
           "to the latest firmware version?"),
         _("Firmware update"), wxYES_NO | wxICON_INFORMATION | wxCENTRE);
@@ -100,7 +109,7 @@ bool VTX_GUIFrame::OfferFirmwareUpdate()
     return false;
 }
 
-void VTX_GUIFrame::OnFirmwareUpdateSelected(wxCommandEvent& /*event*/)
+void FirmwareCommands::OnFirmwareUpdateSelected(wxCommandEvent& /*event*/)
 {
     // The window of an earlier run is still open (every other window is
     // disabled meanwhile, so only a second posted offer gets here).
@@ -108,15 +117,15 @@ void VTX_GUIFrame::OnFirmwareUpdateSelected(wxCommandEvent& /*event*/)
         fwUpdateDialog->Raise();
         return;
     }
-    liveTimer.Stop();
+    frame.liveTimer.Stop();
     // The unit leaves its application; a warm-up keep-alive would only fail.
-    warmUpTimer.Stop();
-    if (warmUpCheck != nullptr) {
-        warmUpCheck->SetValue(false);
+    frame.warmUpTimer.Stop();
+    if (frame.warmUpCheck != nullptr) {
+        frame.warmUpCheck->SetValue(false);
     }
 
-    fwUpdateDialog = new FwUpdateDialog(_("Firmware update"), wxEmptyString, kProgressRange, this);
-    fwUpdateDialog->Bind(wxEVT_CLOSE_WINDOW, &VTX_GUIFrame::OnFwUpdateDialogClose, this);
+    fwUpdateDialog = new FwUpdateDialog(_("Firmware update"), wxEmptyString, kProgressRange, &frame);
+    fwUpdateDialog->Bind(wxEVT_CLOSE_WINDOW, &FirmwareCommands::OnFwUpdateDialogClose, this);
     fwUpdateDialog->Show();
 
     // The procedure lets events run while it waits; a close request of the
@@ -127,14 +136,14 @@ void VTX_GUIFrame::OnFirmwareUpdateSelected(wxCommandEvent& /*event*/)
     bool ended = false;
     VersionTriple boot;
     VersionTriple firmware;
-    int32_t result = device != nullptr ? device->GetBootVersion(&boot) : ERROR_NOT_AVAILABLE;
+    int32_t result = connection->GetBootVersion(&boot);
     if (result < 0) {
         wxLogError(_("It's not possible to read information about hardware, error: %d."),
                    static_cast<int>(result));
     } else {
         wxLogMessage(_("Current boot version: %04x.%04x.%04x."), static_cast<unsigned>(boot.w0),
                      static_cast<unsigned>(boot.w1), static_cast<unsigned>(boot.w2));
-        result = device->GetFirmwareVersion(&firmware);
+        result = connection->GetFirmwareVersion(&firmware);
         if (result < 0) {
             wxLogError(_("It's not possible to read information about hardware, error: %d."),
                        static_cast<int>(result));
@@ -157,24 +166,21 @@ void VTX_GUIFrame::OnFirmwareUpdateSelected(wxCommandEvent& /*event*/)
             fwUpdateDialog->SetProgress(kProgressRange, wxEmptyString);
             ended = true;
         } else {
-            succeeded = device->UpdateFirmware(image) == 0;
+            succeeded = connection->UpdateFirmware(image) == 0;
         }
     }
 
     if (!ended && succeeded) {
         fwUpdateDialog->SetProgress(kProgressRange, wxEmptyString);
         wxLogMessage(_("Firmware update finished successfully."));
-        delete device;
-        device = nullptr;
-        AutoConnect();
-        RefreshControls();
+        // The unit comes back as a new device: connect to it afresh.
+        frame.AutoConnect();
+        frame.RefreshControls();
     } else if (!ended) {
         wxLogError(_("Firmware update failed!"));
         fwUpdateDialog->SetProgress(kProgressRange, wxEmptyString);
-        delete device;
-        device = new VantrelBase();
-        device->Open();
-        RefreshControls();
+        connection.ReplaceWithSimulated();
+        frame.RefreshControls();
     }
 
     firmwareUpdateRunning = false;
@@ -186,7 +192,7 @@ void VTX_GUIFrame::OnFirmwareUpdateSelected(wxCommandEvent& /*event*/)
     }
 }
 
-void VTX_GUIFrame::OnFwUpdateDialogClose(wxCloseEvent& event)
+void FirmwareCommands::OnFwUpdateDialogClose(wxCloseEvent& event)
 {
     if (firmwareUpdateRunning) {
         firmwareCloseRequested = true;
@@ -202,13 +208,8 @@ void VTX_GUIFrame::OnFwUpdateDialogClose(wxCloseEvent& event)
     // when the event loop is idle, after this handler has returned.
     fwUpdateDialog->Destroy();
     fwUpdateDialog = nullptr;
-    if (device != nullptr) {
-        device->Close();
-        delete device;
-        device = nullptr;
-    }
-    AutoConnect();
+    frame.AutoConnect();
     // Without a unit AutoConnect leaves the controls as they were; they
     // would still show the unit that was just updated.
-    RefreshControls();
+    frame.RefreshControls();
 }

@@ -1,0 +1,53 @@
+#include "gui/Connection.h"
+
+#include <exception>
+
+namespace {
+
+std::unique_ptr<VantrelBase> OpenedSimulated()
+{
+    auto simulated = std::make_unique<VantrelBase>();
+    simulated->Open();
+    return simulated;
+}
+
+}  // namespace
+
+Connection::Connection() : device(OpenedSimulated()) {}
+
+Connection::~Connection()
+{
+    device->Close();
+}
+
+ConnectResult Connection::Replace(const Builder& build)
+{
+    device->Close();
+    device.reset();
+
+    ConnectResult result;
+    std::unique_ptr<VantrelBase> next;
+    try {
+        next = build();
+        result.outcome = next ? ConnectOutcome::Opened : ConnectOutcome::NoDevice;
+    } catch (const std::exception&) {
+        result.outcome = ConnectOutcome::NotBuilt;
+    }
+    if (next && !next->Open()) {
+        result.outcome = ConnectOutcome::NotOpened;
+        result.openError = next->GetLastError();
+        next.reset();
+    }
+    device = next ? std::move(next) : OpenedSimulated();
+    return result;
+}
+
+ConnectResult Connection::ReplaceWith(const UsbDevice& record)
+{
+    return Replace([&record] { return std::make_unique<VantrelBase>(record); });
+}
+
+void Connection::ReplaceWithSimulated()
+{
+    Replace([] { return std::make_unique<VantrelBase>(); });
+}

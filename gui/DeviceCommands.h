@@ -1,0 +1,76 @@
+// The main window's commands that talk to the unit or to settings files:
+// Connect and the automatic connect at launch, Read, Write, Lock, New, Open,
+// Save as, the disconnect after repeated failures, and the two messages
+// posted by the connect flows (EVT_UNSUPPORTED_DEVICE, EVT_CONNECTING_FAILED).
+// The frame owns one and delegates its bound names to it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include <wx/event.h>
+#include <wx/string.h>
+
+class Connection;
+class ConnectionDialog;
+class UsbDeviceList;
+class VTX_GUIFrame;
+class wxFileDialog;
+
+class DeviceCommands : public wxEvtHandler {
+public:
+    DeviceCommands(VTX_GUIFrame& frame, Connection& connection);
+    ~DeviceCommands() override;
+    DeviceCommands(const DeviceCommands&) = delete;
+    DeviceCommands& operator=(const DeviceCommands&) = delete;
+
+    // Binds the menu items, tools and posted events of these commands on the
+    // frame; once per frame.
+    void BindToFrame();
+
+    // The one unit attached, if there is exactly one, replaces the
+    // connection: offer a firmware update, or read its configuration and
+    // start the live poll. Without a unit the simulated connection stays and
+    // the controls are left as they are.
+    void AutoConnect();
+    // The user picks a unit in the connection dialog.
+    void ConnectToDevice();
+    // A poll's status: 0 forgives one earlier failure, -10 is ignored, and
+    // the fourth failure in a row falls back to the simulated connection.
+    void HandleDeviceError(int32_t status);
+    // Replaces the connection with the opened simulated one.
+    void UseSimulatedConnection();
+
+    // The folder the Open and Save dialogs start in; empty lets them start in
+    // the working folder.
+    static void SetFileDialogFolder(const wxString& folder);
+
+private:
+    void OnConnect(wxCommandEvent& event);
+    void OnRefreshDeviceList(wxCommandEvent& event);
+    void RefreshDeviceList();
+    void FillConnectionDialog(UsbDeviceList* list);
+    void OnRead(wxCommandEvent& event);
+    void ReadFromDevice();
+    void OnWrite(wxCommandEvent& event);
+    void OnLock(wxCommandEvent& event);
+    void OnNew(wxCommandEvent& event);
+    void OnOpen(wxCommandEvent& event);
+    void OnSaveAs(wxCommandEvent& event);
+    void OnUnsupportedDevice(wxCommandEvent& event);
+    void OnConnectingFailed(wxCommandEvent& event);
+    // Shows the first invalid control and the refusal message; true if any.
+    bool RefuseInvalidSettings();
+    bool ConfirmWriting(const wxString& question);
+    // The open and save dialogs, made on first use and kept: the native
+    // chooser costs a tenth of a second each, which start-up need not pay.
+    wxFileDialog* GetOpenDialog();
+    wxFileDialog* GetSaveDialog();
+
+    VTX_GUIFrame& frame;
+    Connection& connection;
+    ConnectionDialog* connectionDialog = nullptr;  // only during Connect
+    std::unique_ptr<UsbDeviceList> deviceList;     // only during Connect
+    wxFileDialog* openDialog = nullptr;
+    wxFileDialog* saveDialog = nullptr;
+};
