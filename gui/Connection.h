@@ -42,8 +42,6 @@ public:
     VantrelBase& operator*() const { return *device; }
     VantrelBase* operator->() const { return device.get(); }
     VantrelBase* Get() const { return device.get(); }
-    // For code that still takes the raw pointer; the pointer is never null.
-    operator VantrelBase*() const { return device.get(); }
 
     // Closes and destroys the current connection, builds the next one and
     // opens it; when that gives nothing, throws, or does not open, the opened

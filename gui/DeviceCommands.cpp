@@ -16,6 +16,7 @@
 #include "Connection.h"
 #include "ConnectionDialog.h"
 #include "ErrorBox.h"
+#include "LiveView.h"
 #include "VTX_GUIMain.h"
 #include "config/SettingsKeys.h"
 #include "device/DeviceRequests.h"
@@ -149,7 +150,7 @@ void DeviceCommands::AutoConnect()
                 ClearConfiguration(config);
                 if (connection->ReadConfiguration(&config) == 0) {
                     frame.ShowConfigurationSafely(config);
-                    connection->SetMode(static_cast<uint16_t>(frame.fftRadio->GetSelection()));
+                    connection->SetMode(static_cast<uint16_t>(frame.liveView->FftSelection()));
                     frame.liveTimer.Start();
                 } else {
                     ShowError("Configuration reading failed");
@@ -200,7 +201,7 @@ void DeviceCommands::ConnectToDevice()
                 } else {
                     if (connection->GetDeviceMode() == 0) {
                         ReadFromDevice();
-                        connection->SetMode(static_cast<uint16_t>(frame.fftRadio->GetSelection()));
+                        connection->SetMode(static_cast<uint16_t>(frame.liveView->FftSelection()));
                         frame.liveTimer.Start();
                     }
                     frame.deviceErrorCount = 0;

@@ -13,6 +13,7 @@
 
 #include "Connection.h"
 #include "FwUpdateDialog.h"
+#include "LiveView.h"
 #include "UserSettings.h"
 #include "VTX_GUIMain.h"
 #include "VantrelBase.h"
@@ -119,10 +120,7 @@ void FirmwareCommands::OnFirmwareUpdateSelected(wxCommandEvent& /*event*/)
     }
     frame.liveTimer.Stop();
     // The unit leaves its application; a warm-up keep-alive would only fail.
-    frame.warmUpTimer.Stop();
-    if (frame.warmUpCheck != nullptr) {
-        frame.warmUpCheck->SetValue(false);
-    }
+    frame.liveView->StopWarmUp();
 
     fwUpdateDialog = new FwUpdateDialog(_("Firmware update"), wxEmptyString, kProgressRange, &frame);
     fwUpdateDialog->Bind(wxEVT_CLOSE_WINDOW, &FirmwareCommands::OnFwUpdateDialogClose, this);

@@ -201,14 +201,24 @@ void LiveView::ShowRaw(const LiveRaw& raw)
 
 void LiveView::KeepWarmUp()
 {
-    VantrelBase* device = connection();
-    if (device != nullptr && device->SetMode(MODE_WARMUP) == 0) {
+    if (connection().SetMode(MODE_WARMUP) == 0) {
         return;
     }
     if (warmUpCheck != nullptr) {
         warmUpCheck->SetValue(false);  // no event: the check box handler does not run
     }
     warmUpTimer.Stop();
+}
+
+int LiveView::FftSelection() const
+{
+    return fftRadio->GetSelection();
+}
+
+void LiveView::StopWarmUp()
+{
+    warmUpTimer.Stop();
+    warmUpCheck->SetValue(false);
 }
 
 void LiveView::ResetDeviceActions()
@@ -227,16 +237,16 @@ void LiveView::OnWarmUpChecked(wxCommandEvent& event)
     if (fftRadio != nullptr) {
         fftRadio->SetSelection(0);
     }
-    VantrelBase* device = connection();
+    VantrelBase& device = connection();
     if (event.IsChecked()) {
-        if (device != nullptr && device->SetMode(MODE_WARMUP) == 0) {
+        if (device.SetMode(MODE_WARMUP) == 0) {
             warmUpTimer.Start();
         } else {
             ShowError("Activating Warm-up failed");
         }
         return;
     }
-    if (device == nullptr || device->SetMode(MODE_NORMAL) != 0) {
+    if (device.SetMode(MODE_NORMAL) != 0) {
         ShowError("Deactivating Warm-up failed");
     }
     warmUpTimer.Stop();
@@ -248,21 +258,20 @@ void LiveView::OnFftSettingSelected(wxCommandEvent& event)
         warmUpCheck->SetValue(false);
     }
     warmUpTimer.Stop();
-    VantrelBase* device = connection();
     const int selection = event.GetInt();
-    if (device == nullptr || selection < 0 || device->SetMode(static_cast<uint16_t>(selection)) != 0) {
+    if (selection < 0 || connection().SetMode(static_cast<uint16_t>(selection)) != 0) {
         ShowError("Setting FFT failed");
     }
 }
 
 void LiveView::OnTakeThrottlePosition(wxCommandEvent& /*event*/)
 {
-    VantrelBase* device = connection();
-    if (device == nullptr || !device->IsOpen()) {
+    VantrelBase& device = connection();
+    if (!device.IsOpen()) {
         return;
     }
     LiveValues values;
-    if (device->GetLiveValues(&values) != 0) {
+    if (device.GetLiveValues(&values) != 0) {
         ShowError(_("Data reading error"), "Error");
         return;
     }

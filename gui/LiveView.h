@@ -32,8 +32,8 @@ class LiveView {
 public:
     // Finds a layout object by name (and records it when it is missing).
     using FindControl = std::function<wxWindow*(const wxString& name)>;
-    // The window's connection at the time of asking.
-    using Connection = std::function<VantrelBase*()>;
+    // The window's connection at the time of asking; there always is one.
+    using Connection = std::function<VantrelBase&()>;
 
     // Finds the monitor's controls. The warm-up timer sends its events to the
     // frame, which passes them to KeepWarmUp.
@@ -67,8 +67,10 @@ public:
     void ResetDeviceActions();
     void EnableWarmUp(bool enable);
 
-    wxCheckBox* GetWarmUpCheck() const { return warmUpCheck; }
-    wxRadioBox* GetFftRadio() const { return fftRadio; }
+    // The FFT setting chosen, which a unit is put into after it is read.
+    int FftSelection() const;
+    // Stops the warm-up keep-alive and unticks its check box (no event).
+    void StopWarmUp();
 
 private:
     void OnWarmUpChecked(wxCommandEvent& event);         // ID_CHECKBOX1

@@ -9,12 +9,6 @@ void VTX_GUIFrame::OnLiveTimer(wxTimerEvent& /*event*/)
 {
     LiveValues values{};
     LiveRaw raw{};
-    if (device == nullptr) {
-        ShowLiveValues(values);
-        ShowLiveRaw(raw);
-        liveTimer.Stop();
-        return;
-    }
     const int32_t status = device->ReadLiveData();
     if (status != 0) {
         // -10 (interrupted) is ignored there; the fourth failure in a row

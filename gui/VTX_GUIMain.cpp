@@ -76,7 +76,7 @@ VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/)
         Create(parent, wxID_ANY, "VantrelStudio");
         missingControls.push_back("VTX_GUIFrame");
         liveView = std::make_unique<LiveView>([](const wxString&) { return nullptr; },
-                                              [this] { return GetDevice(); }, warmUpTimer);
+                                              [this]() -> VantrelBase& { return *device; }, warmUpTimer);
         return;
     }
     LookUpControls();
@@ -166,9 +166,7 @@ void VTX_GUIFrame::LookUpControls()
     };
 
     liveView = std::make_unique<LiveView>(
-        find, [this] { return GetDevice(); }, warmUpTimer);
-    warmUpCheck = liveView->GetWarmUpCheck();
-    fftRadio = liveView->GetFftRadio();
+        find, [this]() -> VantrelBase& { return *device; }, warmUpTimer);
     fftPage = dynamic_cast<wxPanel*>(find("ID_PNL_FFT"));
 
     editors = std::make_unique<EditorsView>(*this, missingControls);
@@ -202,7 +200,8 @@ void VTX_GUIFrame::LookUpControls()
     menuConfirmWriting = item("idConfirmWriting");
     item("idMenuAbout");
 
-    liveView->UseEditorControls({editors->SpinOf(EditorControl::TpsMin), editors->SpinOf(EditorControl::TpsMax),
+    liveView->UseEditorControls({editors->SpinOf(EditorControl::TpsMin),
+                                 editors->SpinOf(EditorControl::TpsMax),
                                  editors->SpinOf(EditorControl::ThresholdPercent), editors->ThresholdText(),
                                  editors->GearDetection()});
 

@@ -164,11 +164,7 @@ private:
 
     // The live monitor; made first thing, so never null.
     std::unique_ptr<LiveView> liveView;
-    // The live view's warm-up check box and FFT radio box, which the connect
-    // workflows and the firmware update also reach.
-    wxCheckBox* warmUpCheck = nullptr;  // ID_CHECKBOX1
-    wxRadioBox* fftRadio = nullptr;     // ID_RADIOBOX1
-    wxPanel* fftPage = nullptr;         // ID_PNL_FFT
+    wxPanel* fftPage = nullptr;  // ID_PNL_FFT
 
     // The configuration editors; made with the look-ups.
     std::unique_ptr<EditorsView> editors;
