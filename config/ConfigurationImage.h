@@ -46,5 +46,5 @@ ConfigurationImage EncodeConfigurationImage(const DeviceConfiguration& config, I
 // Decodes an image of exactly ImageSize(format) bytes. On success the record is
 // replaced and true returned. On any fault (wrong length, invalid pulses byte)
 // the record is left untouched, false returned and *error (if given) says why.
-bool DecodeConfigurationImage(std::span<const uint8_t> image, ImageFormat format,
-                              DeviceConfiguration& config, std::string* error = nullptr);
+bool DecodeConfigurationImage(std::span<const uint8_t> image, ImageFormat format, DeviceConfiguration& config,
+                              std::string* error = nullptr);

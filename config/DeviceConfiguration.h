@@ -44,7 +44,7 @@ struct DeviceConfiguration {
     int32_t ShiftingMode;
     int32_t DeltaT;
     int32_t IgnitionMode;
-    int32_t Reserved;  // not used by any conversion; always 0
+    int32_t Reserved;       // not used by any conversion; always 0
     int32_t GearDetection;  // 0 sensor voltage, 1 rpm/speed ratio, 2 neither
     int32_t WheelCircumference;
     int32_t Gear1RpmSpeedRatio;
@@ -78,10 +78,10 @@ inline constexpr std::array<ConfigField, 6> kRpmSpeedRatioFields = {
 
 // Which column of defaults a generation object uses.
 enum class DefaultsFamily {
-    Base,      // generations 100-102
-    Gen103,    // 103-106: other TPS calibration
-    Gen107,    // 107: speed sensor and rpm/speed ratios
-    Gen108,    // 108 and the simulated device: lower warm-up limit
+    Base,    // generations 100-102
+    Gen103,  // 103-106: other TPS calibration
+    Gen107,  // 107: speed sensor and rpm/speed ratios
+    Gen108,  // 108 and the simulated device: lower warm-up limit
 };
 
 // Every field 0 except TPSMaxVoltage 5000 and map rows 1-4 all -1 (absent).

@@ -132,7 +132,7 @@ enum class BusAction : uint8_t {
 
 class VirtualUnit {
 public:
-    explicit VirtualUnit(const UnitOptions& options = {});
+    explicit VirtualUnit(const UnitOptions& opts = {});
     VirtualUnit(const VirtualUnit&) = delete;
     VirtualUnit& operator=(const VirtualUnit&) = delete;
 

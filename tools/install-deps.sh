@@ -10,7 +10,7 @@ packages=(
   libwxgtk3.2-dev libusb-1.0-0-dev
   googletest libgtest-dev libgmock-dev
   umockdev libumockdev-dev xvfb xauth x11-apps imagemagick libxtst-dev openbox
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format clang-tidy
   desktop-file-utils appstream udev usbutils x11-utils
   locales
 )

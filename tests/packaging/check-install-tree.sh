@@ -2,12 +2,10 @@
 # Installs a build into a scratch prefix and checks the tree: every file a user
 # needs is there, nothing else is, and the installed program finds libVantrel
 # through its RUNPATH (not through the build tree).
-# Usage: check-install-tree.sh <build-dir> <scratch-prefix> [program|no-program]
-# (no-program while the tree has no program target yet)
+# Usage: check-install-tree.sh <build-dir> <scratch-prefix>
 set -euo pipefail
 build=$1
 dest=$2
-with_program=${3:-program}
 rm -rf "$dest"
 cmake --install "$build" --prefix "$dest" >/dev/null
 
@@ -32,9 +30,9 @@ expected=(
   lib/udev/rules.d/70-vantrel.rules
   share/doc/vantrelstudio/README.md
   share/man/man1/VantrelStudio.1.gz
+  share/doc/vantrelstudio/docs/user-guide.md
+  bin/VantrelStudio
 )
-[ "$with_program" = program ] && expected+=(bin/VantrelStudio)
-[ -e "$(dirname "$0")/../../docs/user-guide.md" ] && expected+=(share/doc/vantrelstudio/docs/user-guide.md)
 for f in "${expected[@]}"; do
   [ -n "$f" ] && [ -e "$dest/$f" ] || complain "missing $f"
 done
@@ -54,20 +52,18 @@ done < <(cd "$dest" && find . -type f -o -type l | sed 's|^\./||' | sort)
 
 [ -e "$dest/${lib%.1}" ] && complain "development link ${lib%.1} installed"
 
-if [ "$with_program" = program ]; then
-  runpath=$(readelf -d "$dest/bin/VantrelStudio" | sed -n 's/.*(RUNPATH).*\[\(.*\)\]/\1/p')
-  case "$runpath" in
-    *'$ORIGIN'*) ;;
-    *) complain "RUNPATH \"$runpath\" is not relative to the program" ;;
-  esac
-  case "$runpath" in
-    *"$(cd "$build" && pwd)"*) complain "RUNPATH \"$runpath\" points into the build tree" ;;
-  esac
-  resolved=$(ldd "$dest/bin/VantrelStudio" | sed -n 's/^\s*libVantrel\.so\.1 => \(\S*\).*/\1/p')
-  [ "$(realpath -m "$resolved")" = "$(realpath -m "$dest/$lib")" ] \
-    || complain "libVantrel.so.1 resolves to \"$resolved\", not the installed $lib"
-  ldd "$dest/bin/VantrelStudio" | grep -q "not found" && complain "unresolved libraries: $(ldd "$dest/bin/VantrelStudio" | grep 'not found')"
-fi
+runpath=$(readelf -d "$dest/bin/VantrelStudio" | sed -n 's/.*(RUNPATH).*\[\(.*\)\]/\1/p')
+case "$runpath" in
+  *'$ORIGIN'*) ;;
+  *) complain "RUNPATH \"$runpath\" is not relative to the program" ;;
+esac
+case "$runpath" in
+  *"$(cd "$build" && pwd)"*) complain "RUNPATH \"$runpath\" points into the build tree" ;;
+esac
+resolved=$(ldd "$dest/bin/VantrelStudio" | sed -n 's/^\s*libVantrel\.so\.1 => \(\S*\).*/\1/p')
+[ "$(realpath -m "$resolved")" = "$(realpath -m "$dest/$lib")" ] \
+  || complain "libVantrel.so.1 resolves to \"$resolved\", not the installed $lib"
+ldd "$dest/bin/VantrelStudio" | grep -q "not found" && complain "unresolved libraries: $(ldd "$dest/bin/VantrelStudio" | grep 'not found')"
 
 rules=$(cat "$dest/lib/udev/rules.d/70-vantrel.rules" 2>/dev/null || true)
 grep -q 'TAG+="uaccess"' <<<"$rules" || complain "installed udev rule has no uaccess tag"

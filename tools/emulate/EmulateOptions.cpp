@@ -234,7 +234,7 @@ std::optional<EmulateOptions> ParseEmulateOptions(const std::vector<std::string>
                 return std::nullopt;
             }
             result.faults.push_back(*fault);
-        } else if (arg.rfind("-", 0) == 0) {
+        } else if (arg.rfind('-', 0) == 0) {
             error = "unknown option " + arg;
             return std::nullopt;
         } else {
