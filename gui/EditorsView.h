@@ -33,7 +33,7 @@ class EditorsView {
 public:
     // Looks up the editors of the frame's layout; names not found are added
     // to `missing`.
-    EditorsView(VTX_GUIFrame& frame, std::vector<wxString>& missing);
+    EditorsView(VTX_GUIFrame& owner, std::vector<wxString>& missing);
     ~EditorsView();
     EditorsView(const EditorsView&) = delete;
     EditorsView& operator=(const EditorsView&) = delete;

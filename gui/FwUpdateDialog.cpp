@@ -40,7 +40,7 @@ FwUpdateDialog::FwUpdateDialog(const wxString& title, const wxString& message, i
     SetTitle(title);
     logText->Clear();
     gauge->SetRange(std::max(range, 1));
-    SetProgress(0, message);
+    FwUpdateDialog::SetProgress(0, message);
 
     previousTarget = wxLog::SetActiveTarget(this);
     isLogTarget = true;

@@ -37,7 +37,7 @@ std::vector<wxString> VTX_GUIApp::DefaultResourceFolders()
         folders.push_back(wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath());
     }
 #ifdef VANTREL_DATADIR
-    folders.push_back(VANTREL_DATADIR);
+    folders.emplace_back(VANTREL_DATADIR);
 #endif
     return folders;
 }

@@ -74,7 +74,7 @@ VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/)
     if (!wxXmlResource::Get()->LoadObject(this, parent, "VTX_GUIFrame", "wxFrame")) {
         // Keep a usable (empty) window so that the caller can report and close it.
         Create(parent, wxID_ANY, "VantrelStudio");
-        missingControls.push_back("VTX_GUIFrame");
+        missingControls.emplace_back("VTX_GUIFrame");
         liveView = std::make_unique<LiveView>([](const wxString&) { return nullptr; },
                                               [this]() -> VantrelBase& { return *device; }, warmUpTimer);
         return;
@@ -181,7 +181,7 @@ void VTX_GUIFrame::LookUpControls()
     auto item = [&](const char* name) -> wxMenuItem* {
         wxMenuItem* found = menuBar ? menuBar->FindItem(XRCID(name)) : nullptr;
         if (!found)
-            missingControls.push_back(name);
+            missingControls.emplace_back(name);
         return found;
     };
     menuNew = item("idNew");

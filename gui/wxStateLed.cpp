@@ -59,7 +59,7 @@ bool wxStateLed::Create(wxWindow* parent, wxWindowID id, const wxColour& disable
     SetMinSize(wxSize(kSize, kSize));
     m_disableColour = disableColour;
     m_state = -1;
-    Enable(true);
+    wxStateLed::Enable(true);
     return true;
 }
 
