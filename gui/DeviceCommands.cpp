@@ -1,6 +1,7 @@
 #include "DeviceCommands.h"
 
 #include <functional>
+#include <optional>
 #include <stdexcept>
 
 #include <wx/choice.h>
@@ -26,6 +27,18 @@
 #include "usb/UsbVantrel.h"
 
 namespace {
+
+// The editors' record, or nothing after the message of a pulses value the
+// record cannot hold.
+std::optional<DeviceConfiguration> CollectOrReport(VTX_GUIFrame& frame)
+{
+    try {
+        return frame.CollectConfiguration();
+    } catch (const std::exception& error) {
+        ShowError(error.what(), "Error");
+        return std::nullopt;
+    }
+}
 
 // What a user who may not open the unit's USB device node needs to know.
 const char* const kAccessDeniedHint =
@@ -309,13 +322,10 @@ void DeviceCommands::OnWrite(wxCommandEvent& /*event*/)
     if (frame.menuConfirmWriting->IsChecked() &&
         !ConfirmWriting(_("Do you really want to write configuration into device?")))
         return;
-    DeviceConfiguration config;
-    try {
-        config = frame.CollectConfiguration();
-    } catch (const std::exception& error) {
-        ShowError(error.what(), "Error");
+    const std::optional<DeviceConfiguration> collected = CollectOrReport(frame);
+    if (!collected)
         return;
-    }
+    const DeviceConfiguration& config = *collected;
     RunUnderProgress(
         &frame, "Writing", "Wait until the data is written into a device",
         [&] { return connection->WriteConfiguration(config); }, "Configuration writing failed");
@@ -419,13 +429,10 @@ void DeviceCommands::OnSaveAs(wxCommandEvent& /*event*/)
     if (dialog->ShowModal() != wxID_OK || dialog->GetPath().empty())
         return;
     wxBusyCursor busy;
-    DeviceConfiguration config;
-    try {
-        config = frame.CollectConfiguration();
-    } catch (const std::exception& error) {
-        ShowError(error.what(), "Error");
+    const std::optional<DeviceConfiguration> collected = CollectOrReport(frame);
+    if (!collected)
         return;
-    }
+    const DeviceConfiguration& config = *collected;
     std::unique_ptr<wxFileConfig> store = OpenSettingsFile(dialog->GetPath());
     if (!store) {
         ShowError("Saving failed", "Error");
