@@ -132,7 +132,7 @@ VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/)
     // its static box, or to a neighbour of the label, misplaced by the height
     // of the box's caption. So every window of the box listens, and the
     // handler asks the pointer whether the label was hit.
-    wxWindow* labelArea = labels[31]->GetParent();
+    wxWindow* labelArea = fftRevealLabel->GetParent();
     for (wxWindow* window = labelArea; window && window != this; window = window->GetParent()) {
         if (wxDynamicCast(window, wxStaticBox)) {
             labelArea = window;
@@ -176,6 +176,7 @@ void VTX_GUIFrame::LookUpControls()
         panels[i] = dynamic_cast<wxPanel*>(find(wxString::Format("ID_PANEL%d", i)));
     for (int i = 1; i <= 53; ++i)
         labels[i] = dynamic_cast<wxStaticText*>(find(wxString::Format("ID_STATICTEXT%d", i)));
+    fftRevealLabel = labels[31];
 
     wxMenuBar* menuBar = GetMenuBar();
     auto item = [&](const char* name) -> wxMenuItem* {
@@ -391,7 +392,7 @@ void VTX_GUIFrame::OnFftLabelDoubleClick(wxMouseEvent& event)
     event.Skip();
     // Where the pointer is, not which window got the click, tells a double
     // click on the label from one beside it.
-    wxStaticText* label = labels[31];
+    wxStaticText* label = fftRevealLabel;
     if (!label->IsShownOnScreen() || !label->GetScreenRect().Contains(wxGetMousePosition()))
         return;
     ++doubleClickCount;

@@ -173,6 +173,9 @@ private:
     wxNotebook* notebook = nullptr;          // ID_NOTEBOOK1
     std::array<wxPanel*, 8> panels{};        // index = number of ID_PANEL1 ... ID_PANEL7
     std::array<wxStaticText*, 54> labels{};  // index = number of ID_STATICTEXT1 ... ID_STATICTEXT53
+    // ID_STATICTEXT31, beside the blipper input LED: ten double clicks reveal
+    // the FFT page.
+    wxStaticText* fftRevealLabel = nullptr;
 
     // Menu items by XRC name.
     wxMenuItem* menuNew = nullptr;
