@@ -19,6 +19,12 @@ static_assert(kMapGridRows == kMapCells - 1, "the 1000 rpm cell has no grid cell
 
 enum class MapGridKind { Blipper, Shifter };
 
+// The engine speed of a grid row: 2000 rpm and then every 1000 rpm.
+constexpr long MapGridRowRpm(int row)
+{
+    return 2000L + 1000L * row;
+}
+
 // Cell values, [row][column].
 using MapGridValues = std::array<std::array<int32_t, kMapGridCols>, kMapGridRows>;
 

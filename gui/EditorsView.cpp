@@ -217,7 +217,7 @@ void EditorsView::SetUpMapGrids()
         grid->EnableDragRowSize(false);
         for (int row = 0; row < kMapGridRows; ++row)
             grid->SetRowLabelValue(row, wxNumberFormatter::ToString(
-                                            2000L + 1000L * row, wxNumberFormatter::Style_WithThousandsSep));
+                                            MapGridRowRpm(row), wxNumberFormatter::Style_WithThousandsSep));
         for (int col = 0; col < kMapGridCols; ++col) {
             grid->SetColLabelValue(col, wxString::Format("%d", col + (blipper ? 2 : 1)));
             grid->SetColFormatNumber(col);
@@ -343,12 +343,14 @@ void EditorsView::ShowConfiguration(const DeviceConfiguration& config)
     for (wxGrid* grid : {blipperGrid, shifterGrid}) {
         const int32_t(&map)[kMapRows][kMapCells] =
             grid == blipperGrid ? config.BlipperMap : config.ShifterMap;
+        MapGridValues cells{};
+        ShowMap(map, cells);
         grid->BeginBatch();
         for (int col = 0; col < std::min(grid->GetNumberCols(), kMapGridCols); ++col) {
             if (!ShowsMapRow(map, col))
                 continue;
             for (int row = 0; row < std::min(grid->GetNumberRows(), kMapGridRows); ++row)
-                grid->SetCellValue(row, col, wxString::Format("%d", map[col][row + 1]));
+                grid->SetCellValue(row, col, wxString::Format("%d", cells[row][col]));
         }
         grid->EndBatch();
     }
