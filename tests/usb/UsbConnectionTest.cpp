@@ -68,11 +68,16 @@ TEST_F(ConnectionTest, DevicesComingAndGoingWhileTransfersRunWriteNothing)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
     });
+    // Transfers run before the arrivals, and some more while the new devices
+    // are there.
+    const bool polled = WaitUntil([&] { return answered > 0; });
     UnitOptions secondOptions;
     secondOptions.serial = "VT000002";
     VirtualUnit& second = bus->AddUnit(secondOptions);
     VirtualUnit& sibling = bus->AddSibling();
     const bool arrived = WaitListed(second);
+    const int atArrival = answered;
+    WaitUntil([&] { return answered >= atArrival + 5; });
     const int beforeRemoval = answered;
     bus->Unplug(second);
     bus->Unplug(sibling);
@@ -84,9 +89,10 @@ TEST_F(ConnectionTest, DevicesComingAndGoingWhileTransfersRunWriteNothing)
     poller.join();
     const std::string written = ::testing::internal::GetCapturedStdout();
 
+    EXPECT_TRUE(polled);
     EXPECT_TRUE(arrived);
     EXPECT_TRUE(left);
-    EXPECT_GT(beforeRemoval, 0);
+    EXPECT_GE(beforeRemoval, atArrival + 5);
     EXPECT_GE(answered, afterRemoval + 5);
     EXPECT_EQ(written, "");
 }
