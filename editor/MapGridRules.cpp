@@ -76,7 +76,7 @@ bool ParseInteger(std::string_view text, long& value)
 
 bool CellValueAllowed(long value, MapGridKind kind)
 {
-    return value == 0 || (value >= 30 && value <= (kind == MapGridKind::Blipper ? 220 : 150));
+    return value == 0 || (value >= kMapCellMinimum && value <= MapCellMaximum(kind));
 }
 
 bool CellTextAllowed(std::string_view text, MapGridKind kind)

@@ -42,6 +42,11 @@ int32_t LeadingInteger(std::string_view text);
 // leading white space, optional sign, digits, nothing after them.
 bool ParseInteger(std::string_view text, long& value);
 // Blipper cells: 0 or 30-220 ms; shifter cells: 0 or 30-150 ms.
+inline constexpr long kMapCellMinimum = 30;
+constexpr long MapCellMaximum(MapGridKind kind)
+{
+    return kind == MapGridKind::Blipper ? 220 : 150;
+}
 bool CellValueAllowed(long value, MapGridKind kind);
 // A cell edit the grid takes.
 bool CellTextAllowed(std::string_view text, MapGridKind kind);
