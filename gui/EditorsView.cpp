@@ -19,6 +19,7 @@
 #include "ErrorBox.h"
 #include "GearRpmSpeedPanel.h"
 #include "GearVoltagePanel.h"
+#include "MapGridHeat.h"
 #include "MyGrid.h"
 #include "SpinCtrlStep.h"
 #include "VTX_GUIMain.h"
@@ -228,6 +229,10 @@ void EditorsView::SetUpMapGrids()
         }
         grid->SetRowLabelSize(wxGRID_AUTOSIZE);
         grid->SetColLabelSize(wxGRID_AUTOSIZE);
+        std::unique_ptr<MapGridHeat>& heat = blipper ? blipperHeat : shifterHeat;
+        if (!heat)
+            heat =
+                std::make_unique<MapGridHeat>(*grid, blipper ? MapGridKind::Blipper : MapGridKind::Shifter);
 
         // The grid copies on Ctrl+C by itself, with a text of its own, before
         // the menu sees the key: in the map grids the key is the Copy command's.
@@ -242,6 +247,13 @@ void EditorsView::SetUpMapGrids()
             owner->ProcessWindowEvent(copy);
         });
     }
+}
+
+void EditorsView::ShowOperatingPoint(const LiveValues& values)
+{
+    for (MapGridHeat* heat : {blipperHeat.get(), shifterHeat.get()})
+        if (heat)
+            heat->ShowOperatingPoint(values.rpm, values.gear);
 }
 
 void EditorsView::AddGearPanels()

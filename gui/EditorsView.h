@@ -6,12 +6,14 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include <wx/event.h>
 #include <wx/string.h>
 
 #include "config/DeviceConfiguration.h"
+#include "device/LiveData.h"
 #include "editor/EditorModel.h"
 
 class wxButton;
@@ -27,6 +29,7 @@ class wxTextCtrl;
 class wxWindow;
 class GearRpmSpeedPanel;
 class GearVoltagePanel;
+class MapGridHeat;
 class VTX_GUIFrame;
 
 class EditorsView {
@@ -42,6 +45,9 @@ public:
     void BindHandlers();
     // 15 x 5 map grids with their labels and starting times.
     void SetUpMapGrids();
+    // Outlines the cell of the live engine speed and gear in both maps;
+    // zeroed values clear it.
+    void ShowOperatingPoint(const LiveValues& values);
     // Makes the calibration panels below the gear-detection choice.
     void AddGearPanels();
     // Steps of the stepped spins.
@@ -99,6 +105,9 @@ private:
     wxRadioBox* gearDetection = nullptr;  // ID_RBOX_GEAR_DETECTION
     wxGrid* blipperGrid = nullptr;        // ID_GRID2
     wxGrid* shifterGrid = nullptr;        // ID_GRID3
+    // Heat colours, legend and operating point of each map grid, made with it.
+    std::unique_ptr<MapGridHeat> blipperHeat;
+    std::unique_ptr<MapGridHeat> shifterHeat;
     GearVoltagePanel* voltagePanel = nullptr;
     GearRpmSpeedPanel* rpmSpeedPanel = nullptr;
     // The labels of the six polarity choices, in input order.

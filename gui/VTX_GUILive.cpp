@@ -1,6 +1,7 @@
 // The main window's side of the live monitor: the 10 Hz poll of the unit's
 // live report and the warm-up keep-alive's timer. What the monitor shows and
 // its device actions are the live view's (gui/LiveView.*).
+#include "EditorsView.h"
 #include "LiveView.h"
 #include "VTX_GUIMain.h"
 #include "VantrelBase.h"
@@ -33,6 +34,8 @@ void VTX_GUIFrame::OnWarmUpTimer(wxTimerEvent& /*event*/)
 void VTX_GUIFrame::ShowLiveValues(const LiveValues& values)
 {
     liveView->ShowValues(values);
+    if (editors)
+        editors->ShowOperatingPoint(values);
 }
 
 void VTX_GUIFrame::ShowLiveRaw(const LiveRaw& raw)

@@ -4,6 +4,7 @@
 //   xvfb-run -a -s "-screen 0 1600x1200x24" umockdev-wrapper build/tests/gui/gui_screenshots docs/screenshots
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -22,6 +23,7 @@
 #include "VTX_GUIApp.h"
 #include "VTX_GUIMain.h"
 #include "config/ConfigurationImage.h"
+#include "emulator/LiveEngine.h"
 #include "emulator/VirtualBus.h"
 #include "usb/UsbConnection.h"
 
@@ -139,6 +141,32 @@ int main(int argc, char** argv)
                 ok = Shoot(frame, output + "/blipper-map-unit.png") && ok;
             }
         }
+        // The heat-map maps of a tuned configuration (in the editors only),
+        // with the cell of the engine's moment in third gear outlined.
+        DeviceConfiguration tuned = config;
+        for (int gear = 0; gear < kMapRows; ++gear) {
+            for (int cell = 0; cell < kMapCells; ++cell) {
+                tuned.ShifterMap[gear][cell] = cell < 2 ? 0 : std::max(30, 130 - 6 * cell - 5 * gear);
+                tuned.BlipperMap[gear][cell] = cell < 3 ? 0 : std::min(220, 50 + 10 * cell + 6 * gear);
+            }
+        }
+        frame->ShowConfiguration(tuned);
+        for (uint64_t t = 0; t < 24000; t += 10) {
+            if (LiveEngine::Gear(t) == 3 && LiveEngine::Rpm(t) >= 8200 && LiveEngine::Rpm(t) <= 8400) {
+                unit.HoldEngineAt(t);
+                break;
+            }
+        }
+        for (size_t page = 0; page < notebook->GetPageCount(); ++page) {
+            const std::string name = FileName(notebook->GetPageText(page));
+            if (name == "shifter" || name == "blipper") {
+                notebook->SetSelection(page);
+                RunLoop(400);
+                ok = Shoot(frame, output + "/heat-map-" + name + "-live.png") && ok;
+            }
+        }
+        unit.HoldEngineAt(std::nullopt);
+
         // The gear calibration by engine and wheel speed (generation 107 on).
         for (size_t page = 0; page < notebook->GetPageCount(); ++page) {
             if (FileName(notebook->GetPageText(page)) == "gear-detection") {
