@@ -42,9 +42,8 @@ void HeatMapCellRenderer::Draw(wxGrid& grid, wxGridCellAttr& attr, wxDC& dc, con
         MapCellColours(LeadingInteger(std::string_view(utf8.data(), utf8.length())), look->kind);
 
     // Selection and a disabled grid keep the toolkit's own colours.
-    const bool plain = isSelected || !grid.IsThisEnabled();
-    if (plain) {
-        wxGridCellRenderer::Draw(grid, attr, dc, rect, row, col, isSelected);
+    if (isSelected || !grid.IsThisEnabled()) {
+        wxGridCellNumberRenderer::Draw(grid, attr, dc, rect, row, col, isSelected);
     } else {
         dc.SetPen(*wxTRANSPARENT_PEN);
         dc.SetBrush(wxBrush(ToColour(colours.background)));
@@ -53,17 +52,16 @@ void HeatMapCellRenderer::Draw(wxGrid& grid, wxGridCellAttr& attr, wxDC& dc, con
             dc.SetBrush(InvalidCellHatch());
             dc.DrawRectangle(rect);
         }
-    }
-
-    SetTextColoursAndFont(grid, attr, dc, isSelected);
-    if (!plain)
+        SetTextColoursAndFont(grid, attr, dc, isSelected);
         dc.SetTextForeground(ToColour(colours.text));
-    int hAlign = wxALIGN_RIGHT;
-    int vAlign = wxALIGN_CENTRE_VERTICAL;
-    attr.GetNonDefaultAlignment(&hAlign, &vAlign);
-    wxRect textRect = rect;
-    textRect.Deflate(kOuterRing + kInnerRing, 1);
-    grid.DrawTextRectangle(dc, text, textRect, hAlign, vAlign);
+        // Right-aligned as number cells are, clear of the outline.
+        int hAlign = wxALIGN_RIGHT;
+        int vAlign = wxALIGN_CENTRE_VERTICAL;
+        attr.GetNonDefaultAlignment(&hAlign, &vAlign);
+        wxRect textRect = rect;
+        textRect.Deflate(kOuterRing + kInnerRing, 1);
+        grid.DrawTextRectangle(dc, text, textRect, hAlign, vAlign);
+    }
 
     if (look->outlined != GridCell{row, col})
         return;
