@@ -19,7 +19,9 @@
 //   gui/VTX_GUILive.cpp      OnLiveTimer, OnWarmUpTimer, ShowLiveValues,
 //                            ShowLiveRaw, passed on to the live view
 //                            (gui/LiveView.*: the monitor's controls, warm-up
-//                            check box, FFT radio box, throttle button)
+//                            check box, FFT radio box, throttle button);
+//                            the values also outline the maps' operating
+//                            point (gui/MapGridHeat.*)
 //   gui/FirmwareCommands.*   OfferFirmwareUpdate, the firmware update command
 //                            and closing its window (a class the frame owns,
 //                            with gui/FwUpdateDialog.*)
