@@ -26,6 +26,7 @@
 
 #include "ArtProvider.h"
 #include "DeviceCommands.h"
+#include "EditorUndo.h"
 #include "EditorsView.h"
 #include "ErrorBox.h"
 #include "FirmwareCommands.h"
@@ -145,6 +146,7 @@ VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/)
 
     ShowConfigurationSafely(device->GetDefaultConfiguration());
     RefreshControls();
+    undo->Start(DefaultsSource(*device));
 }
 
 VTX_GUIFrame::~VTX_GUIFrame()
@@ -170,6 +172,7 @@ void VTX_GUIFrame::LookUpControls()
     fftPage = dynamic_cast<wxPanel*>(find("ID_PNL_FFT"));
 
     editors = std::make_unique<EditorsView>(*this, missingControls);
+    undo = std::make_unique<EditorUndo>(*this, *editors);
 
     notebook = dynamic_cast<wxNotebook*>(find("ID_NOTEBOOK1"));
     for (int i = 1; i <= 7; ++i)
@@ -199,6 +202,8 @@ void VTX_GUIFrame::LookUpControls()
     menuConnect = item("idConnect");
     menuTabletMode = item("idTabletMode");
     menuConfirmWriting = item("idConfirmWriting");
+    menuUndo = item("wxID_UNDO");
+    menuRedo = item("wxID_REDO");
     item("idMenuAbout");
 
     liveView->UseEditorControls({editors->SpinOf(EditorControl::TpsMin),
@@ -227,6 +232,8 @@ void VTX_GUIFrame::BindHandlers()
     editors->BindHandlers();
 
     liveView->BindHandlers(*this);
+    // Last: its handlers see the edits before those of the editors.
+    undo->BindToFrame(menuUndo, menuRedo);
 }
 
 void VTX_GUIFrame::RestoreSettings()
@@ -427,4 +434,20 @@ bool VTX_GUIFrame::ValidateControls()
 {
     invalidControls = editors->ValidateControls();
     return invalidControls.empty();
+}
+
+bool VTX_GUIFrame::ReplaceEditorsContent(const DeviceConfiguration& record, const wxString& stepName)
+{
+    const EditorUndo::Replacement replacing = undo->BeginReplacement();
+    if (!ShowConfigurationSafely(record))
+        return false;
+    RefreshControls();
+    ValidateControls();
+    undo->EndReplacement(replacing, stepName, std::nullopt);
+    return true;
+}
+
+bool VTX_GUIFrame::HasUnsavedEdits()
+{
+    return undo->HasUnsavedEdits();
 }

@@ -59,6 +59,7 @@ class wxTextCtrl;
 class wxToolBar;
 class MyStatusBar;
 class EditorsView;
+class EditorUndo;
 class DeviceCommands;
 class FirmwareCommands;
 class FwUpdateDialog;
@@ -92,6 +93,18 @@ public:
     void ShowConfiguration(const DeviceConfiguration& config);
     // Marks duplicate gear values and equal TPS limits red; true when none.
     bool ValidateControls();
+
+    // Puts a record into the editors as one undoable step named `stepName`
+    // (the Edit menu shows "Undo <stepName>"); where the content came from
+    // stays as it was. False, after the message, for a record the editors
+    // cannot show.
+    bool ReplaceEditorsContent(const DeviceConfiguration& record, const wxString& stepName);
+    // The editors hold edits never written to a unit or saved to a file (nor
+    // matching what the last read, open or New gave them).
+    bool HasUnsavedEdits();
+    // Undo and redo of the editors, their origin and edited state
+    // (gui/EditorUndo.*).
+    EditorUndo& GetEditorUndo() { return *undo; }
 
     // Device commands (VTX_GUICommands.cpp).
     void AutoConnect();
@@ -168,6 +181,8 @@ private:
 
     // The configuration editors; made with the look-ups.
     std::unique_ptr<EditorsView> editors;
+    // Their undo steps and origin; made with the editors.
+    std::unique_ptr<EditorUndo> undo;
 
     // Pages and labels.
     wxNotebook* notebook = nullptr;          // ID_NOTEBOOK1
@@ -188,4 +203,6 @@ private:
     wxMenuItem* menuConnect = nullptr;
     wxMenuItem* menuTabletMode = nullptr;
     wxMenuItem* menuConfirmWriting = nullptr;
+    wxMenuItem* menuUndo = nullptr;
+    wxMenuItem* menuRedo = nullptr;
 };

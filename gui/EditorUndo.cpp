@@ -1,0 +1,278 @@
+#include "EditorUndo.h"
+
+#include <utility>
+
+#include <wx/filename.h>
+#include <wx/grid.h>
+#include <wx/menuitem.h>
+#include <wx/spinctrl.h>
+#include <wx/xrc/xmlres.h>
+
+#include "EditorsView.h"
+#include "VTX_GUIMain.h"
+#include "VantrelBase.h"
+#include "device/Features.h"
+#include "editor/EditSteps.h"
+#include "usb/UsbVantrel.h"
+
+namespace {
+
+// Generous for a rider's session; a step holds two states of about 800 bytes.
+constexpr int kMaxSteps = 500;
+
+// The simulated unit is one of generation 108.
+constexpr uint16_t kSimulatedVersion = 108;
+
+wxWindow* WindowOf(const wxEvent& event)
+{
+    return dynamic_cast<wxWindow*>(event.GetEventObject());
+}
+
+}  // namespace
+
+EditorSource UnitSource(const VantrelBase& connection)
+{
+    return {SourceKind::Unit, connection.GetSerialNumber()};
+}
+
+EditorSource DefaultsSource(VantrelBase& connection)
+{
+    const uint16_t version =
+        connection.GetFeature(FEATURE_SIMULATED) > 0 ? kSimulatedVersion : connection.GetVersion();
+    return {SourceKind::Defaults, FormatVersionText(version, DEVICE_MODE_APPLICATION)};
+}
+
+EditorSource FileSource(const wxString& path)
+{
+    return {SourceKind::File, wxFileName(path).GetFullName().utf8_string()};
+}
+
+// One step: the editors' state before and after it, and for the commands that
+// replace the content, the origin before and after.
+class EditorUndo::Step : public wxCommand {
+public:
+    Step(EditorUndo& owner, const wxString& name, EditorState before, EditorState after,
+         std::optional<EditorOrigin> originBefore = std::nullopt,
+         std::optional<EditorOrigin> originAfter = std::nullopt)
+        : wxCommand(true, name),
+          owner(owner),
+          before(std::move(before)),
+          after(std::move(after)),
+          originBefore(std::move(originBefore)),
+          originAfter(std::move(originAfter))
+    {
+    }
+
+    // The first Do is the edit itself, already in the editors; later ones redo.
+    bool Do() override
+    {
+        if (done)
+            owner.Apply(after, originAfter);
+        done = true;
+        return true;
+    }
+    bool Undo() override
+    {
+        owner.Apply(before, originBefore);
+        return true;
+    }
+
+private:
+    EditorUndo& owner;
+    EditorState before;
+    EditorState after;
+    std::optional<EditorOrigin> originBefore;
+    std::optional<EditorOrigin> originAfter;
+    bool done = false;
+};
+
+EditorUndo::EditorUndo(VTX_GUIFrame& frame, EditorsView& editors)
+    : frame(frame), editors(editors), processor(kMaxSteps)
+{
+}
+
+EditorUndo::~EditorUndo() = default;
+
+void EditorUndo::BindToFrame(wxMenuItem* undo, wxMenuItem* redo)
+{
+    undoItem = undo;
+    redoItem = redo;
+    frame.Bind(wxEVT_MENU, &EditorUndo::OnUndo, this, wxID_UNDO);
+    frame.Bind(wxEVT_MENU, &EditorUndo::OnRedo, this, wxID_REDO);
+    // Bound after the editors' handlers, so these run first: they only note
+    // the edit and let the event go on to the editors.
+    frame.Bind(wxEVT_SPINCTRL, &EditorUndo::OnSpin, this);
+    frame.Bind(wxEVT_CHOICE, &EditorUndo::OnChoice, this);
+    frame.Bind(wxEVT_RADIOBOX, &EditorUndo::OnRadioBox, this);
+    frame.Bind(wxEVT_GRID_CELL_CHANGED, &EditorUndo::OnGridCellChanged, this);
+    frame.Bind(wxEVT_MENU, &EditorUndo::OnPaste, this, XRCID("idPaste"));
+    frame.Bind(wxEVT_MENU, &EditorUndo::OnFillDown, this, XRCID("idFillDown"));
+    frame.Bind(wxEVT_BUTTON, &EditorUndo::OnButton, this);
+}
+
+void EditorUndo::Start(const EditorSource& source)
+{
+    pendingStep.clear();
+    committed = editors.CurrentState();
+    origin = {source, CurrentRecord(committed)};
+    ShowState();
+}
+
+EditorUndo::Replacement EditorUndo::BeginReplacement()
+{
+    CommitPendingEdit();
+    return {editors.CurrentState(), origin};
+}
+
+void EditorUndo::EndReplacement(const Replacement& replacement, const wxString& step,
+                                const std::optional<EditorSource>& source)
+{
+    const EditorState after = editors.CurrentState();
+    const EditorOrigin originAfter =
+        source ? EditorOrigin{*source, CurrentRecord(after)} : replacement.originBefore;
+    committed = after;
+    origin = originAfter;
+    if (after != replacement.before || originAfter != replacement.originBefore)
+        processor.Submit(
+            new Step(*this, step, replacement.before, after, replacement.originBefore, originAfter));
+    ShowState();
+}
+
+void EditorUndo::SetSource(const EditorSource& source)
+{
+    CommitPendingEdit();
+    origin = {source, CurrentRecord(editors.CurrentState())};
+    ShowState();
+}
+
+bool EditorUndo::HasUnsavedEdits()
+{
+    CommitPendingEdit();
+    return IsEdited(origin, CurrentRecord(editors.CurrentState()));
+}
+
+void EditorUndo::NoteEdit(const wxString& step)
+{
+    // An earlier edit whose handlers have all run is a step of its own.
+    CommitPendingEdit();
+    pendingStep = step;
+    if (commitQueued)
+        return;
+    commitQueued = true;
+    CallAfter([this] {
+        commitQueued = false;
+        CommitPendingEdit();
+    });
+}
+
+void EditorUndo::CommitPendingEdit()
+{
+    if (pendingStep.empty())
+        return;
+    const wxString step = std::exchange(pendingStep, wxString());
+    const EditorState current = editors.CurrentState();
+    if (current == committed)
+        return;
+    processor.Submit(new Step(*this, step, committed, current));
+    committed = current;
+    ShowState();
+}
+
+void EditorUndo::OnSpin(wxSpinEvent& event)
+{
+    event.Skip();
+    if (const std::optional<EditorControl> control = editors.ControlOf(WindowOf(event)))
+        NoteEdit(wxGetTranslation(EditStepName(*control)));
+}
+
+void EditorUndo::OnChoice(wxCommandEvent& event)
+{
+    event.Skip();
+    if (const std::optional<EditorControl> control = editors.ControlOf(WindowOf(event)))
+        NoteEdit(wxGetTranslation(EditStepName(*control)));
+}
+
+void EditorUndo::OnRadioBox(wxCommandEvent& event)
+{
+    event.Skip();
+    if (const std::optional<EditorControl> control = editors.ControlOf(WindowOf(event)))
+        NoteEdit(wxGetTranslation(EditStepName(*control)));
+}
+
+void EditorUndo::OnGridCellChanged(wxGridEvent& event)
+{
+    event.Skip();
+    if (const std::optional<MapGridKind> kind = editors.GridKindOf(WindowOf(event)))
+        NoteEdit(wxGetTranslation(MapCellStepName(*kind)));
+}
+
+void EditorUndo::OnPaste(wxCommandEvent& event)
+{
+    event.Skip();
+    NoteEdit(_("Paste"));
+}
+
+void EditorUndo::OnFillDown(wxCommandEvent& event)
+{
+    event.Skip();
+    NoteEdit(_("Fill down"));
+}
+
+void EditorUndo::OnButton(wxCommandEvent& event)
+{
+    event.Skip();
+    const wxWindow* button = WindowOf(event);
+    const std::string step = button ? TakeValueStepName(button->GetName().utf8_string()) : std::string();
+    if (!step.empty())
+        NoteEdit(wxGetTranslation(wxString::FromUTF8(step)));
+}
+
+void EditorUndo::OnUndo(wxCommandEvent& /*event*/)
+{
+    CommitPendingEdit();
+    if (processor.CanUndo())
+        processor.Undo();
+    ShowState();
+}
+
+void EditorUndo::OnRedo(wxCommandEvent& /*event*/)
+{
+    CommitPendingEdit();
+    if (processor.CanRedo())
+        processor.Redo();
+    ShowState();
+}
+
+void EditorUndo::Apply(const EditorState& state, const std::optional<EditorOrigin>& newOrigin)
+{
+    pendingStep.clear();
+    editors.ShowState(state);
+    // As after any edit: polarity enabling, gear panels, the invalid marks.
+    frame.RefreshControls();
+    frame.ValidateControls();
+    committed = editors.CurrentState();
+    if (newOrigin)
+        origin = *newOrigin;
+}
+
+void EditorUndo::ShowState()
+{
+    if (undoItem) {
+        undoItem->SetItemLabel(processor.GetUndoMenuLabel());
+        undoItem->Enable(processor.CanUndo());
+    }
+    if (redoItem) {
+        redoItem->SetItemLabel(processor.GetRedoMenuLabel());
+        redoItem->Enable(processor.CanRedo());
+    }
+    frame.SetStatusText(wxString::FromUTF8(EditedStateText(origin, CurrentRecord(committed))), 0);
+}
+
+DeviceConfiguration EditorUndo::CurrentRecord(const EditorState& state) const
+{
+    try {
+        return CollectState(state);
+    } catch (const std::exception&) {
+        return {};  // no record: counts as edited
+    }
+}
