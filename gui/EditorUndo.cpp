@@ -76,6 +76,8 @@ public:
         owner.Apply(before, originBefore);
         return true;
     }
+    // A further change of the spin this step is about.
+    void Extend(const EditorState& state) { after = state; }
 
 private:
     EditorUndo& owner;
@@ -108,11 +110,17 @@ void EditorUndo::BindToFrame(wxMenuItem* undo, wxMenuItem* redo)
     frame.Bind(wxEVT_MENU, &EditorUndo::OnPaste, this, XRCID("idPaste"));
     frame.Bind(wxEVT_MENU, &EditorUndo::OnFillDown, this, XRCID("idFillDown"));
     frame.Bind(wxEVT_BUTTON, &EditorUndo::OnButton, this);
+    // Focus events stay with their window.
+    for (const ControlBinding& binding : kEditorBindings)
+        if (binding.kind == ControlKind::Spin || binding.kind == ControlKind::SteppedSpin)
+            if (wxWindow* spin = editors.SpinOf(binding.control))
+                spin->Bind(wxEVT_KILL_FOCUS, &EditorUndo::OnSpinFocusLost, this);
 }
 
 void EditorUndo::Start(const EditorSource& source)
 {
     pendingStep.clear();
+    CloseSpinStep();
     committed = editors.CurrentState();
     origin = {source, CurrentRecord(committed)};
     ShowState();
@@ -127,6 +135,7 @@ EditorUndo::Replacement EditorUndo::BeginReplacement()
 void EditorUndo::EndReplacement(const Replacement& replacement, const wxString& step,
                                 const std::optional<EditorSource>& source)
 {
+    CloseSpinStep();
     const EditorState after = editors.CurrentState();
     const EditorOrigin originAfter =
         source ? EditorOrigin{*source, CurrentRecord(after)} : replacement.originBefore;
@@ -141,6 +150,7 @@ void EditorUndo::EndReplacement(const Replacement& replacement, const wxString& 
 void EditorUndo::SetSource(const EditorSource& source)
 {
     CommitPendingEdit();
+    CloseSpinStep();
     origin = {source, CurrentRecord(editors.CurrentState())};
     ShowState();
 }
@@ -151,11 +161,12 @@ bool EditorUndo::HasUnsavedEdits()
     return IsEdited(origin, CurrentRecord(editors.CurrentState()));
 }
 
-void EditorUndo::NoteEdit(const wxString& step)
+void EditorUndo::NoteEdit(const wxString& step, wxWindow* spin)
 {
     // An earlier edit whose handlers have all run is a step of its own.
     CommitPendingEdit();
     pendingStep = step;
+    pendingSpin = spin;
     if (commitQueued)
         return;
     commitQueued = true;
@@ -170,19 +181,41 @@ void EditorUndo::CommitPendingEdit()
     if (pendingStep.empty())
         return;
     const wxString step = std::exchange(pendingStep, wxString());
+    wxWindow* spin = std::exchange(pendingSpin, nullptr);
     const EditorState current = editors.CurrentState();
     if (current == committed)
         return;
-    processor.Submit(new Step(*this, step, committed, current));
+    if (spin && spin == openSpin && openStep && processor.GetCurrentCommand() == openStep) {
+        openStep->Extend(current);
+    } else {
+        openStep = new Step(*this, step, committed, current);
+        processor.Submit(openStep);
+        openSpin = spin;
+    }
     committed = current;
     ShowState();
+}
+
+void EditorUndo::CloseSpinStep()
+{
+    openSpin = nullptr;
+    openStep = nullptr;
 }
 
 void EditorUndo::OnSpin(wxSpinEvent& event)
 {
     event.Skip();
     if (const std::optional<EditorControl> control = editors.ControlOf(WindowOf(event)))
-        NoteEdit(wxGetTranslation(EditStepName(*control)));
+        NoteEdit(wxGetTranslation(EditStepName(*control)), WindowOf(event));
+}
+
+void EditorUndo::OnSpinFocusLost(wxFocusEvent& event)
+{
+    event.Skip();
+    if (WindowOf(event) != openSpin && WindowOf(event) != pendingSpin)
+        return;
+    CommitPendingEdit();
+    CloseSpinStep();
 }
 
 void EditorUndo::OnChoice(wxCommandEvent& event)
@@ -246,6 +279,7 @@ void EditorUndo::OnRedo(wxCommandEvent& /*event*/)
 void EditorUndo::Apply(const EditorState& state, const std::optional<EditorOrigin>& newOrigin)
 {
     pendingStep.clear();
+    CloseSpinStep();
     editors.ShowState(state);
     // As after any edit: polarity enabling, gear panels, the invalid marks.
     frame.RefreshControls();

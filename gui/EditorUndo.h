@@ -19,6 +19,7 @@
 class EditorsView;
 class VantrelBase;
 class VTX_GUIFrame;
+class wxFocusEvent;
 class wxGridEvent;
 class wxMenuItem;
 class wxSpinEvent;
@@ -37,7 +38,8 @@ public:
     EditorUndo& operator=(const EditorUndo&) = delete;
 
     // Binds Undo, Redo and the edit events on the frame: after the editors'
-    // own handlers, so that a step holds what those handlers changed too.
+    // own handlers (and the calibration panels), so that a step holds what
+    // those handlers changed too.
     void BindToFrame(wxMenuItem* undoItem, wxMenuItem* redoItem);
 
     // The editors' content now comes from `source`, with nothing to undo.
@@ -72,9 +74,13 @@ private:
     class Step;
 
     // An event of an edit: the step is taken once the editors' handlers of
-    // the event have run.
-    void NoteEdit(const wxString& step);
+    // the event have run. The changes of one spin while it keeps the
+    // keyboard (typing, arrow keys) make one step: `spin` names it.
+    void NoteEdit(const wxString& step, wxWindow* spin = nullptr);
+    // The open step of a spin is closed: its next change is a step of its own.
+    void CloseSpinStep();
     void OnSpin(wxSpinEvent& event);
+    void OnSpinFocusLost(wxFocusEvent& event);
     void OnChoice(wxCommandEvent& event);
     void OnRadioBox(wxCommandEvent& event);
     void OnGridCellChanged(wxGridEvent& event);
@@ -99,5 +105,9 @@ private:
     EditorState committed;
     EditorOrigin origin;
     wxString pendingStep;
+    wxWindow* pendingSpin = nullptr;
     bool commitQueued = false;
+    // The spin whose changes still go into the newest step, and that step.
+    wxWindow* openSpin = nullptr;
+    Step* openStep = nullptr;
 };

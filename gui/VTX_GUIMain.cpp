@@ -146,6 +146,9 @@ VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/)
 
     ShowConfigurationSafely(device->GetDefaultConfiguration());
     RefreshControls();
+    // Bound last, with the calibration panels made: its handlers see an
+    // edit before those of the editors do, and let it go on to them.
+    undo->BindToFrame(menuUndo, menuRedo);
     undo->Start(DefaultsSource(*device));
 }
 
@@ -232,8 +235,6 @@ void VTX_GUIFrame::BindHandlers()
     editors->BindHandlers();
 
     liveView->BindHandlers(*this);
-    // Last: its handlers see the edits before those of the editors.
-    undo->BindToFrame(menuUndo, menuRedo);
 }
 
 void VTX_GUIFrame::RestoreSettings()
