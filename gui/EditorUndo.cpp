@@ -262,6 +262,9 @@ void EditorUndo::OnButton(wxCommandEvent& event)
 
 void EditorUndo::OnUndo(wxCommandEvent& /*event*/)
 {
+    // A cell being typed in becomes its step first, so that Undo takes the
+    // typing back.
+    editors.EndCellEditing();
     CommitPendingEdit();
     if (processor.CanUndo())
         processor.Undo();
@@ -270,6 +273,7 @@ void EditorUndo::OnUndo(wxCommandEvent& /*event*/)
 
 void EditorUndo::OnRedo(wxCommandEvent& /*event*/)
 {
+    editors.EndCellEditing();
     CommitPendingEdit();
     if (processor.CanRedo())
         processor.Redo();

@@ -381,6 +381,13 @@ void EditorsView::ShowState(const EditorState& state)
     ShowThresholdText();
 }
 
+void EditorsView::EndCellEditing()
+{
+    for (wxGrid* grid : {blipperGrid, shifterGrid})
+        if (grid->IsCellEditControlEnabled())
+            grid->DisableCellEditControl();
+}
+
 std::optional<EditorControl> EditorsView::ControlOf(const wxWindow* window) const
 {
     if (!window)

@@ -60,6 +60,8 @@ public:
     // pause's range, the threshold text and every grid column follow.
     EditorState CurrentState();
     void ShowState(const EditorState& state);
+    // A map cell being typed in takes its text (a cell edit like any other).
+    void EndCellEditing();
     // The editor control or map grid a window is; nothing for other windows.
     std::optional<EditorControl> ControlOf(const wxWindow* window) const;
     std::optional<MapGridKind> GridKindOf(const wxWindow* window) const;

@@ -76,6 +76,18 @@ TEST_F(UndoInput, ShortcutsUndoAndRedoATypedMapCell)
     EXPECT_TRUE(xtest::PumpUntil([&] { return shifter->GetCellValue(2, 0) == before; }, 1000));
     xtest::PressKeys("Ctrl+Shift+Z");
     EXPECT_TRUE(xtest::PumpUntil([&] { return shifter->GetCellValue(2, 0) == "120"; }, 1000));
+
+    // Ctrl+Z while a cell is being typed in takes the typing back.
+    xtest::Click(CellCentre(shifter, 3, 0));
+    xtest::TypeText("130");
+    ASSERT_TRUE(shifter->IsCellEditControlShown());
+    const wxString cell3 = shifter->GetCellValue(3, 0);
+    xtest::PressKeys("Ctrl+Z");
+    EXPECT_TRUE(xtest::PumpUntil([&] { return !shifter->IsCellEditControlShown(); }, 1000));
+    EXPECT_EQ(shifter->GetCellValue(3, 0), cell3);
+    EXPECT_EQ(UndoText(), "Undo Shifter map cell");
+    xtest::PressKeys("Ctrl+Y");
+    EXPECT_TRUE(xtest::PumpUntil([&] { return shifter->GetCellValue(3, 0) == "130"; }, 1000));
 }
 
 TEST_F(UndoInput, ValueTypedIntoASpinIsOneStep)
