@@ -23,6 +23,9 @@
 //   gui/FirmwareCommands.*   OfferFirmwareUpdate, the firmware update command
 //                            and closing its window (a class the frame owns,
 //                            with gui/FwUpdateDialog.*)
+//   gui/EditorUndo.*         undo and redo of the editors on the command
+//                            processor, where their content came from and
+//                            whether it is edited (status-bar field 0)
 //   gui/Connection.*         the one connection, replaced only as a whole
 // Every Bind happens in the constructor (VTX_GUIMain.cpp), those of the
 // editors, the live view and the command classes in theirs or their
