@@ -1,11 +1,10 @@
 // Undo and redo of the editors against the real frame: every kind of edit and
-// every command that replaces the editors' content is one step, the Edit menu
-// names it, the status bar's source and edited state follow, and neither the
-// steps nor their undoing change what the unit receives.
+// every command replacing the editors' content is one step named in the Edit
+// menu, the status bar's source and edited state follow, and the unit sees
+// the requests it always saw, none from undoing.
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <string>
 
 #include <wx/choice.h>
 #include <wx/clipbrd.h>
@@ -13,7 +12,6 @@
 #include <wx/filedlg.h>
 #include <wx/grid.h>
 #include <wx/listctrl.h>
-#include <wx/msgdlg.h>
 #include <wx/radiobox.h>
 #include <wx/spinctrl.h>
 #include <wx/testing.h>
@@ -27,11 +25,6 @@
 #include "emulator/VirtualBus.h"
 
 namespace {
-
-class AnswerYes : public wxExpectModalBase<wxMessageDialog, AnswerYes> {
-protected:
-    int OnInvoked(wxMessageDialog* /*dialog*/) const override { return wxID_YES; }
-};
 
 class AnswerFile : public wxExpectModalBase<wxFileDialog, AnswerFile> {
 public:
@@ -52,7 +45,6 @@ private:
     wxString path;
 };
 
-// Picks the first unit of the connection dialog.
 class PickFirstUnit : public wxExpectModalBase<ConnectionDialog, PickFirstUnit> {
 protected:
     int OnInvoked(ConnectionDialog* dialog) const override
@@ -62,6 +54,7 @@ protected:
     }
 };
 
+// Changes as the user makes them: the value, then the control's event.
 void SpinTo(wxSpinCtrl* spin, int value)
 {
     spin->SetValue(value);
@@ -69,22 +62,37 @@ void SpinTo(wxSpinCtrl* spin, int value)
     event.SetEventObject(spin);
     event.SetPosition(value);
     spin->ProcessWindowEvent(event);
+    Pump();
 }
 
-// A cell edit as the grid's editor ends it.
+template <class Control>
+void Select(Control* control, wxEventType type, int selection)
+{
+    control->SetSelection(selection);
+    SendCommand(control, type, selection);
+    Pump();
+}
+
 void TypeCell(wxGrid* grid, int row, int col, const wxString& text)
 {
     grid->SetCellValue(row, col, text);
     wxGridEvent changed(grid->GetId(), wxEVT_GRID_CELL_CHANGED, grid, row, col);
     grid->ProcessWindowEvent(changed);
+    Pump();
 }
 
-void SetClipboard(const wxString& text)
+// Control requests as "IN 0x01" or "OUT 0x00"; the log starts anew.
+using Requests = std::vector<std::string>;
+Requests TakeControlRequests(VirtualUnit& unit)
 {
-    wxTheClipboard->UsePrimarySelection(false);
-    ASSERT_TRUE(wxTheClipboard->Open());
-    wxTheClipboard->SetData(new wxTextDataObject(text));
-    wxTheClipboard->Close();
+    Requests requests;
+    for (const RequestRecord& record : unit.RequestLog())
+        if (record.kind == RequestRecord::Kind::Control)
+            requests.push_back(wxString::Format("%s 0x%02X", record.setup.bmRequestType & 0x80 ? "IN" : "OUT",
+                                                record.setup.bRequest)
+                                   .ToStdString());
+    unit.ClearRequestLog();
+    return requests;
 }
 
 class Undo : public ::testing::Test {
@@ -95,16 +103,12 @@ protected:
         if (!bus)
             GTEST_SKIP() << "needs the virtual USB bus (run under umockdev-wrapper)";
         frame = MainWindow();
-        {
-            wxConfig settings("Vantrel", "NorvaneLabs", wxEmptyString, wxEmptyString,
-                              wxCONFIG_USE_LOCAL_FILE);
-            settings.Write("VT000001RefusedFirmwareVersion", 0x7FFFFFFFL);
-        }
+        wxConfig("Vantrel", "NorvaneLabs", wxEmptyString, wxEmptyString, wxCONFIG_USE_LOCAL_FILE)
+            .Write("VT000001RefusedFirmwareVersion", 0x7FFFFFFFL);
         UnplugAll();
         MenuItem(frame, "idConfirmWriting")->Check(false);
-        // Each test starts from New on the simulated unit, with nothing to undo.
-        RunMenuCommand(frame, "idNew");
-        Pump();
+        // From New on the simulated unit, with nothing to undo.
+        Run("idNew");
         frame->GetEditorUndo().Processor().ClearCommands();
         frame->GetEditorUndo().Start(DefaultsSource(*frame->GetDevice()));
     }
@@ -121,41 +125,19 @@ protected:
         frame->AutoConnect();
         Pump();
     }
-    VirtualUnit& PlugAndLaunch()
+    void Run(const char* command)
     {
-        UnitOptions options;
-        options.generation = 108;
-        options.serial = "VT000001";
-        VirtualUnit& unit = bus->AddUnit(options);
-        DeviceConfiguration stored = MakeDefaultConfiguration(DefaultsFamily::Gen108);
-        stored.DeltaT = kStoredDeltaT;
-        unit.SetConfigurationImage(EncodeConfigurationImage(stored, ImageFormat::Long));
-        frame->AutoConnect();
+        RunMenuCommand(frame, command);
         Pump();
-        return unit;
     }
-
     wxString UndoText() const { return MenuItem(frame, "wxID_UNDO")->GetItemLabelText(); }
-    wxString RedoText() const { return MenuItem(frame, "wxID_REDO")->GetItemLabelText(); }
     wxString Status() const { return frame->GetStatusBar()->GetStatusText(0); }
-    void UndoStep()
+    wxString Value(const char* spin) const
     {
-        RunMenuCommand(frame, "wxID_UNDO");
-        Pump();
+        return wxString::Format("%d", Ctrl<wxSpinCtrl>(frame, spin)->GetValue());
     }
-    void RedoStep()
-    {
-        RunMenuCommand(frame, "wxID_REDO");
-        Pump();
-    }
-    int ShiftLight() const { return Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->GetValue(); }
     int DeltaT() const { return Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL2")->GetValue(); }
-    void SetDeltaT(int value)
-    {
-        SpinTo(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL2"), value);
-        Pump();
-    }
-    static constexpr int kStoredDeltaT = 7;
+    void SetDeltaT(int value) { SpinTo(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL2"), value); }
 
     VirtualBus* bus = nullptr;
     VTX_GUIFrame* frame = nullptr;
@@ -170,68 +152,59 @@ TEST_F(Undo, EveryKindOfEditIsOneStepThatUndoesAndRedoes)
     auto* input1 = Ctrl<wxChoice>(frame, "ID_CHOICE1");
     auto* input3 = Ctrl<wxChoice>(frame, "ID_CHOICE3");
     auto* detection = Ctrl<wxRadioBox>(frame, "ID_RBOX_GEAR_DETECTION");
-    auto* tpsMin = Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL17");
-    auto* gear3 = Ctrl<wxSpinCtrl>(frame, "GEAR_VOLTAGE_SPN_3");
-    auto* ratio1 = Ctrl<wxSpinCtrl>(frame, "GEAR_RPMSPEED_SPN_1");
-    auto* warmUpTime = Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL14");
-    auto* warmUpPause = Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL15");
+    auto cell = [](wxGrid* grid, int row, int col) { return grid->GetCellValue(row, col) + " "; };
+    auto inFocus = [&](const char* command) {
+        blipper->SetFocus();
+        Run(command);
+    };
     ASSERT_FALSE(MenuItem(frame, "wxID_UNDO")->IsEnabled());
-    ASSERT_FALSE(MenuItem(frame, "wxID_REDO")->IsEnabled());
-    ASSERT_EQ(Status(), "Defaults of 1.08");
     ASSERT_GT(input1->GetSelection(), 0);
-    ASSERT_NE(input3->GetSelection(), input1->GetSelection());
 
     struct Case {
         const char* step;
         std::function<void()> edit;
-        std::function<wxString()> seen;  // what the edit changes, as text
+        std::function<wxString()> seen;  // what the edit changes
     };
     const Case cases[] = {
-        {"Shifter map cell", [&] { TypeCell(shifter, 2, 0, "120"); },
-         [&] { return shifter->GetCellValue(2, 0); }},
+        {"Shifter map cell", [&] { TypeCell(shifter, 2, 0, "120"); }, [&] { return cell(shifter, 2, 0); }},
         {"Paste",
          [&] {
-             SetClipboard("77\t88");
-             blipper->SetFocus();
-             blipper->ClearSelection();
+             ASSERT_TRUE(wxTheClipboard->Open());
+             wxTheClipboard->SetData(new wxTextDataObject("77\t88"));
+             wxTheClipboard->Close();
              blipper->SetGridCursor(1, 1);
-             RunMenuCommand(frame, "idPaste");
+             inFocus("idPaste");
          },
-         [&] { return blipper->GetCellValue(1, 1) + " " + blipper->GetCellValue(1, 2); }},
+         [&] { return cell(blipper, 1, 1) + cell(blipper, 1, 2); }},
+        // A cell set without an event is taken into the next step.
         {"Fill down",
          [&] {
-             blipper->SetCellValue(0, 0, "99");  // folded into the step
-             blipper->SetFocus();
+             blipper->SetCellValue(0, 0, "99");
              blipper->SelectBlock(0, 0, 3, 0);
-             RunMenuCommand(frame, "idFillDown");
+             inFocus("idFillDown");
          },
-         [&] { return blipper->GetCellValue(0, 0) + " " + blipper->GetCellValue(3, 0); }},
-        {"Shift light speed", [&] { SpinTo(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1"), 12000); },
-         [&] { return wxString::Format("%d", ShiftLight()); }},
-        // The pause's range follows the active time, also when undone.
-        {"Warm-up time", [&] { SpinTo(warmUpTime, 500); },
-         [&] { return wxString::Format("%d %d", warmUpTime->GetValue(), warmUpPause->GetMin()); }},
-        // Input 3 takes input 1's function, which input 1 gives up: one step.
-        {"Input 3 function",
-         [&] {
-             input3->SetSelection(input1->GetSelection());
-             SendCommand(input3, wxEVT_CHOICE, input3->GetSelection());
-         },
+         [&] { return cell(blipper, 0, 0) + cell(blipper, 3, 0); }},
+        // The pause's range follows the active time.
+        {"Warm-up time", [&] { SpinTo(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL14"), 500); },
+         [&] { return Value("ID_SPINCTRL14") << Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL15")->GetMin(); }},
+        // Input 3 takes input 1's function, which input 1 gives up.
+        {"Input 3 function", [&] { Select(input3, wxEVT_CHOICE, input1->GetSelection()); },
          [&] { return wxString::Format("%d %d", input1->GetSelection(), input3->GetSelection()); }},
-        {"Gear detection",
+        {"Gear detection", [&] { Select(detection, wxEVT_RADIOBOX, 1); },
          [&] {
-             detection->SetSelection(1);
-             SendCommand(detection, wxEVT_RADIOBOX, 1);
-         },
-         [&] {
-             return wxString::Format("%d %d", detection->GetSelection(), int(ratio1->GetParent()->IsShown()));
+             return wxString() << detection->GetSelection()
+                               << Ctrl<wxWindow>(frame, "GEAR_RPMSPEED_SPN_1")->IsShown();
          }},
         // The simulated unit reads 0 everywhere.
         {"Take TPS minimum", [&] { SendCommand(Ctrl<wxWindow>(frame, "ID_BUTTON11"), wxEVT_BUTTON); },
-         [&] { return wxString::Format("%d", tpsMin->GetValue()); }},
+         [&] { return Value("ID_SPINCTRL17"); }},
+        // Two gears at 0 are marked invalid, and no longer when undone.
         {"Take gear 3 voltage",
-         [&] { SendCommand(Ctrl<wxWindow>(frame, "GEAR_VOLTAGE_BTN_3"), wxEVT_BUTTON); },
-         [&] { return wxString::Format("%d", gear3->GetValue()); }},
+         [&] {
+             Ctrl<wxSpinCtrl>(frame, "GEAR_VOLTAGE_SPN_2")->SetValue(0);
+             SendCommand(Ctrl<wxWindow>(frame, "GEAR_VOLTAGE_BTN_3"), wxEVT_BUTTON);
+         },
+         [&] { return Value("GEAR_VOLTAGE_SPN_3") << frame->GetInvalidControls().size(); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.step);
@@ -245,104 +218,97 @@ TEST_F(Undo, EveryKindOfEditIsOneStepThatUndoesAndRedoes)
         EXPECT_EQ(Status(), "Defaults of 1.08 (edited)");
         EXPECT_TRUE(frame->HasUnsavedEdits());
 
-        UndoStep();
+        Run("wxID_UNDO");
         EXPECT_EQ(c.seen(), before);
-        EXPECT_EQ(RedoText(), wxString("Redo ") + c.step);
+        EXPECT_EQ(MenuItem(frame, "wxID_REDO")->GetItemLabelText(), wxString("Redo ") + c.step);
         EXPECT_FALSE(MenuItem(frame, "wxID_UNDO")->IsEnabled());
         EXPECT_EQ(Status(), "Defaults of 1.08");
         EXPECT_FALSE(frame->HasUnsavedEdits());
-
-        RedoStep();
+        Run("wxID_REDO");
         EXPECT_EQ(c.seen(), after);
-        EXPECT_EQ(Status(), "Defaults of 1.08 (edited)");
-        UndoStep();
-        EXPECT_EQ(c.seen(), before);
+        Run("wxID_UNDO");
     }
-    // A spin set back to the value it had is no step; after two steps the
-    // first undo takes back only the second.
-    const int first = DeltaT();
-    SetDeltaT(first);
+    // A value set back to what it was is no step.
+    SetDeltaT(DeltaT());
     EXPECT_FALSE(MenuItem(frame, "wxID_UNDO")->IsEnabled());
-    SetDeltaT(first == 9 ? 8 : 9);
-    const int second = DeltaT();
-    TypeCell(shifter, 0, 0, "40");
-    Pump();
-    UndoStep();
-    EXPECT_EQ(DeltaT(), second);
-    EXPECT_EQ(UndoText(), "Undo Delta t");
-    UndoStep();
-    EXPECT_EQ(DeltaT(), first);
 }
 
+// Connect, Read, Write and Lock send the requests they sent before undo
+// existed (these lists pass on the code without it); undoing sends none.
 TEST_F(Undo, CommandsReplacingTheEditorsAreStepsAndTheSourceFollows)
 {
     const int defaults = MakeDefaultConfiguration(DefaultsFamily::Gen108).DeltaT;
-    ASSERT_NE(defaults, kStoredDeltaT);
-    PlugAndLaunch();
-    EXPECT_EQ(DeltaT(), kStoredDeltaT);
+    UnitOptions options;
+    options.generation = 108;
+    options.serial = "VT000001";
+    VirtualUnit& unit = bus->AddUnit(options);
+    DeviceConfiguration stored = MakeDefaultConfiguration(DefaultsFamily::Gen108);
+    stored.DeltaT = defaults + 2;
+    unit.SetConfigurationImage(EncodeConfigurationImage(stored, ImageFormat::Long));
+    frame->AutoConnect();
+    Pump();
+    // Versions, configuration, FFT setting.
+    EXPECT_EQ(TakeControlRequests(unit), (Requests{"IN 0x01", "IN 0x01", "IN 0x00", "OUT 0x03"}));
     EXPECT_EQ(Status(), "Unit VT000001");
     EXPECT_EQ(UndoText(), "Undo Connect");
-
     SetDeltaT(9);
     EXPECT_EQ(Status(), "Unit VT000001 (edited)");
-    // Written, the editors are what the unit holds: no longer edited, and
-    // Write itself is no step.
-    RunMenuCommand(frame, "idWriteConfiguration");
+    // Written, the editors hold what the unit holds; Write is no step.
+    Run("idWriteConfiguration");
+    EXPECT_EQ(TakeControlRequests(unit), (Requests{"OUT 0x00"}));
     EXPECT_EQ(Status(), "Unit VT000001");
-    EXPECT_FALSE(frame->HasUnsavedEdits());
     EXPECT_EQ(UndoText(), "Undo Delta t");
 
-    RunMenuCommand(frame, "idNew");
+    Run("idNew");
     EXPECT_EQ(DeltaT(), defaults);
     EXPECT_EQ(Status(), "Defaults of 1.08");
     EXPECT_EQ(UndoText(), "Undo New");
-    UndoStep();
+    Run("wxID_UNDO");
     EXPECT_EQ(DeltaT(), 9);
     EXPECT_EQ(Status(), "Unit VT000001");
-    RedoStep();
-    EXPECT_EQ(Status(), "Defaults of 1.08");
+    Run("wxID_REDO");
 
     const std::string folder = MakeTempFolder();
     const wxString path = folder + "/shifter-race.vtn";
     wxTEST_DIALOG(RunMenuCommand(frame, "idSaveAs"), AnswerFile(path));
     EXPECT_EQ(Status(), "shifter-race.vtn");
-    EXPECT_EQ(UndoText(), "Undo New");
-
-    RunMenuCommand(frame, "idReadConfiguration");
+    Run("idReadConfiguration");
+    EXPECT_EQ(TakeControlRequests(unit), (Requests{"IN 0x04", "IN 0x00"}));
     EXPECT_EQ(DeltaT(), 9);
-    EXPECT_EQ(Status(), "Unit VT000001");
     EXPECT_EQ(UndoText(), "Undo Read");
-    UndoStep();
+    Run("wxID_UNDO");
     EXPECT_EQ(DeltaT(), defaults);
     EXPECT_EQ(Status(), "shifter-race.vtn");
 
     SetDeltaT(3);
     wxTEST_DIALOG(RunMenuCommand(frame, "idOpen"), AnswerFile(path));
     EXPECT_EQ(DeltaT(), defaults);
-    EXPECT_EQ(Status(), "shifter-race.vtn");
     EXPECT_EQ(UndoText(), "Undo Open");
-    UndoStep();
+    Run("wxID_UNDO");
     EXPECT_EQ(DeltaT(), 3);
     EXPECT_EQ(Status(), "shifter-race.vtn (edited)");
 
-    // Connect to the unit already connected reads it again: one step.
+    // Connect to the unit already connected reads it again.
     wxTEST_DIALOG(RunMenuCommand(frame, "idConnect"), PickFirstUnit());
-    Pump();
+    unit.ClearRequestLog();
     EXPECT_EQ(DeltaT(), 9);
-    EXPECT_EQ(Status(), "Unit VT000001");
     EXPECT_EQ(UndoText(), "Undo Connect");
-    UndoStep();
+    Run("wxID_UNDO");
     EXPECT_EQ(DeltaT(), 3);
 
-    // The one entry point for other features: a step, the source kept.
+    // The entry point for other features: one step, the source kept.
     DeviceConfiguration restored = frame->CollectConfiguration();
     restored.DeltaT = 2;
     ASSERT_TRUE(frame->ReplaceEditorsContent(restored, "Restore"));
     EXPECT_EQ(DeltaT(), 2);
     EXPECT_EQ(UndoText(), "Undo Restore");
     EXPECT_EQ(Status(), "shifter-race.vtn (edited)");
-    UndoStep();
-    EXPECT_EQ(DeltaT(), 3);
+
+    Run("idLockConfiguration");
+    EXPECT_EQ(TakeControlRequests(unit), (Requests{"OUT 0x04"}));
+    for (const char* command : {"wxID_UNDO", "wxID_UNDO", "wxID_UNDO", "wxID_REDO"})
+        Run(command);
+    EXPECT_TRUE(TakeControlRequests(unit).empty());
     wxRemoveFile(path);
     wxRmdir(folder);
 }
