@@ -103,12 +103,12 @@ void EditorUndo::BindToFrame(wxMenuItem* undo, wxMenuItem* redo)
     frame.Bind(wxEVT_MENU, &EditorUndo::OnRedo, this, wxID_REDO);
     // Bound after the editors' handlers, so these run first: they only note
     // the edit and let the event go on to the editors.
-    frame.Bind(wxEVT_SPINCTRL, &EditorUndo::OnSpin, this);
-    frame.Bind(wxEVT_CHOICE, &EditorUndo::OnChoice, this);
-    frame.Bind(wxEVT_RADIOBOX, &EditorUndo::OnRadioBox, this);
+    frame.Bind(wxEVT_SPINCTRL, &EditorUndo::OnControlChanged, this);
+    frame.Bind(wxEVT_CHOICE, &EditorUndo::OnControlChanged, this);
+    frame.Bind(wxEVT_RADIOBOX, &EditorUndo::OnControlChanged, this);
     frame.Bind(wxEVT_GRID_CELL_CHANGED, &EditorUndo::OnGridCellChanged, this);
-    frame.Bind(wxEVT_MENU, &EditorUndo::OnPaste, this, XRCID("idPaste"));
-    frame.Bind(wxEVT_MENU, &EditorUndo::OnFillDown, this, XRCID("idFillDown"));
+    frame.Bind(wxEVT_MENU, &EditorUndo::OnMapCommand, this, XRCID("idPaste"));
+    frame.Bind(wxEVT_MENU, &EditorUndo::OnMapCommand, this, XRCID("idFillDown"));
     frame.Bind(wxEVT_BUTTON, &EditorUndo::OnButton, this);
     // Focus events stay with their window.
     for (const ControlBinding& binding : kEditorBindings)
@@ -202,11 +202,16 @@ void EditorUndo::CloseSpinStep()
     openStep = nullptr;
 }
 
-void EditorUndo::OnSpin(wxSpinEvent& event)
+void EditorUndo::OnControlChanged(wxCommandEvent& event)
 {
     event.Skip();
-    if (const std::optional<EditorControl> control = editors.ControlOf(WindowOf(event)))
-        NoteEdit(wxGetTranslation(EditStepName(*control)), WindowOf(event));
+    wxWindow* window = WindowOf(event);
+    const std::optional<EditorControl> control = editors.ControlOf(window);
+    if (!control)
+        return;
+    const ControlKind kind = BindingOf(*control).kind;
+    const bool spin = kind == ControlKind::Spin || kind == ControlKind::SteppedSpin;
+    NoteEdit(wxGetTranslation(EditStepName(*control)), spin ? window : nullptr);
 }
 
 void EditorUndo::OnSpinFocusLost(wxFocusEvent& event)
@@ -218,20 +223,6 @@ void EditorUndo::OnSpinFocusLost(wxFocusEvent& event)
     CloseSpinStep();
 }
 
-void EditorUndo::OnChoice(wxCommandEvent& event)
-{
-    event.Skip();
-    if (const std::optional<EditorControl> control = editors.ControlOf(WindowOf(event)))
-        NoteEdit(wxGetTranslation(EditStepName(*control)));
-}
-
-void EditorUndo::OnRadioBox(wxCommandEvent& event)
-{
-    event.Skip();
-    if (const std::optional<EditorControl> control = editors.ControlOf(WindowOf(event)))
-        NoteEdit(wxGetTranslation(EditStepName(*control)));
-}
-
 void EditorUndo::OnGridCellChanged(wxGridEvent& event)
 {
     event.Skip();
@@ -239,16 +230,10 @@ void EditorUndo::OnGridCellChanged(wxGridEvent& event)
         NoteEdit(wxGetTranslation(MapCellStepName(*kind)));
 }
 
-void EditorUndo::OnPaste(wxCommandEvent& event)
+void EditorUndo::OnMapCommand(wxCommandEvent& event)
 {
     event.Skip();
-    NoteEdit(_("Paste"));
-}
-
-void EditorUndo::OnFillDown(wxCommandEvent& event)
-{
-    event.Skip();
-    NoteEdit(_("Fill down"));
+    NoteEdit(event.GetId() == XRCID("idPaste") ? _("Paste") : _("Fill down"));
 }
 
 void EditorUndo::OnButton(wxCommandEvent& event)

@@ -22,7 +22,6 @@ class VTX_GUIFrame;
 class wxFocusEvent;
 class wxGridEvent;
 class wxMenuItem;
-class wxSpinEvent;
 
 // The sources a connection and a file give: the unit by its serial number,
 // the defaults by the generation's version ("1.08"), a file by its name.
@@ -79,13 +78,11 @@ private:
     void NoteEdit(const wxString& step, wxWindow* spin = nullptr);
     // The open step of a spin is closed: its next change is a step of its own.
     void CloseSpinStep();
-    void OnSpin(wxSpinEvent& event);
+    // A spin, choice or the gear-detection radio box changed.
+    void OnControlChanged(wxCommandEvent& event);
     void OnSpinFocusLost(wxFocusEvent& event);
-    void OnChoice(wxCommandEvent& event);
-    void OnRadioBox(wxCommandEvent& event);
     void OnGridCellChanged(wxGridEvent& event);
-    void OnPaste(wxCommandEvent& event);
-    void OnFillDown(wxCommandEvent& event);
+    void OnMapCommand(wxCommandEvent& event);  // paste, fill down
     void OnButton(wxCommandEvent& event);
     void OnUndo(wxCommandEvent& event);
     void OnRedo(wxCommandEvent& event);
