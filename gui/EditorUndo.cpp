@@ -51,13 +51,13 @@ EditorSource FileSource(const wxString& path)
 // replace the content, the origin before and after.
 class EditorUndo::Step : public wxCommand {
 public:
-    Step(EditorUndo& owner, const wxString& name, EditorState before, EditorState after,
+    Step(EditorUndo& owner, const wxString& name, const EditorState& before, const EditorState& after,
          std::optional<EditorOrigin> originBefore = std::nullopt,
          std::optional<EditorOrigin> originAfter = std::nullopt)
         : wxCommand(true, name),
           owner(owner),
-          before(std::move(before)),
-          after(std::move(after)),
+          before(before),
+          after(after),
           originBefore(std::move(originBefore)),
           originAfter(std::move(originAfter))
     {
