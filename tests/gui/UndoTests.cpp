@@ -9,7 +9,6 @@
 #include <wx/choice.h>
 #include <wx/clipbrd.h>
 #include <wx/config.h>
-#include <wx/filedlg.h>
 #include <wx/grid.h>
 #include <wx/listctrl.h>
 #include <wx/radiobox.h>
@@ -26,25 +25,6 @@
 
 namespace {
 
-class AnswerFile : public wxExpectModalBase<wxFileDialog, AnswerFile> {
-public:
-    explicit AnswerFile(const wxString& path) : path(path) {}
-
-protected:
-    int OnInvoked(wxFileDialog* dialog) const override
-    {
-        dialog->SetPath(path);
-        for (int turn = 0; turn < 200 && dialog->GetPath() != path; ++turn) {
-            wxTheApp->Yield(true);
-            wxMilliSleep(5);
-        }
-        return wxID_OK;
-    }
-
-private:
-    wxString path;
-};
-
 class PickFirstUnit : public wxExpectModalBase<ConnectionDialog, PickFirstUnit> {
 protected:
     int OnInvoked(ConnectionDialog* dialog) const override
@@ -55,16 +35,6 @@ protected:
 };
 
 // Changes as the user makes them: the value, then the control's event.
-void SpinTo(wxSpinCtrl* spin, int value)
-{
-    spin->SetValue(value);
-    wxSpinEvent event(wxEVT_SPINCTRL, spin->GetId());
-    event.SetEventObject(spin);
-    event.SetPosition(value);
-    spin->ProcessWindowEvent(event);
-    Pump();
-}
-
 template <class Control>
 void Select(Control* control, wxEventType type, int selection)
 {
@@ -137,7 +107,11 @@ protected:
         return wxString::Format("%d", Ctrl<wxSpinCtrl>(frame, spin)->GetValue());
     }
     int DeltaT() const { return Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL2")->GetValue(); }
-    void SetDeltaT(int value) { SpinTo(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL2"), value); }
+    void SetDeltaT(int value)
+    {
+        SpinTo(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL2"), value);
+        Pump();
+    }
 
     VirtualBus* bus = nullptr;
     VTX_GUIFrame* frame = nullptr;
@@ -185,7 +159,11 @@ TEST_F(Undo, EveryKindOfEditIsOneStepThatUndoesAndRedoes)
          },
          [&] { return cell(blipper, 0, 0) + cell(blipper, 3, 0); }},
         // The pause's range follows the active time.
-        {"Warm-up time", [&] { SpinTo(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL14"), 500); },
+        {"Warm-up time",
+         [&] {
+             SpinTo(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL14"), 500);
+             Pump();
+         },
          [&] { return Value("ID_SPINCTRL14") << Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL15")->GetMin(); }},
         // Input 3 takes input 1's function, which input 1 gives up.
         {"Input 3 function", [&] { Select(input3, wxEVT_CHOICE, input1->GetSelection()); },
@@ -270,7 +248,7 @@ TEST_F(Undo, CommandsReplacingTheEditorsAreStepsAndTheSourceFollows)
 
     const std::string folder = MakeTempFolder();
     const wxString path = folder + "/shifter-race.vtn";
-    wxTEST_DIALOG(RunMenuCommand(frame, "idSaveAs"), AnswerFile(path));
+    wxTEST_DIALOG(RunMenuCommand(frame, "idSaveAs"), ExpectFile(path));
     EXPECT_EQ(Status(), "shifter-race.vtn");
     Run("idReadConfiguration");
     EXPECT_EQ(TakeControlRequests(unit), (Requests{"IN 0x04", "IN 0x00"}));
@@ -281,7 +259,7 @@ TEST_F(Undo, CommandsReplacingTheEditorsAreStepsAndTheSourceFollows)
     EXPECT_EQ(Status(), "shifter-race.vtn");
 
     SetDeltaT(3);
-    wxTEST_DIALOG(RunMenuCommand(frame, "idOpen"), AnswerFile(path));
+    wxTEST_DIALOG(RunMenuCommand(frame, "idOpen"), ExpectFile(path));
     EXPECT_EQ(DeltaT(), defaults);
     EXPECT_EQ(UndoText(), "Undo Open");
     Run("wxID_UNDO");
