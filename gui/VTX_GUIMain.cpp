@@ -439,6 +439,8 @@ bool VTX_GUIFrame::ValidateControls()
 
 bool VTX_GUIFrame::ReplaceEditorsContent(const DeviceConfiguration& record, const wxString& stepName)
 {
+    if (!IsLayoutComplete())
+        return false;  // a window only fit to be closed has no editors
     const EditorUndo::Replacement replacing = undo->BeginReplacement();
     if (!ShowConfigurationSafely(record))
         return false;
@@ -450,5 +452,5 @@ bool VTX_GUIFrame::ReplaceEditorsContent(const DeviceConfiguration& record, cons
 
 bool VTX_GUIFrame::HasUnsavedEdits()
 {
-    return undo->HasUnsavedEdits();
+    return IsLayoutComplete() && undo->HasUnsavedEdits();
 }
