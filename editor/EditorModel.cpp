@@ -163,6 +163,20 @@ void EditorModel::Show(const DeviceConfiguration& record)
     ShowMap(record.ShifterMap, shifter);
 }
 
+void EditorModel::SetState(const EditorState& state)
+{
+    controls = state.controls;
+    blipper = state.blipper;
+    shifter = state.shifter;
+}
+
+DeviceConfiguration CollectState(const EditorState& state)
+{
+    EditorModel model;
+    model.SetState(state);
+    return model.Collect();
+}
+
 std::vector<EditorControl> ValidatedControls()
 {
     std::vector<EditorControl> validated(kGearVoltageControls.begin(), kGearVoltageControls.end());

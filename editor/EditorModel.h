@@ -15,6 +15,15 @@
 
 using ControlValues = std::array<int, kEditorControlCount>;
 
+// Everything the editors hold: the value of every control and the cells of
+// both map grids. Undo keeps one before and one after each step.
+struct EditorState {
+    ControlValues controls{};
+    MapGridValues blipper{};
+    MapGridValues shifter{};
+    bool operator==(const EditorState&) const = default;
+};
+
 // What the controls show of a record before they apply their own ranges: the
 // window sets these. Throws std::runtime_error "Invalid item
 // pulses_per_two_revolutions" for pulses other than 1, 2 and 4.
@@ -46,6 +55,10 @@ std::vector<EditorControl> ValidatedControls();
 // for `changed` (it then gives it up); -1 when none does. Index 0-5.
 int InputGivingUpFunction(const ControlValues& controls, int changed);
 
+// The record a state makes: Collect of a model that holds it. Throws as
+// Collect does.
+DeviceConfiguration CollectState(const EditorState& state);
+
 class EditorModel {
 public:
     EditorModel();
@@ -69,6 +82,9 @@ public:
     void Show(const DeviceConfiguration& record);
 
     EditorValidity Validate() const { return ::Validate(controls); }
+
+    EditorState State() const { return {controls, blipper, shifter}; }
+    void SetState(const EditorState& state);
 
 private:
     ControlValues controls{};

@@ -16,6 +16,7 @@
 
 #include "Connection.h"
 #include "ConnectionDialog.h"
+#include "EditorUndo.h"
 #include "ErrorBox.h"
 #include "LiveView.h"
 #include "VTX_GUIMain.h"
@@ -65,7 +66,7 @@ void AdvanceProgress(wxProgressDialog& progress, int first)
 
 // Write and Lock: one device call under its progress dialog. A failure closes
 // the dialog before its message; a success runs the visual steps from 0.
-void RunUnderProgress(wxWindow* parent, const wxString& title, const wxString& message,
+bool RunUnderProgress(wxWindow* parent, const wxString& title, const wxString& message,
                       const std::function<int32_t()>& command, const wxString& failure)
 {
     auto progress =
@@ -73,9 +74,10 @@ void RunUnderProgress(wxWindow* parent, const wxString& title, const wxString& m
     if (command() != 0) {
         progress.reset();
         ShowError(failure);
-        return;
+        return false;
     }
     AdvanceProgress(*progress, 0);
+    return true;
 }
 
 // The Connect dialog lists the unit and its sibling product (which it refuses).
@@ -134,6 +136,8 @@ void DeviceCommands::AutoConnect()
     frame.liveTimer.Stop();
     // The list outlives the connection's opening: the record refers into it.
     std::unique_ptr<UsbDeviceList> list;
+    // The read configuration replaces the editors' content: one undo step.
+    std::optional<EditorUndo::Replacement> replacing;
     const ConnectResult result = connection.Replace([&list]() -> std::unique_ptr<VantrelBase> {
         list.reset(EnumerateDevices(UNIT_VENDOR_ID, UNIT_PRODUCT_ID));
         if (!list || list->GetCount() != 1)
@@ -162,7 +166,9 @@ void DeviceCommands::AutoConnect()
                 DeviceConfiguration config;
                 ClearConfiguration(config);
                 if (connection->ReadConfiguration(&config) == 0) {
-                    frame.ShowConfigurationSafely(config);
+                    replacing = frame.undo->BeginReplacement();
+                    if (!frame.ShowConfigurationSafely(config))
+                        replacing.reset();
                     connection->SetMode(static_cast<uint16_t>(frame.liveView->FftSelection()));
                     frame.liveTimer.Start();
                 } else {
@@ -173,6 +179,8 @@ void DeviceCommands::AutoConnect()
             break;
     }
     frame.RefreshControls();
+    if (replacing)
+        frame.undo->EndReplacement(*replacing, _("Connect"), UnitSource(*connection));
 }
 
 void DeviceCommands::OnConnect(wxCommandEvent& /*event*/)
@@ -213,7 +221,7 @@ void DeviceCommands::ConnectToDevice()
                     updateAccepted = true;
                 } else {
                     if (connection->GetDeviceMode() == 0) {
-                        ReadFromDevice();
+                        ReadFromDevice(_("Connect"));
                         connection->SetMode(static_cast<uint16_t>(frame.liveView->FftSelection()));
                         frame.liveTimer.Start();
                     }
@@ -262,10 +270,10 @@ void DeviceCommands::FillConnectionDialog(UsbDeviceList* list)
 
 void DeviceCommands::OnRead(wxCommandEvent& /*event*/)
 {
-    ReadFromDevice();
+    ReadFromDevice(_("Read"));
 }
 
-void DeviceCommands::ReadFromDevice()
+void DeviceCommands::ReadFromDevice(const wxString& stepName)
 {
     wxBusyCursor busy;
     DeviceConfiguration config;
@@ -291,9 +299,12 @@ void DeviceCommands::ReadFromDevice()
         return;
     }
     AdvanceProgress(*progress, 10);
-    frame.ShowConfigurationSafely(config);
+    const EditorUndo::Replacement replacing = frame.undo->BeginReplacement();
+    const bool shown = frame.ShowConfigurationSafely(config);
     frame.RefreshControls();
     frame.ValidateControls();
+    if (shown)
+        frame.undo->EndReplacement(replacing, stepName, UnitSource(*connection));
 }
 
 bool DeviceCommands::RefuseInvalidSettings()
@@ -326,9 +337,10 @@ void DeviceCommands::OnWrite(wxCommandEvent& /*event*/)
     if (!collected)
         return;
     const DeviceConfiguration& config = *collected;
-    RunUnderProgress(
-        &frame, "Writing", "Wait until the data is written into a device",
-        [&] { return connection->WriteConfiguration(config); }, "Configuration writing failed");
+    if (RunUnderProgress(
+            &frame, "Writing", "Wait until the data is written into a device",
+            [&] { return connection->WriteConfiguration(config); }, "Configuration writing failed"))
+        frame.undo->SetSource(UnitSource(*connection));
 }
 
 void DeviceCommands::OnLock(wxCommandEvent& /*event*/)
@@ -353,8 +365,11 @@ void DeviceCommands::OnNew(wxCommandEvent& /*event*/)
     if (connection->GetDeviceMode() != 0)
         return;
     wxBusyCursor busy;
-    frame.ShowConfigurationSafely(connection->GetDefaultConfiguration());
+    const EditorUndo::Replacement replacing = frame.undo->BeginReplacement();
+    const bool shown = frame.ShowConfigurationSafely(connection->GetDefaultConfiguration());
     frame.RefreshControls();
+    if (shown)
+        frame.undo->EndReplacement(replacing, _("New"), DefaultsSource(*connection));
 }
 
 void DeviceCommands::HandleDeviceError(int32_t status)
@@ -409,8 +424,11 @@ void DeviceCommands::OnOpen(wxCommandEvent& /*event*/)
     // A file that is no settings file would load as nothing but fallbacks.
     std::unique_ptr<wxFileConfig> store = OpenSettingsFileToLoad(dialog->GetPath());
     if (store && connection->LoadSettings(*store, config) == 0) {
-        if (frame.ShowConfigurationSafely(config))
+        const EditorUndo::Replacement replacing = frame.undo->BeginReplacement();
+        if (frame.ShowConfigurationSafely(config)) {
             frame.RefreshControls();
+            frame.undo->EndReplacement(replacing, _("Open"), FileSource(dialog->GetPath()));
+        }
     } else {
         ShowError("Loading failed", "Error");
     }
@@ -439,9 +457,12 @@ void DeviceCommands::OnSaveAs(wxCommandEvent& /*event*/)
         return;
     }
     WriteAppVersion(*store);
-    if (connection->SaveSettings(*store, config) != 0)
+    const bool saved = connection->SaveSettings(*store, config) == 0;
+    if (!saved)
         ShowError("Saving failed", "Error");
     store.reset();  // writes the file
+    if (saved)
+        frame.undo->SetSource(FileSource(dialog->GetPath()));
 }
 
 void DeviceCommands::OnUnsupportedDevice(wxCommandEvent& /*event*/)

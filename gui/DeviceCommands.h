@@ -51,7 +51,9 @@ private:
     void RefreshDeviceList();
     void FillConnectionDialog(UsbDeviceList* list);
     void OnRead(wxCommandEvent& event);
-    void ReadFromDevice();
+    // The configuration read replaces the editors' content as one undo step
+    // named `stepName`.
+    void ReadFromDevice(const wxString& stepName);
     void OnWrite(wxCommandEvent& event);
     void OnLock(wxCommandEvent& event);
     void OnNew(wxCommandEvent& event);

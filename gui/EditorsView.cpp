@@ -331,9 +331,28 @@ void EditorsView::ShowConfiguration(const DeviceConfiguration& config)
 {
     // Checked before anything changes, so that a record that cannot be shown
     // leaves the editors as they were.
-    const ControlValues requested = RequestedControlValues(config);
+    ShowControlValues(RequestedControlValues(config));
+    for (wxGrid* grid : {blipperGrid, shifterGrid}) {
+        const int32_t(&map)[kMapRows][kMapCells] =
+            grid == blipperGrid ? config.BlipperMap : config.ShifterMap;
+        MapGridValues cells{};
+        ShowMap(map, cells);
+        grid->BeginBatch();
+        for (int col = 0; col < std::min(grid->GetNumberCols(), kMapGridCols); ++col) {
+            if (!ShowsMapRow(map, col))
+                continue;
+            for (int row = 0; row < std::min(grid->GetNumberRows(), kMapGridRows); ++row)
+                grid->SetCellValue(row, col, wxString::Format("%d", cells[row][col]));
+        }
+        grid->EndBatch();
+    }
+    ShowThresholdText();
+}
+
+void EditorsView::ShowControlValues(const ControlValues& values)
+{
     for (const ControlBinding& binding : kEditorBindings) {
-        const int value = requested[static_cast<size_t>(binding.control)];
+        const int value = values[static_cast<size_t>(binding.control)];
         wxWindow* control = controls[static_cast<size_t>(binding.control)];
         switch (binding.kind) {
             case ControlKind::Choice:
@@ -352,21 +371,52 @@ void EditorsView::ShowConfiguration(const DeviceConfiguration& config)
                 break;
         }
     }
+}
+
+EditorState EditorsView::CurrentState()
+{
+    ReadControls();
+    return model.State();
+}
+
+void EditorsView::ShowState(const EditorState& state)
+{
+    ShowControlValues(state.controls);
     for (wxGrid* grid : {blipperGrid, shifterGrid}) {
-        const int32_t(&map)[kMapRows][kMapCells] =
-            grid == blipperGrid ? config.BlipperMap : config.ShifterMap;
-        MapGridValues cells{};
-        ShowMap(map, cells);
+        const MapGridValues& cells = grid == blipperGrid ? state.blipper : state.shifter;
         grid->BeginBatch();
-        for (int col = 0; col < std::min(grid->GetNumberCols(), kMapGridCols); ++col) {
-            if (!ShowsMapRow(map, col))
-                continue;
+        for (int col = 0; col < std::min(grid->GetNumberCols(), kMapGridCols); ++col)
             for (int row = 0; row < std::min(grid->GetNumberRows(), kMapGridRows); ++row)
                 grid->SetCellValue(row, col, wxString::Format("%d", cells[row][col]));
-        }
         grid->EndBatch();
     }
     ShowThresholdText();
+}
+
+void EditorsView::EndCellEditing()
+{
+    for (wxGrid* grid : {blipperGrid, shifterGrid})
+        if (grid->IsCellEditControlEnabled())
+            grid->DisableCellEditControl();
+}
+
+std::optional<EditorControl> EditorsView::ControlOf(const wxWindow* window) const
+{
+    if (!window)
+        return std::nullopt;
+    const auto found = std::find(controls.begin(), controls.end(), window);
+    if (found == controls.end())
+        return std::nullopt;
+    return static_cast<EditorControl>(found - controls.begin());
+}
+
+std::optional<MapGridKind> EditorsView::GridKindOf(const wxWindow* window) const
+{
+    if (window && window == blipperGrid)
+        return MapGridKind::Blipper;
+    if (window && window == shifterGrid)
+        return MapGridKind::Shifter;
+    return std::nullopt;
 }
 
 std::vector<wxWindow*> EditorsView::ValidateControls()
@@ -514,6 +564,7 @@ void EditorsView::OnGearVoltageButton(wxCommandEvent& event)
     if (TakeLiveGearValue(frame.GetDevice(), voltagePanel->buttons, voltagePanel->spins, event.GetId(),
                           &LiveValues::gearVoltage))
         frame.ValidateControls();
+    event.Skip();  // the frame takes the change as an undo step
 }
 
 void EditorsView::OnGearRpmSpeedButton(wxCommandEvent& event)
@@ -521,6 +572,7 @@ void EditorsView::OnGearRpmSpeedButton(wxCommandEvent& event)
     if (TakeLiveGearValue(frame.GetDevice(), rpmSpeedPanel->buttons, rpmSpeedPanel->spins, event.GetId(),
                           &LiveValues::rpmSpeedRatio))
         frame.ValidateControls();
+    event.Skip();  // the frame takes the change as an undo step
 }
 
 void EditorsView::OnMapCellChanging(wxGridEvent& event)

@@ -7,6 +7,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <wx/event.h>
@@ -61,6 +62,16 @@ public:
     // columns, the gear-detection choice and its panels.
     void RefreshControls(bool blipperPerGear, bool shifterPerGear, bool gearDetectionChoice);
 
+    // Everything the editors hold, and putting it back (undo and redo): the
+    // pause's range, the threshold text and every grid column follow.
+    EditorState CurrentState();
+    void ShowState(const EditorState& state);
+    // A map cell being typed in takes its text (a cell edit like any other).
+    void EndCellEditing();
+    // The editor control or map grid a window is; nothing for other windows.
+    std::optional<EditorControl> ControlOf(const wxWindow* window) const;
+    std::optional<MapGridKind> GridKindOf(const wxWindow* window) const;
+
     // The editors' controls by meaning, for the live view.
     wxSpinCtrl* SpinOf(EditorControl control) const;
     wxTextCtrl* ThresholdText() const { return thresholdText; }
@@ -70,6 +81,8 @@ private:
     wxChoice* ChoiceOf(EditorControl control) const;
     // The controls' values into the model.
     void ReadControls();
+    // Values into the controls as each control takes them.
+    void ShowControlValues(const ControlValues& values);
     void ShowGearPanels(int selection);
     void FitWarmUpPause();
     void ShowThresholdText();

@@ -26,6 +26,7 @@
 
 #include "ArtProvider.h"
 #include "DeviceCommands.h"
+#include "EditorUndo.h"
 #include "EditorsView.h"
 #include "ErrorBox.h"
 #include "FirmwareCommands.h"
@@ -145,6 +146,10 @@ VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/)
 
     ShowConfigurationSafely(device->GetDefaultConfiguration());
     RefreshControls();
+    // Bound last, with the calibration panels made: its handlers see an
+    // edit before those of the editors do, and let it go on to them.
+    undo->BindToFrame(menuUndo, menuRedo);
+    undo->Start(DefaultsSource(*device));
 }
 
 VTX_GUIFrame::~VTX_GUIFrame()
@@ -170,6 +175,7 @@ void VTX_GUIFrame::LookUpControls()
     fftPage = dynamic_cast<wxPanel*>(find("ID_PNL_FFT"));
 
     editors = std::make_unique<EditorsView>(*this, missingControls);
+    undo = std::make_unique<EditorUndo>(*this, *editors);
 
     notebook = dynamic_cast<wxNotebook*>(find("ID_NOTEBOOK1"));
     for (int i = 1; i <= 7; ++i)
@@ -199,6 +205,8 @@ void VTX_GUIFrame::LookUpControls()
     menuConnect = item("idConnect");
     menuTabletMode = item("idTabletMode");
     menuConfirmWriting = item("idConfirmWriting");
+    menuUndo = item("wxID_UNDO");
+    menuRedo = item("wxID_REDO");
     item("idMenuAbout");
 
     liveView->UseEditorControls({editors->SpinOf(EditorControl::TpsMin),
@@ -427,4 +435,22 @@ bool VTX_GUIFrame::ValidateControls()
 {
     invalidControls = editors->ValidateControls();
     return invalidControls.empty();
+}
+
+bool VTX_GUIFrame::ReplaceEditorsContent(const DeviceConfiguration& record, const wxString& stepName)
+{
+    if (!IsLayoutComplete())
+        return false;  // a window only fit to be closed has no editors
+    const EditorUndo::Replacement replacing = undo->BeginReplacement();
+    if (!ShowConfigurationSafely(record))
+        return false;
+    RefreshControls();
+    ValidateControls();
+    undo->EndReplacement(replacing, stepName, std::nullopt);
+    return true;
+}
+
+bool VTX_GUIFrame::HasUnsavedEdits()
+{
+    return IsLayoutComplete() && undo->HasUnsavedEdits();
 }

@@ -25,6 +25,9 @@
 //   gui/FirmwareCommands.*   OfferFirmwareUpdate, the firmware update command
 //                            and closing its window (a class the frame owns,
 //                            with gui/FwUpdateDialog.*)
+//   gui/EditorUndo.*         undo and redo of the editors on the command
+//                            processor, where their content came from and
+//                            whether it is edited (status-bar field 0)
 //   gui/Connection.*         the one connection, replaced only as a whole
 // Every Bind happens in the constructor (VTX_GUIMain.cpp), those of the
 // editors, the live view and the command classes in theirs or their
@@ -61,6 +64,7 @@ class wxTextCtrl;
 class wxToolBar;
 class MyStatusBar;
 class EditorsView;
+class EditorUndo;
 class DeviceCommands;
 class FirmwareCommands;
 class FwUpdateDialog;
@@ -94,6 +98,18 @@ public:
     void ShowConfiguration(const DeviceConfiguration& config);
     // Marks duplicate gear values and equal TPS limits red; true when none.
     bool ValidateControls();
+
+    // Puts a record into the editors as one undoable step named `stepName`
+    // (the Edit menu shows "Undo <stepName>"); where the content came from
+    // stays as it was. False, after the message, for a record the editors
+    // cannot show.
+    bool ReplaceEditorsContent(const DeviceConfiguration& record, const wxString& stepName);
+    // The editors hold edits never written to a unit or saved to a file (nor
+    // matching what the last read, open or New gave them).
+    bool HasUnsavedEdits();
+    // Undo and redo of the editors, their origin and edited state
+    // (gui/EditorUndo.*).
+    EditorUndo& GetEditorUndo() { return *undo; }
 
     // Device commands (VTX_GUICommands.cpp).
     void AutoConnect();
@@ -170,6 +186,8 @@ private:
 
     // The configuration editors; made with the look-ups.
     std::unique_ptr<EditorsView> editors;
+    // Their undo steps and origin; made with the editors.
+    std::unique_ptr<EditorUndo> undo;
 
     // Pages and labels.
     wxNotebook* notebook = nullptr;          // ID_NOTEBOOK1
@@ -190,4 +208,6 @@ private:
     wxMenuItem* menuConnect = nullptr;
     wxMenuItem* menuTabletMode = nullptr;
     wxMenuItem* menuConfirmWriting = nullptr;
+    wxMenuItem* menuUndo = nullptr;
+    wxMenuItem* menuRedo = nullptr;
 };

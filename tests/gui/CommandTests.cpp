@@ -152,28 +152,6 @@ protected:
     }
 };
 
-// Answers a file dialog with a path. The native chooser takes the path in
-// only after a few turns of the event loop.
-class ExpectFile : public wxExpectModalBase<wxFileDialog, ExpectFile> {
-public:
-    explicit ExpectFile(const wxString& path) : path(path) {}
-
-protected:
-    int OnInvoked(wxFileDialog* dialog) const override
-    {
-        dialog->SetPath(path);
-        for (int turn = 0; turn < 200 && dialog->GetPath() != path; ++turn) {
-            wxTheApp->Yield(true);
-            wxMilliSleep(5);
-        }
-        EXPECT_EQ(dialog->GetPath(), path);
-        return wxID_OK;
-    }
-
-private:
-    wxString path;
-};
-
 UnitOptions Unit(uint16_t generation, const std::string& serial = "VT000001")
 {
     UnitOptions options;

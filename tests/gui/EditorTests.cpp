@@ -391,16 +391,6 @@ std::string Differences(const DeviceConfiguration& expected, const DeviceConfigu
     return text;
 }
 
-// A change of a spin's value as the user's click makes it.
-void SpinTo(wxSpinCtrl* spin, int value)
-{
-    spin->SetValue(value);
-    wxSpinEvent event(wxEVT_SPINCTRL, spin->GetId());
-    event.SetEventObject(spin);
-    event.SetPosition(value);
-    spin->ProcessWindowEvent(event);
-}
-
 }  // namespace
 
 TEST_F(Editors, EveryValidRecordComesBackUnchanged)

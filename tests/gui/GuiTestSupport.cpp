@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include <wx/frame.h>
+#include <wx/spinctrl.h>
 
 #include "VTX_GUIApp.h"
 
@@ -46,6 +47,15 @@ void SendCommand(wxWindow* control, wxEventType type, int selection)
     event.SetEventObject(control);
     event.SetInt(selection);
     control->ProcessWindowEvent(event);
+}
+
+void SpinTo(wxSpinCtrl* spin, int value)
+{
+    spin->SetValue(value);
+    wxSpinEvent event(wxEVT_SPINCTRL, spin->GetId());
+    event.SetEventObject(spin);
+    event.SetPosition(value);
+    spin->ProcessWindowEvent(event);
 }
 
 void Pump()

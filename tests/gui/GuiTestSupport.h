@@ -3,13 +3,18 @@
 
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include <wx/app.h>
+#include <wx/filedlg.h>
 #include <wx/menu.h>
+#include <wx/testing.h>
 #include <wx/window.h>
 #include <wx/xrc/xmlres.h>
 
 class VirtualBus;
 class VTX_GUIFrame;
+class wxSpinCtrl;
 
 void SetTestBus(VirtualBus* bus);
 // The virtual bus, or null when the suite does not run under umockdev.
@@ -30,6 +35,31 @@ wxMenuItem* MenuItem(wxFrame* frame, const char* name);
 void RunMenuCommand(wxFrame* frame, const char* name);
 // Sends a command event of a control (button, choice, radio box) to it.
 void SendCommand(wxWindow* control, wxEventType type, int selection = 0);
+
+// A change of a spin's value as the user's click makes it.
+void SpinTo(wxSpinCtrl* spin, int value);
+
+// Answers a file dialog with a path. The native chooser takes the path in
+// only after a few turns of the event loop.
+class ExpectFile : public wxExpectModalBase<wxFileDialog, ExpectFile> {
+public:
+    explicit ExpectFile(const wxString& path) : path(path) {}
+
+protected:
+    int OnInvoked(wxFileDialog* dialog) const override
+    {
+        dialog->SetPath(path);
+        for (int turn = 0; turn < 200 && dialog->GetPath() != path; ++turn) {
+            wxTheApp->Yield(true);
+            wxMilliSleep(5);
+        }
+        EXPECT_EQ(dialog->GetPath(), path);
+        return wxID_OK;
+    }
+
+private:
+    wxString path;
+};
 
 // Handles queued events and pending idle work.
 void Pump();

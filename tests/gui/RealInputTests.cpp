@@ -217,3 +217,60 @@ TEST_F(RealInput, CopyAndPasteMapCellsWithTheKeyboard)
     EXPECT_EQ(shifter->GetCellValue(6, 3), "62");
     EXPECT_EQ(shifter->GetCellValue(7, 2), "71");
 }
+
+// Undo and redo from the keyboard reach the frame while a map cell or a spin
+// has the keyboard.
+TEST_F(RealInput, ShortcutsUndoAndRedoTypedCellsAndSpins)
+{
+    auto* shifter = Ctrl<wxGrid>(frame, "ID_GRID3");
+    auto cellIs = [&](int row, const wxString& text) {
+        return xtest::PumpUntil([&] { return shifter->GetCellValue(row, 0) == text; }, 1000);
+    };
+    ShowPageOf(shifter);
+    const wxString before = shifter->GetCellValue(2, 0);
+    ASSERT_NE(before, "120");
+    xtest::Click(CellCentre(shifter, 2, 0));
+    xtest::TypeText("120");
+    xtest::PressKeys("Return");
+    ASSERT_TRUE(xtest::PumpUntil(
+        [&] { return MenuItem(frame, "wxID_UNDO")->GetItemLabelText() == "Undo Shifter map cell"; }, 1000));
+    xtest::PressKeys("Ctrl+Z");
+    EXPECT_TRUE(cellIs(2, before));
+    xtest::PressKeys("Ctrl+Y");
+    EXPECT_TRUE(cellIs(2, "120"));
+    xtest::PressKeys("Ctrl+Z");
+    EXPECT_TRUE(cellIs(2, before));
+    xtest::PressKeys("Ctrl+Shift+Z");
+    EXPECT_TRUE(cellIs(2, "120"));
+
+    // Ctrl+Z while a cell is being typed in takes the typing back.
+    const wxString cell3 = shifter->GetCellValue(3, 0);
+    xtest::Click(CellCentre(shifter, 3, 0));
+    xtest::TypeText("130");
+    ASSERT_TRUE(shifter->IsCellEditControlShown());
+    xtest::PressKeys("Ctrl+Z");
+    EXPECT_TRUE(xtest::PumpUntil([&] { return !shifter->IsCellEditControlShown(); }, 1000));
+    EXPECT_EQ(shifter->GetCellValue(3, 0), cell3);
+    xtest::PressKeys("Ctrl+Y");
+    EXPECT_TRUE(cellIs(3, "130"));
+
+    // Selecting and typing over a spin's text passes through other values:
+    // until the spin loses the keyboard it is one step.
+    auto* deltaT = Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL2");
+    ShowPageOf(deltaT);
+    const int value = deltaT->GetValue();
+    auto type = [&](int typed) {
+        xtest::Click(deltaT);
+        xtest::PressKeys("Ctrl+A");
+        xtest::TypeText(wxString::Format("%d", typed));
+        xtest::PressKeys("Tab");
+        return xtest::PumpUntil([&] { return deltaT->GetValue() == typed; }, 1000);
+    };
+    ASSERT_TRUE(type(value == 8 ? 7 : 8));
+    ASSERT_TRUE(type(3));
+    xtest::PressKeys("Ctrl+Z");
+    EXPECT_TRUE(xtest::PumpUntil([&] { return deltaT->GetValue() == (value == 8 ? 7 : 8); }, 1000));
+    xtest::PressKeys("Ctrl+Z");
+    EXPECT_TRUE(xtest::PumpUntil([&] { return deltaT->GetValue() == value; }, 1000));
+    EXPECT_EQ(MenuItem(frame, "wxID_UNDO")->GetItemLabelText(), "Undo Shifter map cell");
+}
