@@ -308,7 +308,8 @@ std::unique_ptr<wxFileConfig> ReadSettingsStream(wxInputStream& stream)
 std::vector<SettingsScalarKey> SettingsScalarKeys()
 {
     std::vector<SettingsScalarKey> keys;
-    for (const std::span<const ScalarKey> table : {std::span<const ScalarKey>(kBaseKeys), std::span<const ScalarKey>(kExtendedKeys)}) {
+    for (const std::span<const ScalarKey> table :
+         {std::span<const ScalarKey>(kBaseKeys), std::span<const ScalarKey>(kExtendedKeys)}) {
         for (const ScalarKey& key : table) {
             keys.push_back({key.name, key.field});
         }
