@@ -17,6 +17,7 @@
 #include "Connection.h"
 #include "ConnectionDialog.h"
 #include "ErrorBox.h"
+#include "HistoryKeeper.h"
 #include "LiveView.h"
 #include "VTX_GUIMain.h"
 #include "config/SettingsKeys.h"
@@ -65,7 +66,8 @@ void AdvanceProgress(wxProgressDialog& progress, int first)
 
 // Write and Lock: one device call under its progress dialog. A failure closes
 // the dialog before its message; a success runs the visual steps from 0.
-void RunUnderProgress(wxWindow* parent, const wxString& title, const wxString& message,
+// True on success.
+bool RunUnderProgress(wxWindow* parent, const wxString& title, const wxString& message,
                       const std::function<int32_t()>& command, const wxString& failure)
 {
     auto progress =
@@ -73,9 +75,10 @@ void RunUnderProgress(wxWindow* parent, const wxString& title, const wxString& m
     if (command() != 0) {
         progress.reset();
         ShowError(failure);
-        return;
+        return false;
     }
     AdvanceProgress(*progress, 0);
+    return true;
 }
 
 // The Connect dialog lists the unit and its sibling product (which it refuses).
@@ -163,6 +166,7 @@ void DeviceCommands::AutoConnect()
                 ClearConfiguration(config);
                 if (connection->ReadConfiguration(&config) == 0) {
                     frame.ShowConfigurationSafely(config);
+                    frame.history->FromUnit(config, "connect");
                     connection->SetMode(static_cast<uint16_t>(frame.liveView->FftSelection()));
                     frame.liveTimer.Start();
                 } else {
@@ -292,6 +296,7 @@ void DeviceCommands::ReadFromDevice()
     }
     AdvanceProgress(*progress, 10);
     frame.ShowConfigurationSafely(config);
+    frame.history->FromUnit(config, "read");
     frame.RefreshControls();
     frame.ValidateControls();
 }
@@ -326,9 +331,10 @@ void DeviceCommands::OnWrite(wxCommandEvent& /*event*/)
     if (!collected)
         return;
     const DeviceConfiguration& config = *collected;
-    RunUnderProgress(
-        &frame, "Writing", "Wait until the data is written into a device",
-        [&] { return connection->WriteConfiguration(config); }, "Configuration writing failed");
+    if (RunUnderProgress(
+            &frame, "Writing", "Wait until the data is written into a device",
+            [&] { return connection->WriteConfiguration(config); }, "Configuration writing failed"))
+        frame.history->ToUnit(config);
 }
 
 void DeviceCommands::OnLock(wxCommandEvent& /*event*/)
@@ -354,6 +360,7 @@ void DeviceCommands::OnNew(wxCommandEvent& /*event*/)
         return;
     wxBusyCursor busy;
     frame.ShowConfigurationSafely(connection->GetDefaultConfiguration());
+    frame.history->FromDefaults();
     frame.RefreshControls();
 }
 
@@ -409,8 +416,10 @@ void DeviceCommands::OnOpen(wxCommandEvent& /*event*/)
     // A file that is no settings file would load as nothing but fallbacks.
     std::unique_ptr<wxFileConfig> store = OpenSettingsFileToLoad(dialog->GetPath());
     if (store && connection->LoadSettings(*store, config) == 0) {
-        if (frame.ShowConfigurationSafely(config))
+        if (frame.ShowConfigurationSafely(config)) {
+            frame.history->FromFile(config, dialog->GetPath());
             frame.RefreshControls();
+        }
     } else {
         ShowError("Loading failed", "Error");
     }
@@ -439,9 +448,12 @@ void DeviceCommands::OnSaveAs(wxCommandEvent& /*event*/)
         return;
     }
     WriteAppVersion(*store);
-    if (connection->SaveSettings(*store, config) != 0)
+    const bool saved = connection->SaveSettings(*store, config) == 0;
+    if (!saved)
         ShowError("Saving failed", "Error");
     store.reset();  // writes the file
+    if (saved)
+        frame.history->ToFile(config, dialog->GetPath());
 }
 
 void DeviceCommands::OnUnsupportedDevice(wxCommandEvent& /*event*/)

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <wx/fileconf.h>
+#include <wx/log.h>
 #include <wx/sstream.h>
 
 #include "config/SettingsKeys.h"
@@ -169,7 +170,11 @@ std::string HistoryFileText(const HistoryRecord& record)
 
 bool ReadHistoryFile(const fs::path& path, HistoryRecord& record)
 {
-    std::unique_ptr<wxFileConfig> store = OpenSettingsFileToLoad(wxString(path.string()));
+    std::unique_ptr<wxFileConfig> store;
+    {
+        wxLogNull quiet;  // listed as unreadable instead
+        store = OpenSettingsFileToLoad(wxString(path.string()));
+    }
     if (!store)
         return false;
     ClearConfiguration(record.config);
