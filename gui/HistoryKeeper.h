@@ -57,6 +57,7 @@ public:
     bool EditorsEdited();
 
     HistoryStore& Store() { return *store; }
+    Connection& GetConnection() { return connection; }
     // The connected unit's serial number; empty for the simulated unit.
     std::string UnitSerial() const;
     // Off: nothing is kept (to compare a command's requests with and without).

@@ -21,12 +21,12 @@ HistoryWindow::HistoryWindow(VTX_GUIFrame& frame, HistoryKeeper& keeper)
     allUnits = new wxCheckBox(this, wxID_ANY, "All units");
     allUnits->SetValue(keeper.UnitSerial().empty());
     sizer->Add(allUnits, 0, wxALL, 8);
-    list = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, FromDIP(wxSize(860, 360)),
+    list = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, FromDIP(wxSize(1120, 300)),
                           wxLC_REPORT | wxLC_SINGLE_SEL);
-    list->AppendColumn("Time", wxLIST_FORMAT_LEFT, FromDIP(140));
+    list->AppendColumn("Time", wxLIST_FORMAT_LEFT, FromDIP(160));
     list->AppendColumn("Event", wxLIST_FORMAT_LEFT, FromDIP(70));
     list->AppendColumn("Source", wxLIST_FORMAT_LEFT, FromDIP(180));
-    list->AppendColumn("Changes", wxLIST_FORMAT_LEFT, FromDIP(450));
+    list->AppendColumn("Changes", wxLIST_FORMAT_LEFT, FromDIP(700));
     sizer->Add(list, 1, wxEXPAND | wxLEFT | wxRIGHT, 8);
 
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
