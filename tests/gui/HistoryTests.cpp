@@ -4,6 +4,7 @@
 // requests with the history on as with it off.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -251,4 +252,24 @@ TEST_F(History, TheUnitSeesTheSameRequestsWithTheHistoryOnAsOff)
     EXPECT_TRUE(history->Store().List("VT000002").empty());
     // connect, unsaved (before the Read), read, write
     EXPECT_EQ(history->Store().List("VT000003").size(), 4u);
+}
+
+TEST_F(History, KeepingAnEntryHoldsTheGuiThreadUnderFiveMilliseconds)
+{
+    PlugAndLaunch();
+    const DeviceConfiguration read = frame->CollectConfiguration();
+    auto longest = std::chrono::steady_clock::duration::zero();
+    for (int i = 0; i < 20; ++i) {
+        Shifter()->SetCellValue(i % 15, 2, i % 2 ? "70" : "71");
+        const auto start = std::chrono::steady_clock::now();
+        history->BeforeReplace();  // edited: collects the editors and keeps them
+        history->FromUnit(read, "read");
+        longest = std::max(longest, std::chrono::steady_clock::now() - start);
+    }
+    history->Store().Flush();
+    RecordProperty("longest_us",
+                   static_cast<int>(std::chrono::duration_cast<std::chrono::microseconds>(longest).count()));
+    EXPECT_LT(longest, std::chrono::milliseconds(5))
+        << std::chrono::duration_cast<std::chrono::microseconds>(longest).count() << " us";
+    EXPECT_EQ(history->Store().List("VT000001").size(), 41u);  // the connect, then 20 pairs
 }
