@@ -79,10 +79,17 @@ void ReplaceEditorsContent(VTX_GUIFrame& frame, const DeviceConfiguration& recor
 }
 
 HistoryKeeper::HistoryKeeper(VTX_GUIFrame& frame, Connection& connection)
-    : frame(frame), connection(connection), store(std::make_unique<HistoryStore>(DefaultHistoryRoot()))
+    : frame(frame), connection(connection)
 {
+    UseRoot(DefaultHistoryRoot());
+}
+
+void HistoryKeeper::UseRoot(const std::filesystem::path& root)
+{
+    store.reset();
+    store = std::make_unique<HistoryStore>(root);
     // Reported on the GUI thread: one line in the status bar and the log.
-    store->SetFailureHandler([&frame](const std::string& line) {
+    store->SetFailureHandler([&frame = frame](const std::string& line) {
         frame.CallAfter([&frame, line] {
             frame.SetStatusText(wxString::FromUTF8(line), 0);
             wxLogTrace(FAILURE_TRACE_MASK, "%s", wxString::FromUTF8(line));

@@ -5,6 +5,7 @@
 // History and Compare commands of the Edit menu open their windows.
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -57,6 +58,8 @@ public:
     bool EditorsEdited();
 
     HistoryStore& Store() { return *store; }
+    // Keeps the entries below `root` from now on (the start uses DefaultHistoryRoot).
+    void UseRoot(const std::filesystem::path& root);
     Connection& GetConnection() { return connection; }
     // The connected unit's serial number; empty for the simulated unit.
     std::string UnitSerial() const;

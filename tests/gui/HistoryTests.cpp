@@ -273,3 +273,36 @@ TEST_F(History, KeepingAnEntryHoldsTheGuiThreadUnderFiveMilliseconds)
         << std::chrono::duration_cast<std::chrono::microseconds>(longest).count() << " us";
     EXPECT_EQ(history->Store().List("VT000001").size(), 41u);  // the connect, then 20 pairs
 }
+
+TEST_F(History, AFolderThatCannotBeWrittenGivesOneLineAndEditingGoesOn)
+{
+    const std::filesystem::path root = history->Store().Root();
+    std::filesystem::create_directories(root.parent_path());
+    std::ofstream(root.parent_path() / "blocked") << "a file, not a folder";
+    history->UseRoot(root.parent_path() / "blocked" / "history");
+    const std::filesystem::path log =
+        std::filesystem::path(getenv("XDG_STATE_HOME")) / "vantrelstudio" / "vantrel.log";
+    auto lines = [&log] {
+        std::ifstream in(log);
+        int count = 0;
+        for (std::string line; std::getline(in, line);)
+            count += line.find("History not kept") != std::string::npos;
+        return count;
+    };
+    const int before = lines();
+
+    PlugAndLaunch();
+    Shifter()->SetCellValue(6, 1, "70");
+    wxTEST_DIALOG(RunMenuCommand(frame, "idConnect"), Choose("VT000001"));
+    history->Store().Flush();
+    Pump();
+    EXPECT_TRUE(frame->GetStatusBar()->GetStatusText(0).StartsWith("History not kept"))
+        << frame->GetStatusBar()->GetStatusText(0);
+    EXPECT_EQ(lines(), before + 1);
+    // The commands went on: the read replaced the editors, and editing works.
+    EXPECT_EQ(Shifter()->GetCellValue(6, 1), "56");
+    Shifter()->SetCellValue(6, 1, "71");
+    EXPECT_EQ(frame->CollectConfiguration().ShifterMap[1][7], 71);
+    history->UseRoot(root);
+    std::filesystem::remove(root.parent_path() / "blocked");
+}
