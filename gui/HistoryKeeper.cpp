@@ -172,6 +172,10 @@ void HistoryKeeper::ToFile(const DeviceConfiguration& record, const wxString& pa
 
 void HistoryKeeper::FromDefaults()
 {
+    if (UnitSerial().empty()) {
+        Synced("Defaults of the simulated unit");
+        return;
+    }
     const uint16_t version = connection->GetVersion();
     Synced(wxString::Format("Defaults of %d.%02d", version / 100, version % 100));
 }

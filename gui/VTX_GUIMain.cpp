@@ -146,6 +146,7 @@ VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/)
     });
 
     ShowConfigurationSafely(device->GetDefaultConfiguration());
+    history->FromDefaults();
     RefreshControls();
 }
 

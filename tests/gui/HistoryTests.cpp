@@ -306,3 +306,21 @@ TEST_F(History, AFolderThatCannotBeWrittenGivesOneLineAndEditingGoesOn)
     history->UseRoot(root);
     std::filesystem::remove(root.parent_path() / "blocked");
 }
+
+TEST_F(History, QuittingWithEditsKeepsThemAndWithoutEditsKeepsNothing)
+{
+    const std::filesystem::path root = history->Store().Root();
+    for (bool edit : {false, true}) {
+        auto* window = new VTX_GUIFrame(nullptr);
+        window->GetHistory()->UseRoot(root);
+        if (edit)
+            Ctrl<wxGrid>(window, "ID_GRID3")->SetCellValue(0, 0, "66");
+        delete window;
+    }
+    HistoryStore store(root);
+    const std::vector<HistoryEntry> kept = store.List("");
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].record.event, "quit");
+    EXPECT_EQ(kept[0].record.source, "Edited Defaults of the simulated unit");
+    EXPECT_EQ(kept[0].record.config.ShifterMap[0][1], 66);
+}
