@@ -31,7 +31,7 @@ public:
     bool CompareWithUnit();
     bool CompareWithFile(const wxString& path);
     bool CompareWithEntry(size_t index);  // index into Entries()
-    void CompareWith(const DeviceConfiguration& other, const wxString& name);
+    void CompareWith(const DeviceConfiguration& config, const wxString& name);
 
     // Takes the other values of the selected rows, or of every row.
     void TakeSelected();
