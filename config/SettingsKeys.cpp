@@ -304,3 +304,25 @@ std::unique_ptr<wxFileConfig> ReadSettingsStream(wxInputStream& stream)
     ParsingAssertsAsWarnings quiet;
     return Prepared(std::make_unique<wxFileConfig>(stream, wxConvAuto()));
 }
+
+std::vector<SettingsScalarKey> SettingsScalarKeys()
+{
+    std::vector<SettingsScalarKey> keys;
+    for (const std::span<const ScalarKey> table :
+         {std::span<const ScalarKey>(kBaseKeys), std::span<const ScalarKey>(kExtendedKeys)}) {
+        for (const ScalarKey& key : table) {
+            keys.push_back({key.name, key.field});
+        }
+    }
+    return keys;
+}
+
+const char* BlipperRowKeyName(int row)
+{
+    return kBlipperRowNames[row];
+}
+
+const char* ShifterRowKeyName(int row)
+{
+    return kShifterRowNames[row];
+}

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "DeviceConfiguration.h"
 
@@ -51,3 +52,16 @@ std::unique_ptr<wxFileConfig> OpenSettingsFileToLoad(const wxString& path);
 // A store of settings text read from a stream, parsed as OpenSettingsFile
 // parses a file. No file is behind it: destroying it writes nothing.
 std::unique_ptr<wxFileConfig> ReadSettingsStream(wxInputStream& stream);
+
+// The name and field of every scalar settings key in writing order: the base
+// keys, then the extension of generations 107 and 108.
+struct SettingsScalarKey {
+    const char* name;
+    ConfigField field;
+};
+std::vector<SettingsScalarKey> SettingsScalarKeys();
+
+// The key names of the map rows, gear 2 ... 6 ("BlipperMap", "BlipperMap3G",
+// ...) and gear 1 ... 5 ("ShifterMap", "ShifterMap2G", ...).
+const char* BlipperRowKeyName(int row);
+const char* ShifterRowKeyName(int row);

@@ -18,6 +18,7 @@
 #include "ConnectionDialog.h"
 #include "EditorUndo.h"
 #include "ErrorBox.h"
+#include "HistoryKeeper.h"
 #include "LiveView.h"
 #include "VTX_GUIMain.h"
 #include "config/SettingsKeys.h"
@@ -66,6 +67,7 @@ void AdvanceProgress(wxProgressDialog& progress, int first)
 
 // Write and Lock: one device call under its progress dialog. A failure closes
 // the dialog before its message; a success runs the visual steps from 0.
+// True on success.
 bool RunUnderProgress(wxWindow* parent, const wxString& title, const wxString& message,
                       const std::function<int32_t()>& command, const wxString& failure)
 {
@@ -169,6 +171,7 @@ void DeviceCommands::AutoConnect()
                     replacing = frame.undo->BeginReplacement();
                     if (!frame.ShowConfigurationSafely(config))
                         replacing.reset();
+                    frame.history->FromUnit(config, "connect");
                     connection->SetMode(static_cast<uint16_t>(frame.liveView->FftSelection()));
                     frame.liveTimer.Start();
                 } else {
@@ -301,6 +304,7 @@ void DeviceCommands::ReadFromDevice(const wxString& stepName)
     AdvanceProgress(*progress, 10);
     const EditorUndo::Replacement replacing = frame.undo->BeginReplacement();
     const bool shown = frame.ShowConfigurationSafely(config);
+    frame.history->FromUnit(config, "read");
     frame.RefreshControls();
     frame.ValidateControls();
     if (shown)
@@ -340,7 +344,10 @@ void DeviceCommands::OnWrite(wxCommandEvent& /*event*/)
     if (RunUnderProgress(
             &frame, "Writing", "Wait until the data is written into a device",
             [&] { return connection->WriteConfiguration(config); }, "Configuration writing failed"))
+    {
         frame.undo->SetSource(UnitSource(*connection));
+        frame.history->ToUnit(config);
+    }
 }
 
 void DeviceCommands::OnLock(wxCommandEvent& /*event*/)
@@ -426,6 +433,7 @@ void DeviceCommands::OnOpen(wxCommandEvent& /*event*/)
     if (store && connection->LoadSettings(*store, config) == 0) {
         const EditorUndo::Replacement replacing = frame.undo->BeginReplacement();
         if (frame.ShowConfigurationSafely(config)) {
+            frame.history->FromFile(config, dialog->GetPath());
             frame.RefreshControls();
             frame.undo->EndReplacement(replacing, _("Open"), FileSource(dialog->GetPath()));
         }
@@ -461,8 +469,10 @@ void DeviceCommands::OnSaveAs(wxCommandEvent& /*event*/)
     if (!saved)
         ShowError("Saving failed", "Error");
     store.reset();  // writes the file
-    if (saved)
+    if (saved) {
         frame.undo->SetSource(FileSource(dialog->GetPath()));
+        frame.history->ToFile(config, dialog->GetPath());
+    }
 }
 
 void DeviceCommands::OnUnsupportedDevice(wxCommandEvent& /*event*/)

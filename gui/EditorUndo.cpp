@@ -119,6 +119,7 @@ void EditorUndo::BindToFrame(wxMenuItem* undo, wxMenuItem* redo)
 
 void EditorUndo::Start(const EditorSource& source)
 {
+    started = true;
     pendingStep.clear();
     CloseSpinStep();
     committed = editors.CurrentState();
@@ -157,6 +158,8 @@ void EditorUndo::SetSource(const EditorSource& source)
 
 bool EditorUndo::HasUnsavedEdits()
 {
+    if (!started)
+        return false;  // the window is still putting its first content in
     CommitPendingEdit();
     return IsEdited(origin, CurrentRecord(editors.CurrentState()));
 }
@@ -288,7 +291,14 @@ void EditorUndo::ShowState()
         redoItem->SetItemLabel(processor.GetRedoMenuLabel());
         redoItem->Enable(processor.CanRedo());
     }
-    frame.SetStatusText(wxString::FromUTF8(EditedStateText(origin, CurrentRecord(committed))), 0);
+    const wxString state = wxString::FromUTF8(EditedStateText(origin, CurrentRecord(committed)));
+    frame.SetStatusText(notice.empty() ? state : notice + " - " + state, 0);
+}
+
+void EditorUndo::SetNotice(const wxString& line)
+{
+    notice = line;
+    ShowState();
 }
 
 DeviceConfiguration EditorUndo::CurrentRecord(const EditorState& state) const

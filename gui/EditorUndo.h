@@ -60,6 +60,9 @@ public:
     void SetSource(const EditorSource& source);
 
     const EditorOrigin& Origin() const { return origin; }
+    // A line shown in the status bar before the source and edited state
+    // until it is replaced (empty: none), e.g. that the history is not kept.
+    void SetNotice(const wxString& line);
     // The editors hold another record than the one they came from or went to.
     bool HasUnsavedEdits();
 
@@ -101,6 +104,8 @@ private:
     // What the last step left in the editors.
     EditorState committed;
     EditorOrigin origin;
+    wxString notice;
+    bool started = false;  // Start has given the first source
     wxString pendingStep;
     wxWindow* pendingSpin = nullptr;
     bool commitQueued = false;

@@ -30,6 +30,7 @@
 #include "EditorsView.h"
 #include "ErrorBox.h"
 #include "FirmwareCommands.h"
+#include "HistoryKeeper.h"
 #include "LiveView.h"
 #include "MyStatusBar.h"
 #include "UserSettings.h"
@@ -69,6 +70,7 @@ void ForEachWindowIn(wxWindow* window, const Visit& visit)
 VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/)
     : commands(std::make_unique<DeviceCommands>(*this, device)),
       firmware(std::make_unique<FirmwareCommands>(*this, device)),
+      history(std::make_unique<HistoryKeeper>(*this, device)),
       liveTimer(this),
       warmUpTimer(this)
 {
@@ -156,8 +158,10 @@ VTX_GUIFrame::~VTX_GUIFrame()
 {
     liveTimer.Stop();
     warmUpTimer.Stop();
-    if (missingControls.empty())
+    if (missingControls.empty()) {
+        history->AtQuit();
         SaveSettings();
+    }
     invalidControls.clear();
 }
 
@@ -228,6 +232,7 @@ void VTX_GUIFrame::BindHandlers()
     // binding.
     commands->BindToFrame();
     firmware->BindToFrame();
+    history->BindToFrame();
     Bind(wxEVT_MENU, &VTX_GUIFrame::OnQuit, this, XRCID("idMenuQuit"));
     Bind(wxEVT_MENU, &VTX_GUIFrame::OnTabletMode, this, XRCID("idTabletMode"));
     Bind(wxEVT_MENU, &VTX_GUIFrame::OnAbout, this, XRCID("idMenuAbout"));
@@ -422,6 +427,8 @@ void VTX_GUIFrame::ShowConfiguration(const DeviceConfiguration& config)
 
 bool VTX_GUIFrame::ShowConfigurationSafely(const DeviceConfiguration& config)
 {
+    // Edits never written or saved go to the history before they are replaced.
+    history->BeforeReplace();
     try {
         ShowConfiguration(config);
         return true;

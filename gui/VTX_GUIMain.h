@@ -68,6 +68,7 @@ class EditorUndo;
 class DeviceCommands;
 class FirmwareCommands;
 class FwUpdateDialog;
+class HistoryKeeper;
 class LiveView;
 class VantrelBase;
 
@@ -132,6 +133,7 @@ public:
     // For the test suites and the firmware pieces.
     VantrelBase* GetDevice() const { return device.Get(); }
     FwUpdateDialog* GetFwUpdateDialog() const;
+    HistoryKeeper* GetHistory() const { return history.get(); }
     const std::vector<wxWindow*>& GetInvalidControls() const { return invalidControls; }
     bool IsLiveTimerRunning() const { return liveTimer.IsRunning(); }
     int32_t GetDeviceErrorCount() const { return deviceErrorCount; }
@@ -172,6 +174,8 @@ private:
     Connection device;
     std::unique_ptr<DeviceCommands> commands;
     std::unique_ptr<FirmwareCommands> firmware;
+    // The automatic history and its windows; made with the commands.
+    std::unique_ptr<HistoryKeeper> history;
     wxTimer liveTimer;
     wxTimer warmUpTimer;
     int32_t deviceErrorCount = 0;

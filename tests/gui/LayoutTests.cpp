@@ -162,9 +162,9 @@ TEST_F(Layouts, MenuCommandsExistAndTheOptionsAreCheckable)
     wxMenuBar* bar = frame->GetMenuBar();
     ASSERT_NE(bar, nullptr);
     for (const char* name :
-         {"idNew", "idOpen", "idSaveAs", "idMenuQuit", "idCopy", "idPaste", "idFillDown",
-          "idReadConfiguration", "idWriteConfiguration", "idLockConfiguration", "idFirmwareUpdate",
-          "idConnect", "idTabletMode", "idConfirmWriting", "idMenuAbout"}) {
+         {"idNew", "idOpen", "idSaveAs", "idMenuQuit", "idCopy", "idPaste", "idFillDown", "ID_MENU_HISTORY",
+          "ID_MENU_COMPARE", "idReadConfiguration", "idWriteConfiguration", "idLockConfiguration",
+          "idFirmwareUpdate", "idConnect", "idTabletMode", "idConfirmWriting", "idMenuAbout"}) {
         EXPECT_NE(bar->FindItem(XRCID(name)), nullptr) << name;
     }
     for (const char* name : {"idTabletMode", "idConfirmWriting"}) {

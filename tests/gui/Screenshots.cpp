@@ -12,14 +12,21 @@
 #include <string>
 
 #include <wx/app.h>
+#include <wx/choice.h>
 #include <wx/config.h>
+#include <wx/grid.h>
 #include <wx/init.h>
+#include <wx/listctrl.h>
 #include <wx/log.h>
 #include <wx/notebook.h>
 #include <wx/radiobox.h>
+#include <wx/spinctrl.h>
 #include <wx/xrc/xmlres.h>
 
+#include "CompareWindow.h"
 #include "ConnectionDialog.h"
+#include "HistoryKeeper.h"
+#include "HistoryWindow.h"
 #include "VTX_GUIApp.h"
 #include "VTX_GUIMain.h"
 #include "config/ConfigurationImage.h"
@@ -84,6 +91,7 @@ int main(int argc, char** argv)
     const char* home = mkdtemp(homeTemplate);
     setenv("HOME", home, 1);
     setenv("XDG_CONFIG_HOME", (std::string(home) + "/.config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (std::string(home) + "/.local/share").c_str(), 1);
 
     std::unique_ptr<VirtualBus> bus;
     if (VirtualBus::InMockEnvironment())
@@ -179,6 +187,43 @@ int main(int argc, char** argv)
                 method->GetEventHandler()->ProcessEvent(changed);
                 ok = Shoot(frame, output + "/gear-rpm-speed.png") && ok;
             }
+        }
+        // The history after a few edits that a Read replaced, and Compare
+        // of the edited editors with the unit.
+        {
+            auto* shifter = dynamic_cast<wxGrid*>(frame->FindWindow(XRCID("ID_GRID3")));
+            auto* blipper = dynamic_cast<wxGrid*>(frame->FindWindow(XRCID("ID_GRID2")));
+            auto* tpsMin = dynamic_cast<wxSpinCtrl*>(frame->FindWindow(XRCID("ID_SPINCTRL17")));
+            for (int row = 6; row < 10; ++row)
+                shifter->SetCellValue(row, 2, "45");
+            tpsMin->SetValue(tpsMin->GetValue() + 50);
+            wxCommandEvent read(wxEVT_MENU, XRCID("idReadConfiguration"));
+            frame->ProcessWindowEvent(read);
+            RunLoop(300);
+            blipper->SetCellValue(5, 0, "110");
+            blipper->SetCellValue(6, 0, "115");
+            shifter->SetCellValue(3, 0, "58");
+            HistoryKeeper* history = frame->GetHistory();
+            history->Store().Flush();
+            notebook->SetSelection(0);
+            auto* historyWindow = new HistoryWindow(*frame, *history);
+            historyWindow->GetList()->SetItemState(1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+            historyWindow->Move(40, 80);
+            historyWindow->Show();
+            ok = Shoot(historyWindow, output + "/history-window.png") && ok;
+            historyWindow->Destroy();
+            for (size_t page = 0; page < notebook->GetPageCount(); ++page)
+                if (FileName(notebook->GetPageText(page)) == "blipper")
+                    notebook->SetSelection(page);
+            auto* compare = new CompareWindow(*frame, *history, history->GetConnection());
+            compare->GetSource()->SetSelection(1);
+            compare->CompareWithUnit();
+            compare->Move(frame->GetScreenRect().GetRight() - compare->GetSize().x - 20, 120);
+            compare->Show();
+            ok = Shoot(compare, output + "/compare-window.png") && ok;
+            // The differing cells marked in the main window's map.
+            ok = Shoot(frame, output + "/compare-marked-cells.png") && ok;
+            compare->Destroy();
         }
         // The connection dialog as it lists three units.
         auto* dialog = new ConnectionDialog(frame, wxID_ANY);

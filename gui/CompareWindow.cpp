@@ -1,0 +1,240 @@
+#include "CompareWindow.h"
+
+#include <stdexcept>
+
+#include <wx/button.h>
+#include <wx/choice.h>
+#include <wx/fileconf.h>
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/grid.h>
+#include <wx/listctrl.h>
+#include <wx/log.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/xrc/xmlres.h>
+
+#include "Connection.h"
+#include "HistoryKeeper.h"
+#include "HistoryTexts.h"
+#include "VTX_GUIMain.h"
+#include "VantrelBase.h"
+#include "config/SettingsKeys.h"
+#include "device/Features.h"
+
+namespace {
+
+// Choice items before the kept entries.
+enum SourceItem { kChooseItem, kUnitItem, kFileItem, kFirstEntryItem };
+
+const wxColour kDifferentCell(255, 214, 102);
+
+wxGrid* MapGrid(VTX_GUIFrame& frame, RecordField::Kind kind)
+{
+    return dynamic_cast<wxGrid*>(
+        frame.FindWindow(XRCID(kind == RecordField::Kind::Blipper ? "ID_GRID2" : "ID_GRID3")));
+}
+
+}  // namespace
+
+CompareWindow::CompareWindow(VTX_GUIFrame& frame, HistoryKeeper& keeper, Connection& connection)
+    : wxDialog(&frame, wxID_ANY, "Compare", wxDefaultPosition, wxDefaultSize,
+               wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
+      frame(frame),
+      keeper(keeper),
+      connection(connection)
+{
+    entries = keeper.Store().List(keeper.UnitSerial());
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    auto* top = new wxBoxSizer(wxHORIZONTAL);
+    top->Add(new wxStaticText(this, wxID_ANY, "Compare the editors with:"), 0,
+             wxALIGN_CENTER_VERTICAL | wxRIGHT, 8);
+    sourceChoice = new wxChoice(this, wxID_ANY);
+    sourceChoice->Append("(choose)");
+    sourceChoice->Append("Connected unit");
+    sourceChoice->Append("Settings file...");
+    for (const HistoryEntry& entry : entries)
+        sourceChoice->Append(EntryTitle(entry));
+    sourceChoice->SetSelection(kChooseItem);
+    top->Add(sourceChoice, 1, wxEXPAND);
+    sizer->Add(top, 0, wxEXPAND | wxALL, 8);
+    message = new wxStaticText(this, wxID_ANY, wxEmptyString);
+    sizer->Add(message, 0, wxEXPAND | wxLEFT | wxRIGHT, 8);
+    list = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, FromDIP(wxSize(560, 360)), wxLC_REPORT);
+    list->AppendColumn("Field", wxLIST_FORMAT_LEFT, FromDIP(220));
+    list->AppendColumn("Editors", wxLIST_FORMAT_RIGHT, FromDIP(150));
+    list->AppendColumn("Other", wxLIST_FORMAT_RIGHT, FromDIP(150));
+    sizer->Add(list, 1, wxEXPAND | wxALL, 8);
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    auto* take = new wxButton(this, wxID_ANY, "Take");
+    auto* takeAll = new wxButton(this, wxID_ANY, "Take all");
+    buttons->Add(take, 0, wxRIGHT, 8);
+    buttons->Add(takeAll, 0, wxRIGHT, 8);
+    buttons->AddStretchSpacer();
+    buttons->Add(new wxButton(this, wxID_CANCEL, "Close"));
+    sizer->Add(buttons, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 8);
+    SetSizerAndFit(sizer);
+
+    sourceChoice->Bind(wxEVT_CHOICE, &CompareWindow::OnSource, this);
+    take->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { TakeSelected(); });
+    takeAll->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { TakeAll(); });
+}
+
+CompareWindow::~CompareWindow()
+{
+    ClearGrids();
+}
+
+wxString CompareWindow::GetMessage() const
+{
+    return message->GetLabel();
+}
+
+void CompareWindow::OnSource(wxCommandEvent& /*event*/)
+{
+    const int item = sourceChoice->GetSelection();
+    if (item == kUnitItem) {
+        CompareWithUnit();
+    } else if (item == kFileItem) {
+        wxFileDialog dialog(this, "Compare with", wxEmptyString, wxEmptyString, "(*.vtn)|*.vtn",
+                            wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+        if (dialog.ShowModal() == wxID_OK)
+            CompareWithFile(dialog.GetPath());
+    } else if (item >= kFirstEntryItem) {
+        CompareWithEntry(static_cast<size_t>(item - kFirstEntryItem));
+    }
+}
+
+bool CompareWindow::CompareWithUnit()
+{
+    VantrelBase* device = connection.Get();
+    if (!device || !device->IsOpen() || device->GetFeature(FEATURE_SIMULATED) != 0 ||
+        device->GetDeviceMode() != 0) {
+        message->SetLabel("No unit is connected.");
+        return false;
+    }
+    DeviceConfiguration config;
+    ClearConfiguration(config);
+    if (device->ReadConfiguration(&config) != 0) {
+        message->SetLabel("Configuration reading failed");
+        return false;
+    }
+    CompareWith(config, "Unit " + wxString::FromUTF8(device->GetSerialNumber()));
+    return true;
+}
+
+bool CompareWindow::CompareWithFile(const wxString& path)
+{
+    const wxString name = wxFileName(path).GetFullName();
+    std::unique_ptr<wxFileConfig> store;
+    {
+        wxLogNull quiet;  // the message below says what is wrong with the file
+        store = OpenSettingsFileToLoad(path);
+    }
+    DeviceConfiguration config;
+    ClearConfiguration(config);
+    if (!store || connection->LoadSettings(*store, config) != 0) {
+        message->SetLabel(name + " is not a settings file.");
+        return false;
+    }
+    CompareWith(config, name);
+    return true;
+}
+
+bool CompareWindow::CompareWithEntry(size_t index)
+{
+    if (index >= entries.size() || !entries[index].readable) {
+        message->SetLabel("This entry cannot be read.");
+        return false;
+    }
+    CompareWith(entries[index].record.config, EntryTitle(entries[index]));
+    return true;
+}
+
+void CompareWindow::CompareWith(const DeviceConfiguration& config, const wxString& name)
+{
+    other = config;
+    otherName = name;
+    Refresh();
+}
+
+void CompareWindow::Refresh()
+{
+    differences.clear();
+    list->DeleteAllItems();
+    ClearGrids();
+    if (!other)
+        return;
+    try {
+        const DeviceConfiguration editors = frame.CollectConfiguration();
+        differences = DiffRecords(editors, AsEditorsHoldIt(*other, editors));
+    } catch (const std::exception& error) {
+        message->SetLabel(error.what());
+        return;
+    }
+    for (size_t i = 0; i < differences.size(); ++i) {
+        const long row = list->InsertItem(static_cast<long>(i), wxString::FromUTF8(differences[i].name));
+        list->SetItem(row, 1, wxString::Format("%d", differences[i].ours));
+        list->SetItem(row, 2, wxString::Format("%d", differences[i].theirs));
+    }
+    message->SetLabel(differences.empty()
+                          ? "The editors hold the same as " + otherName + "."
+                          : wxString::Format("%zu fields differ from %s.", differences.size(), otherName));
+    MarkGrids();
+}
+
+void CompareWindow::TakeSelected()
+{
+    std::vector<FieldDifference> chosen;
+    for (long row = list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); row >= 0;
+         row = list->GetNextItem(row, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED))
+        chosen.push_back(differences[static_cast<size_t>(row)]);
+    Take(chosen, chosen.size() == 1 ? wxString::FromUTF8(chosen.front().name)
+                                    : wxString::Format("%zu fields", chosen.size()));
+}
+
+void CompareWindow::TakeAll()
+{
+    Take(differences, "all fields");
+}
+
+void CompareWindow::Take(const std::vector<FieldDifference>& chosen, const wxString& what)
+{
+    if (chosen.empty() || !other)
+        return;
+    DeviceConfiguration editors;
+    try {
+        editors = frame.CollectConfiguration();
+    } catch (const std::exception&) {
+        return;
+    }
+    TakeValues(editors, chosen);
+    frame.ReplaceEditorsContent(ForShowing(editors), "Take " + what + " of " + otherName);
+    Refresh();
+}
+
+void CompareWindow::MarkGrids()
+{
+    for (const FieldDifference& difference : differences) {
+        if (difference.field.kind == RecordField::Kind::Scalar)
+            continue;
+        if (wxGrid* grid = MapGrid(frame, difference.field.kind))
+            grid->SetCellBackgroundColour(difference.field.cell - 1, difference.field.row, kDifferentCell);
+    }
+    for (auto kind : {RecordField::Kind::Blipper, RecordField::Kind::Shifter})
+        if (wxGrid* grid = MapGrid(frame, kind))
+            grid->ForceRefresh();
+}
+
+void CompareWindow::ClearGrids()
+{
+    for (auto kind : {RecordField::Kind::Blipper, RecordField::Kind::Shifter}) {
+        wxGrid* grid = MapGrid(frame, kind);
+        if (!grid)
+            continue;
+        for (int row = 0; row < grid->GetNumberRows(); ++row)
+            for (int column = 0; column < grid->GetNumberCols(); ++column)
+                grid->SetCellBackgroundColour(row, column, grid->GetDefaultCellBackgroundColour());
+        grid->ForceRefresh();
+    }
+}

@@ -1,0 +1,96 @@
+#include "HistoryWindow.h"
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/listctrl.h>
+#include <wx/sizer.h>
+#include <wx/utils.h>
+
+#include "HistoryKeeper.h"
+#include "HistoryTexts.h"
+#include "VTX_GUIMain.h"
+#include "history/RecordDiff.h"
+
+HistoryWindow::HistoryWindow(VTX_GUIFrame& frame, HistoryKeeper& keeper)
+    : wxDialog(&frame, wxID_ANY, "History", wxDefaultPosition, wxDefaultSize,
+               wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
+      frame(frame),
+      keeper(keeper)
+{
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    allUnits = new wxCheckBox(this, wxID_ANY, "All units");
+    allUnits->SetValue(keeper.UnitSerial().empty());
+    sizer->Add(allUnits, 0, wxALL, 8);
+    list = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, FromDIP(wxSize(1120, 300)),
+                          wxLC_REPORT | wxLC_SINGLE_SEL);
+    list->AppendColumn("Time", wxLIST_FORMAT_LEFT, FromDIP(160));
+    list->AppendColumn("Event", wxLIST_FORMAT_LEFT, FromDIP(70));
+    list->AppendColumn("Source", wxLIST_FORMAT_LEFT, FromDIP(180));
+    list->AppendColumn("Changes", wxLIST_FORMAT_LEFT, FromDIP(700));
+    sizer->Add(list, 1, wxEXPAND | wxLEFT | wxRIGHT, 8);
+
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    auto* restore = new wxButton(this, wxID_ANY, "Restore");
+    auto* openFolder = new wxButton(this, wxID_ANY, "Open folder");
+    buttons->Add(restore, 0, wxRIGHT, 8);
+    buttons->Add(openFolder, 0, wxRIGHT, 8);
+    buttons->AddStretchSpacer();
+    buttons->Add(new wxButton(this, wxID_CANCEL, "Close"));
+    sizer->Add(buttons, 0, wxEXPAND | wxALL, 8);
+    SetSizerAndFit(sizer);
+
+    allUnits->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { Fill(); });
+    restore->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { RestoreSelected(); });
+    list->Bind(wxEVT_LIST_ITEM_ACTIVATED, [this](wxListEvent&) { RestoreSelected(); });
+    openFolder->Bind(wxEVT_BUTTON, &HistoryWindow::OnOpenFolder, this);
+    Fill();
+}
+
+void HistoryWindow::Fill()
+{
+    HistoryStore& store = keeper.Store();
+    entries = allUnits->GetValue() ? store.ListAll() : store.List(keeper.UnitSerial());
+    list->DeleteAllItems();
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const HistoryEntry& entry = entries[i];
+        const long row = list->InsertItem(static_cast<long>(i), EntryTimeText(entry.record));
+        list->SetItem(row, 1, wxString::FromUTF8(entry.record.event));
+        list->SetItem(row, 2, wxString::FromUTF8(entry.record.source));
+        wxString changes = "unreadable";
+        if (entry.readable) {
+            changes = "first entry";
+            // Against the next older readable entry of the same unit.
+            for (size_t j = i + 1; j < entries.size(); ++j) {
+                if (entries[j].readable && entries[j].record.unit == entry.record.unit) {
+                    const DeviceConfiguration& newer = entry.record.config;
+                    changes = wxString::FromUTF8(SummarizeDifferences(DiffRecords(
+                        AsEditorsHoldIt(newer, newer), AsEditorsHoldIt(entries[j].record.config, newer))));
+                    break;
+                }
+            }
+        }
+        list->SetItem(row, 3, changes);
+    }
+}
+
+bool HistoryWindow::RestoreSelected()
+{
+    const long row = list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED);
+    if (row < 0 || static_cast<size_t>(row) >= entries.size() || !entries[row].readable)
+        return false;
+    const HistoryEntry entry = entries[row];
+    frame.ReplaceEditorsContent(ForShowing(entry.record.config), "Restore " + EntryTitle(entry));
+    if (IsModal())
+        EndModal(wxID_OK);
+    return true;
+}
+
+void HistoryWindow::OnOpenFolder(wxCommandEvent& /*event*/)
+{
+    HistoryStore& store = keeper.Store();
+    const std::filesystem::path folder =
+        allUnits->GetValue() ? store.Root() : store.FolderOf(keeper.UnitSerial());
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    wxLaunchDefaultApplication(wxString(folder.string()));
+}

@@ -1,0 +1,199 @@
+// The history store on a real folder: entries are settings files Open takes,
+// listed newest first, pruned, written atomically, and a folder that cannot
+// be written is reported once without stopping anything.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <thread>
+
+#include <wx/fileconf.h>
+
+#include "config/SettingsKeys.h"
+#include "history/HistoryStore.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class History : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/vantrel-history-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder = pattern;
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    HistoryRecord Record(const std::string& unit, const std::string& event, int32_t shiftLight,
+                         std::chrono::seconds age = std::chrono::seconds(0))
+    {
+        HistoryRecord record;
+        record.config = MakeDefaultConfiguration(DefaultsFamily::Gen108);
+        record.config.ShiftLightRPM = shiftLight;
+        record.unit = unit;
+        record.event = event;
+        record.source = unit.empty() ? "Editors" : "Unit " + unit;
+        record.time = std::chrono::system_clock::now() - age;
+        return record;
+    }
+
+    std::vector<int32_t> ShiftLights(const std::vector<HistoryEntry>& entries)
+    {
+        std::vector<int32_t> values;
+        for (const HistoryEntry& entry : entries)
+            values.push_back(entry.record.config.ShiftLightRPM);
+        return values;
+    }
+
+    fs::path folder;
+};
+
+}  // namespace
+
+TEST_F(History, EntriesAreSettingsFilesListedNewestFirstPerUnit)
+{
+    HistoryStore store(folder / "history");
+    HistoryRecord invalid = Record("VT000001", "unsaved", 9000, std::chrono::seconds(30));
+    invalid.config.Gear2Voltage = invalid.config.Gear1Voltage;  // kept as the editors held it
+    invalid.config.ShifterMap[3][7] = 33;
+    store.Keep(invalid);
+    store.Keep(Record("VT000001", "read", 11000, std::chrono::seconds(20)));
+    store.Keep(Record("", "open", 12000, std::chrono::seconds(10)));
+    store.Keep(Record("VT000001", "write", 13000));
+    store.Flush();
+
+    const std::vector<HistoryEntry> unit = store.List("VT000001");
+    EXPECT_EQ(ShiftLights(unit), (std::vector<int32_t>{13000, 11000, 9000}));
+    EXPECT_EQ(unit[0].record.event, "write");
+    EXPECT_EQ(unit[0].record.source, "Unit VT000001");
+    EXPECT_EQ(unit[2].record.config, invalid.config);
+    EXPECT_EQ(unit[0].path.parent_path(), folder / "history" / "VT000001");
+    EXPECT_EQ(ShiftLights(store.List("")), std::vector<int32_t>{12000});
+    EXPECT_EQ(store.List("")[0].path.parent_path(), folder / "history" / kNoUnitFolder);
+    EXPECT_EQ(ShiftLights(store.ListAll()), (std::vector<int32_t>{13000, 12000, 11000, 9000}));
+
+    // Open takes the file as any settings file.
+    std::unique_ptr<wxFileConfig> file = OpenSettingsFileToLoad(wxString(unit[1].path.string()));
+    ASSERT_TRUE(file);
+    DeviceConfiguration loaded;
+    ClearConfiguration(loaded);
+    EXPECT_EQ(LoadSettingsKeys(*file, loaded, SettingsKeySet::Extended), 0);
+    EXPECT_EQ(loaded.ShiftLightRPM, 11000);
+    EXPECT_EQ(loaded, Record("", "", 11000).config);
+}
+
+TEST_F(History, OldestEntriesArePrunedBeyondTheLimit)
+{
+    HistoryStore store(folder, 3);
+    for (int i = 0; i < 5; ++i)
+        store.Keep(Record("VT000001", "read", 10000 + i * 100, std::chrono::seconds(10 - i)));
+    store.Keep(Record("VT000002", "read", 7000));
+    store.Flush();
+    EXPECT_EQ(ShiftLights(store.List("VT000001")), (std::vector<int32_t>{10400, 10300, 10200}));
+    EXPECT_EQ(ShiftLights(store.List("VT000002")), std::vector<int32_t>{7000});
+}
+
+TEST_F(History, WriteInterruptedBeforeTheRenameLeavesThePreviousEntries)
+{
+    HistoryStore store(folder);
+    std::vector<std::string> failures;
+    store.SetFailureHandler([&failures](const std::string& line) { failures.push_back(line); });
+    store.Keep(Record("VT000001", "read", 11000, std::chrono::seconds(5)));
+    store.Keep(Record("VT000001", "write", 12000, std::chrono::seconds(4)));
+    store.Flush();
+    const std::vector<HistoryEntry> before = store.List("VT000001");
+
+    store.SetBeforeRename([](const fs::path&) { return false; });
+    store.Keep(Record("VT000001", "read", 13000));
+    store.Flush();
+    const std::vector<HistoryEntry> after = store.List("VT000001");
+    ASSERT_EQ(after.size(), 2u);
+    EXPECT_EQ(ShiftLights(after), ShiftLights(before));
+    for (size_t i = 0; i < after.size(); ++i) {
+        EXPECT_TRUE(after[i].readable);
+        EXPECT_EQ(after[i].path, before[i].path);
+    }
+    EXPECT_EQ(failures.size(), 1u);
+}
+
+TEST_F(History, FolderThatCannotBeWrittenIsReportedOnceAndKeepingGoesOn)
+{
+    // A file where the folder should be: no user, root included, can write there.
+    {
+        std::ofstream(folder / "blocked") << "x";
+    }
+    HistoryStore store(folder / "blocked" / "history");
+    std::vector<std::string> failures;
+    store.SetFailureHandler([&failures](const std::string& line) { failures.push_back(line); });
+    for (int i = 0; i < 3; ++i)
+        store.Keep(Record("VT000001", "read", 11000 + i));
+    store.Flush();
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_NE(failures[0].find("History not kept"), std::string::npos) << failures[0];
+    EXPECT_TRUE(store.List("VT000001").empty());
+
+    // Once it can be written again, entries are kept, and a later fault is
+    // reported again.
+    fs::remove(folder / "blocked");
+    store.Keep(Record("VT000001", "read", 12000));
+    store.Flush();
+    EXPECT_EQ(store.List("VT000001").size(), 1u);
+    ASSERT_EQ(failures.size(), 2u);
+    EXPECT_EQ(failures[1], "");  // working again
+    fs::remove_all(folder / "blocked");
+    {
+        std::ofstream(folder / "blocked") << "x";
+    }
+    store.Keep(Record("VT000001", "read", 12500));
+    store.Flush();
+    ASSERT_EQ(failures.size(), 3u);
+    EXPECT_NE(failures[2].find("History not kept"), std::string::npos) << failures[2];
+}
+
+TEST_F(History, UnreadableFileIsListedAsUnreadableAndSkipped)
+{
+    HistoryStore store(folder);
+    store.Keep(Record("VT000001", "read", 11000, std::chrono::seconds(60)));
+    store.Flush();
+    {
+        std::ofstream(store.FolderOf("VT000001") / "20990101-000000-000-0001-write.vtn")
+            << "\x01\x02 not settings";
+    }
+    {
+        std::ofstream(store.FolderOf("VT000001") / "20260101-000000-000-0001-read.vtn.tmp") << "half";
+    }
+    const std::vector<HistoryEntry> entries = store.List("VT000001");
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_FALSE(entries[0].readable);
+    EXPECT_EQ(entries[0].record.event, "write");
+    EXPECT_TRUE(entries[1].readable);
+    EXPECT_EQ(entries[1].record.config.ShiftLightRPM, 11000);
+}
+
+TEST_F(History, KeepingNeverWaitsForTheDisk)
+{
+    HistoryStore store(folder);
+    std::atomic<int> written{0};
+    // A disk that takes 50 ms per entry.
+    store.SetBeforeRename([&written](const fs::path&) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        ++written;
+        return true;
+    });
+    auto longest = std::chrono::steady_clock::duration::zero();
+    for (int i = 0; i < 10; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        store.Keep(Record("VT000001", "read", 10000 + i));
+        longest = std::max(longest, std::chrono::steady_clock::now() - start);
+    }
+    EXPECT_LT(longest, std::chrono::milliseconds(5));
+    EXPECT_LT(written.load(), 10);
+    store.Flush();
+    EXPECT_EQ(written.load(), 10);
+    EXPECT_EQ(store.List("VT000001").size(), 10u);
+}
