@@ -15,6 +15,7 @@
 #include "FirmwareUpdatePacing.h"
 #include "FwUpdateDialog.h"
 #include "LiveFirmwareTestSupport.h"
+#include "UpdateEventGate.h"
 #include "fwimages/FwFile.h"
 
 namespace {
@@ -537,4 +538,54 @@ TEST_F(FirmwareOnBus, WaitsRunTheEventLoopAndTurnAwayTheMainWindowsCommands)
     SendCommand(Dialog()->GetCloseButton(), wxEVT_BUTTON);
     Pump();
     EXPECT_TRUE(frame->IsEnabled());
+}
+
+// While the gate stands, the ticks of the two given timers, menu commands and
+// close requests of the given window go nowhere (a close request is vetoed);
+// other timers and other windows' close requests pass. Without it all arrive.
+TEST(UpdateGate, TurnsAwayTheMainWindowsTimersCommandsAndCloseOnly)
+{
+    wxFrame* window = new wxFrame(nullptr, wxID_ANY, "gate");
+    wxFrame* other = new wxFrame(nullptr, wxID_ANY, "other");
+    wxTimer live;
+    wxTimer warmUp;
+    wxTimer heartbeat;
+    int ticks[3] = {0, 0, 0};
+    live.Bind(wxEVT_TIMER, [&](wxTimerEvent&) { ++ticks[0]; });
+    warmUp.Bind(wxEVT_TIMER, [&](wxTimerEvent&) { ++ticks[1]; });
+    heartbeat.Bind(wxEVT_TIMER, [&](wxTimerEvent&) { ++ticks[2]; });
+    int commands = 0;
+    window->Bind(wxEVT_MENU, [&](wxCommandEvent&) { ++commands; });
+    int closes[2] = {0, 0};
+    window->Bind(wxEVT_CLOSE_WINDOW, [&](wxCloseEvent& event) {
+        ++closes[0];
+        event.Veto();
+    });
+    other->Bind(wxEVT_CLOSE_WINDOW, [&](wxCloseEvent& event) {
+        ++closes[1];
+        event.Veto();
+    });
+    auto deliverAll = [&] {
+        live.Notify();
+        warmUp.Notify();
+        heartbeat.Notify();
+        wxCommandEvent command(wxEVT_MENU, XRCID("idReadConfiguration"));
+        command.SetEventObject(window);
+        window->ProcessWindowEvent(command);
+        EXPECT_FALSE(window->Close());
+        EXPECT_FALSE(other->Close());
+    };
+    {
+        UpdateEventGate gate(*window, live, warmUp);
+        deliverAll();
+        EXPECT_EQ(gate.TurnedAway(), 4);
+    }
+    EXPECT_EQ(ticks[0] + ticks[1] + commands + closes[0], 0);
+    EXPECT_EQ(ticks[2], 1);
+    EXPECT_EQ(closes[1], 1);
+    deliverAll();  // the gate is gone
+    EXPECT_EQ(ticks[0] + ticks[1] + commands + closes[0], 4);
+    window->Destroy();
+    other->Destroy();
+    Pump();
 }
