@@ -34,6 +34,7 @@
 #include <string>
 #include <vector>
 
+#include "../common/MainWindowBench.h"
 #include "FirmwareUpdatePacing.h"
 #include "FwUpdateDialog.h"
 #include "VTX_GUIApp.h"
@@ -45,6 +46,8 @@
 
 namespace {
 
+using bench::DeclineOffer;
+using bench::RunLoop;
 using Clock = std::chrono::steady_clock;
 
 double Seconds(const timeval& time)
@@ -66,16 +69,6 @@ double ThreadCpuSeconds()
     return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_nsec) / 1e9;
 }
 
-// Runs the GUI event loop for `milliseconds`, or until `stop` is set.
-void RunLoop(int milliseconds)
-{
-    wxGUIEventLoop loop;
-    wxTimer end;
-    end.Bind(wxEVT_TIMER, [&](wxTimerEvent&) { loop.Exit(); });
-    end.StartOnce(milliseconds);
-    loop.Run();
-}
-
 void ShowMonitorPage(VTX_GUIFrame* frame)
 {
     auto* notebook = dynamic_cast<wxNotebook*>(frame->FindWindow(XRCID("ID_NOTEBOOK1")));
@@ -94,14 +87,6 @@ UnitOptions Unit(uint16_t generation, const std::string& serial)
     options.serial = serial;
     options.restartDelay = std::chrono::milliseconds(150);
     return options;
-}
-
-// Declined once for this unit, so that connecting does not ask.
-void DeclineOffer(const std::string& serial)
-{
-    wxConfig settings("Vantrel", "NorvaneLabs", wxEmptyString, wxEmptyString, wxCONFIG_USE_LOCAL_FILE);
-    settings.Write(wxString(serial) + "RefusedFirmwareVersion", 0x0108L);
-    settings.Flush();
 }
 
 // Counts the paint events of the live page's windows while it exists: the
@@ -321,54 +306,18 @@ int Screenshots(VirtualBus& bus, VTX_GUIFrame* frame, const std::string& folder)
 int main(int argc, char** argv)
 {
     const std::string mode = argc > 1 ? argv[1] : "poll";
-    if (!VirtualBus::InMockEnvironment()) {
-        std::fprintf(stderr, "Run me under umockdev-wrapper (and a display, e.g. xvfb-run -a).\n");
-        return 2;
-    }
-    // A throw-away settings store.
-    char home[] = "/tmp/vantrel-bench-XXXXXX";
-    if (mkdtemp(home) == nullptr) {
-        return 2;
-    }
-    setenv("HOME", home, 1);
     setenv("VANTREL_ALLOW_STANDIN_FIRMWARE", "1", 1);  // the unit is virtual
-    setenv("XDG_CONFIG_HOME", (std::string(home) + "/.config").c_str(), 1);
-
-    int result = 0;
-    {
-        VirtualBus bus;  // before libusb is initialised
-        UsbConnection usb;
-        auto* app = new VTX_GUIApp;
-        wxApp::SetInstance(app);
-        int wxArgc = 1;
-        char* wxArgv[] = {argv[0], nullptr};
-        if (!wxEntryStart(wxArgc, wxArgv)) {
-            return 2;
-        }
-        delete wxLog::SetActiveTarget(new wxLogStderr);
-        app->SetResourceFolders({VANTREL_GUI_DIR});
-        if (!app->CallOnInit()) {
-            std::fprintf(stderr, "the application did not start (resource.xrs in %s?)\n", VANTREL_GUI_DIR);
-            return 3;
-        }
-        VTX_GUIFrame* frame = app->GetMainWindow();
-        RunLoop(300);  // the launch step runs once the loop starts
-
+    return bench::WithMainWindow(argv[0], [&](VirtualBus& bus, VTX_GUIFrame* frame) {
         if (mode == "poll") {
-            result = Poll(bus, frame, argc > 2 ? std::max(1, std::atoi(argv[2])) : 10);
-        } else if (mode == "update") {
-            result = Update(bus, frame);
-        } else if (mode == "screenshots" && argc > 2) {
-            result = Screenshots(bus, frame, argv[2]);
-        } else {
-            std::fprintf(stderr, "usage: %s poll [seconds] | update | screenshots DIR\n", argv[0]);
-            result = 2;
+            return Poll(bus, frame, argc > 2 ? std::max(1, std::atoi(argv[2])) : 10);
         }
-        RunLoop(200);
-        delete frame;
-        app->OnExit();
-        wxEntryCleanup();
-    }
-    std::system((std::string("rm -rf '") + home + "'").c_str());
-    return result;
+        if (mode == "update") {
+            return Update(bus, frame);
+        }
+        if (mode == "screenshots" && argc > 2) {
+            return Screenshots(bus, frame, argv[2]);
+        }
+        std::fprintf(stderr, "usage: %s poll [seconds] | update | screenshots DIR\n", argv[0]);
+        return 2;
+    });
 }

@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "../common/MainWindowBench.h"
 #include "VTX_GUIApp.h"
 #include "VTX_GUIMain.h"
 #include "VantrelBase.h"
@@ -33,18 +34,11 @@
 
 namespace {
 
+using bench::DeclineOffer;
+using bench::RunLoop;
 using Clock = std::chrono::steady_clock;
 
 constexpr double kGoalMs = 50.0;
-
-void RunLoop(int milliseconds)
-{
-    wxGUIEventLoop loop;
-    wxTimer end;
-    end.Bind(wxEVT_TIMER, [&](wxTimerEvent&) { loop.Exit(); });
-    end.StartOnce(milliseconds);
-    loop.Run();
-}
 
 // Runs `work` from inside the event loop with a 10 ms heartbeat; returns the
 // longest time between two heartbeats (or from the start or to the end of the
@@ -71,14 +65,6 @@ double LongestGap(const std::function<void()>& work)
     });
     loop.Run();
     return longest;
-}
-
-// Declined once for this unit, so that connecting does not ask.
-void DeclineOffer(const std::string& serial)
-{
-    wxConfig settings("Vantrel", "NorvaneLabs", wxEmptyString, wxEmptyString, wxCONFIG_USE_LOCAL_FILE);
-    settings.Write(wxString(serial) + "RefusedFirmwareVersion", 0x0108L);
-    settings.Flush();
 }
 
 double Median(std::vector<double> values)
@@ -132,43 +118,6 @@ int Bench(VirtualBus& bus, VTX_GUIFrame* frame, int runs)
 int main(int argc, char** argv)
 {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
-    if (!VirtualBus::InMockEnvironment()) {
-        std::fprintf(stderr, "Run me under umockdev-wrapper (and a display, e.g. xvfb-run -a).\n");
-        return 2;
-    }
-    // A throw-away settings store.
-    char home[] = "/tmp/vantrel-bench-XXXXXX";
-    if (mkdtemp(home) == nullptr) {
-        return 2;
-    }
-    setenv("HOME", home, 1);
-    setenv("XDG_CONFIG_HOME", (std::string(home) + "/.config").c_str(), 1);
-
-    int result = 0;
-    {
-        VirtualBus bus;  // before libusb is initialised
-        UsbConnection usb;
-        auto* app = new VTX_GUIApp;
-        wxApp::SetInstance(app);
-        int wxArgc = 1;
-        char* wxArgv[] = {argv[0], nullptr};
-        if (!wxEntryStart(wxArgc, wxArgv)) {
-            return 2;
-        }
-        delete wxLog::SetActiveTarget(new wxLogStderr);
-        app->SetResourceFolders({VANTREL_GUI_DIR});
-        if (!app->CallOnInit()) {
-            std::fprintf(stderr, "the application did not start (resource.xrs in %s?)\n", VANTREL_GUI_DIR);
-            return 3;
-        }
-        VTX_GUIFrame* frame = app->GetMainWindow();
-        RunLoop(300);  // the launch step runs once the loop starts
-        result = Bench(bus, frame, runs);
-        RunLoop(200);
-        delete frame;
-        app->OnExit();
-        wxEntryCleanup();
-    }
-    std::system((std::string("rm -rf '") + home + "'").c_str());
-    return result;
+    return bench::WithMainWindow(
+        argv[0], [&](VirtualBus& bus, VTX_GUIFrame* frame) { return Bench(bus, frame, runs); });
 }
