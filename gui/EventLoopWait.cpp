@@ -11,14 +11,14 @@
 #include <chrono>
 #include <memory>
 
-bool WaitWithEventsRunning(uint32_t milliseconds)
+void WaitWithEventsRunning(uint32_t milliseconds)
 {
     using Clock = std::chrono::steady_clock;
     wxAppConsole* const app = wxAppConsole::GetInstance();
     wxAppTraits* const traits = app != nullptr ? app->GetTraits() : nullptr;
     if (traits == nullptr || !app->IsGUI() || !wxThread::IsMain()) {
         wxMilliSleep(milliseconds);
-        return false;
+        return;
     }
 
     const std::unique_ptr<wxEventLoopBase> loop(traits->CreateEventLoop());
@@ -36,5 +36,4 @@ bool WaitWithEventsRunning(uint32_t milliseconds)
     });
     end.StartOnce(static_cast<int>(milliseconds));
     loop->Run();
-    return true;
 }

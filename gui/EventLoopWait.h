@@ -8,6 +8,5 @@
 // Waits at least `milliseconds`. In a GUI application on its main thread a
 // nested event loop runs and a one-shot timer ends it; when a handler opens a
 // loop of its own meanwhile (a modal dialog), the wait ends only after that
-// loop has returned. Anywhere else it blocks the calling thread. Returns
-// whether events were handled during the wait (false for the blocking sleep).
-bool WaitWithEventsRunning(uint32_t milliseconds);
+// loop has returned. Anywhere else it blocks the calling thread.
+void WaitWithEventsRunning(uint32_t milliseconds);
