@@ -168,12 +168,11 @@ int Poll(VirtualBus& bus, VTX_GUIFrame* frame, int seconds)
     const size_t reads = LiveReads(unit) - readsBefore;
     const int gridPaints = paints.grid;
     const int allPaints = paints.all;
-    const double gridShare =
-        grid != nullptr && gridPaints > 0
-            ? paints.gridArea / gridPaints /
-                  (static_cast<double>(grid->GetGridWindow()->GetClientSize().x) *
-                   grid->GetGridWindow()->GetClientSize().y)
-            : 0.0;
+    const double gridShare = grid != nullptr && gridPaints > 0
+                                 ? paints.gridArea / gridPaints /
+                                       (static_cast<double>(grid->GetGridWindow()->GetClientSize().x) *
+                                        grid->GetGridWindow()->GetClientSize().y)
+                                 : 0.0;
 
     std::printf("live monitor page shown, %d s each\n", seconds);
     PrintSample("idle", idle);
