@@ -9,12 +9,12 @@
 #include <string>
 
 #include <wx/checkbox.h>
-#include <wx/eventfilter.h>
-#include <wx/notebook.h>
-#include <wx/panel.h>
 #include <wx/combobox.h>
+#include <wx/eventfilter.h>
 #include <wx/gauge.h>
 #include <wx/grid.h>
+#include <wx/notebook.h>
+#include <wx/panel.h>
 #include <wx/radiobox.h>
 #include <wx/spinctrl.h>
 #include <wx/textctrl.h>
