@@ -1,6 +1,7 @@
 #include "FirmwareCommands.h"
 
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,7 @@
 #include "Connection.h"
 #include "FwUpdateDialog.h"
 #include "LiveView.h"
+#include "UpdateEventGate.h"
 #include "UserSettings.h"
 #include "VTX_GUIMain.h"
 #include "VantrelBase.h"
@@ -128,8 +130,10 @@ void FirmwareCommands::OnFirmwareUpdateSelected(wxCommandEvent& /*event*/)
 
     // The procedure lets events run while it waits; a close request of the
     // dialog among them must not take the dialog or the device away from
-    // under it, so it is held until the command has ended.
+    // under it, so it is held until the command has ended. The main window's
+    // commands, timer ticks and close requests are turned away meanwhile.
     firmwareUpdateRunning = true;
+    const auto gate = std::make_unique<UpdateEventGate>(frame, frame.liveTimer, frame.warmUpTimer);
     bool succeeded = false;
     bool ended = false;
     VersionTriple boot;

@@ -1,10 +1,11 @@
 // How the firmware update lets the program breathe while it waits for the
-// unit: it lets pending events run at fixed points and sleeps 500 ms between
+// unit: it lets pending events run at fixed points and waits 500 ms between
 // the attempts to find the restarted unit. Both go through replaceable
 // functions so that the window can keep painting in its own way and tests and
-// benchmarks can count the yields and measure the time spent sleeping. The
+// benchmarks can count the yields and measure the time spent waiting. The
 // defaults are the real thing: the running application's Yield(onlyIfNeeded)
-// and a blocking sleep.
+// and a wait that keeps the application's event loop running (a plain
+// blocking sleep where there is no GUI application).
 #pragma once
 
 #include <cstdint>
@@ -21,7 +22,11 @@ inline constexpr int32_t UPDATE_WAIT_ATTEMPTS = 10;
 // Lets the application process pending events once, if any are waiting; does
 // nothing when no application object exists.
 void DefaultUpdateYield();
-// Blocks the calling thread.
+// Waits `milliseconds` with events handled meanwhile: in a GUI application
+// on its main thread a nested event loop runs until a one-shot timer ends it,
+// so that windows repaint, timers fire and input reaches the windows that are
+// not disabled. Elsewhere (no application, a console one, another thread) it
+// blocks the calling thread.
 void DefaultUpdateSleep(uint32_t milliseconds);
 
 // Install a replacement; an empty function restores the default. Each returns

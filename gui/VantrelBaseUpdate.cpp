@@ -9,7 +9,6 @@
 #include <wx/app.h>
 #include <wx/log.h>
 #include <wx/translation.h>
-#include <wx/utils.h>
 
 #include <algorithm>
 #include <cstring>
@@ -19,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "EventLoopWait.h"
 #include "FirmwareUpdatePacing.h"
 #include "VantrelBase.h"
 #include "device/Bootloader.h"
@@ -159,7 +159,7 @@ void DefaultUpdateYield()
 
 void DefaultUpdateSleep(uint32_t milliseconds)
 {
-    wxMilliSleep(milliseconds);
+    WaitWithEventsRunning(milliseconds);
 }
 
 UpdateYieldFunction SetUpdateYield(UpdateYieldFunction yield)

@@ -15,6 +15,7 @@
 #include "FirmwareUpdatePacing.h"
 #include "FwUpdateDialog.h"
 #include "LiveFirmwareTestSupport.h"
+#include "UpdateEventGate.h"
 #include "fwimages/FwFile.h"
 
 namespace {
@@ -458,4 +459,133 @@ TEST_F(FirmwareOnBus, CloseRequestDuringTheUpdateIsHeld)
     EXPECT_TRUE(frame->IsEnabled());
     EXPECT_EQ(frame->GetDevice()->GetSerialNumber(), "FO000020");
     EXPECT_EQ(frame->GetDevice()->GetVersion(), 108);
+}
+
+namespace {
+
+// Stands in for the main window's close handling during one test.
+struct CloseWatch {
+    bool reached = false;
+    void OnClose(wxCloseEvent& event)
+    {
+        reached = true;
+        if (event.CanVeto()) {
+            event.Veto();
+        }
+    }
+};
+
+}  // namespace
+
+// The update's waits keep the event loop running: a timer ticks in every wait
+// while the main window stays disabled, and what the loop could deliver to the
+// main window meanwhile (Read, Connect, a close request) is turned away, so
+// nothing else talks to the unit or replaces the connection under the update.
+TEST_F(FirmwareOnBus, WaitsRunTheEventLoopAndTurnAwayTheMainWindowsCommands)
+{
+    VirtualUnit& unit = Plug(107, "FO000021");
+    StoreRefused("FO000021", 0x0108);
+    frame->AutoConnect();
+    Pump();
+    ModalAnswerer answerer;
+    CloseWatch close;
+    frame->Bind(wxEVT_CLOSE_WINDOW, &CloseWatch::OnClose, &close);
+
+    std::vector<int> ticksPerWait;
+    bool waiting = false;
+    bool enabledWhileWaiting = false;
+    size_t requestsAfterCommands = 0;
+    size_t requestsBeforeCommands = 0;
+    wxTimer ticker;
+    ticker.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        if (!waiting) {
+            return;
+        }
+        enabledWhileWaiting = enabledWhileWaiting || frame->IsEnabled();
+        if (++ticksPerWait.back() == 1 && ticksPerWait.size() == 2) {
+            requestsBeforeCommands = unit.RequestLog().size();
+            RunMenuCommand(frame, "idReadConfiguration");
+            RunMenuCommand(frame, "idConnect");
+            EXPECT_FALSE(frame->Close());
+            requestsAfterCommands = unit.RequestLog().size();
+        }
+    });
+    SetUpdateSleep([&](uint32_t milliseconds) {
+        ticksPerWait.push_back(0);
+        waiting = true;
+        DefaultUpdateSleep(milliseconds);
+        waiting = false;
+    });
+    ticker.Start(10);
+    RunMenuCommand(frame, "idFirmwareUpdate");
+    ticker.Stop();
+    SetUpdateSleep({});
+    frame->Unbind(wxEVT_CLOSE_WINDOW, &CloseWatch::OnClose, &close);
+
+    ASSERT_GE(ticksPerWait.size(), 2u) << "a wait for the bootloader and one for the application";
+    for (size_t wait = 0; wait < ticksPerWait.size(); ++wait) {
+        EXPECT_GE(ticksPerWait[wait], 10) << "wait " << wait + 1 << " let the timer tick";
+    }
+    EXPECT_FALSE(enabledWhileWaiting);
+    EXPECT_FALSE(close.reached);
+    EXPECT_TRUE(answerer.shown.empty()) << answerer.shown.front().caption;
+    EXPECT_EQ(requestsAfterCommands, requestsBeforeCommands);
+    ASSERT_NE(Dialog(), nullptr);
+    EXPECT_EQ(DialogLines(), kUpdateLines);
+    ExpectFlashHoldsTheImage(unit);
+    EXPECT_EQ(frame->GetDevice()->GetSerialNumber(), "FO000021");
+    EXPECT_EQ(frame->GetDevice()->GetVersion(), 108);
+    SendCommand(Dialog()->GetCloseButton(), wxEVT_BUTTON);
+    Pump();
+    EXPECT_TRUE(frame->IsEnabled());
+}
+
+// While the gate stands, the ticks of the two given timers, menu commands and
+// close requests of the given window go nowhere (a close request is vetoed);
+// other timers and other windows' close requests pass. Without it all arrive.
+TEST(UpdateGate, TurnsAwayTheMainWindowsTimersCommandsAndCloseOnly)
+{
+    wxFrame* window = new wxFrame(nullptr, wxID_ANY, "gate");
+    wxFrame* other = new wxFrame(nullptr, wxID_ANY, "other");
+    wxTimer live;
+    wxTimer warmUp;
+    wxTimer heartbeat;
+    int ticks[3] = {0, 0, 0};
+    live.Bind(wxEVT_TIMER, [&](wxTimerEvent&) { ++ticks[0]; });
+    warmUp.Bind(wxEVT_TIMER, [&](wxTimerEvent&) { ++ticks[1]; });
+    heartbeat.Bind(wxEVT_TIMER, [&](wxTimerEvent&) { ++ticks[2]; });
+    int commands = 0;
+    window->Bind(wxEVT_MENU, [&](wxCommandEvent&) { ++commands; });
+    int closes[2] = {0, 0};
+    window->Bind(wxEVT_CLOSE_WINDOW, [&](wxCloseEvent& event) {
+        ++closes[0];
+        event.Veto();
+    });
+    other->Bind(wxEVT_CLOSE_WINDOW, [&](wxCloseEvent& event) {
+        ++closes[1];
+        event.Veto();
+    });
+    auto deliverAll = [&] {
+        live.Notify();
+        warmUp.Notify();
+        heartbeat.Notify();
+        wxCommandEvent command(wxEVT_MENU, XRCID("idReadConfiguration"));
+        command.SetEventObject(window);
+        window->ProcessWindowEvent(command);
+        EXPECT_FALSE(window->Close());
+        EXPECT_FALSE(other->Close());
+    };
+    {
+        UpdateEventGate gate(*window, live, warmUp);
+        deliverAll();
+        EXPECT_EQ(gate.TurnedAway(), 4);
+    }
+    EXPECT_EQ(ticks[0] + ticks[1] + commands + closes[0], 0);
+    EXPECT_EQ(ticks[2], 1);
+    EXPECT_EQ(closes[1], 1);
+    deliverAll();  // the gate is gone
+    EXPECT_EQ(ticks[0] + ticks[1] + commands + closes[0], 4);
+    window->Destroy();
+    other->Destroy();
+    Pump();
 }

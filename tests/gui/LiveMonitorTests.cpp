@@ -5,12 +5,16 @@
 
 #include <clocale>
 #include <cstdlib>
+#include <set>
 #include <string>
 
 #include <wx/checkbox.h>
 #include <wx/combobox.h>
+#include <wx/eventfilter.h>
 #include <wx/gauge.h>
 #include <wx/grid.h>
+#include <wx/notebook.h>
+#include <wx/panel.h>
 #include <wx/radiobox.h>
 #include <wx/spinctrl.h>
 #include <wx/textctrl.h>
@@ -173,6 +177,53 @@ TEST_F(LiveMonitor, ReportOfTheUnitReachesEveryControl)
     for (int row = 0; row < 16; ++row) {
         EXPECT_EQ(Grid()->GetCellValue(row, 0), expectedRows[row]) << "row " << row;
     }
+}
+
+// A unit that keeps reporting the same values costs no repaint: once the
+// first report's highlight has faded, the polls go on, but neither the raw
+// grid nor an LED of the monitor page is painted again.
+TEST_F(LiveMonitor, SteadyReportRepaintsNothing)
+{
+    auto* notebook = Ctrl<wxNotebook>(frame, "ID_NOTEBOOK1");
+    const int previousPage = notebook->GetSelection();
+    notebook->SetSelection(notebook->FindPage(Ctrl<wxPanel>(frame, "ID_PANEL7")));
+    VirtualUnit& unit = PlugAndConnect("LM000009");
+    ASSERT_TRUE(RunEventsUntil([&] { return Text(frame, 1) == "1230"; }));
+    ASSERT_TRUE(RunEventsUntil([&] { return HighlightedRows().empty(); }));
+    RunEventsFor(300);  // the last highlight's repaint
+
+    struct PaintCount : wxEventFilter {
+        std::set<wxWindow*> watched;
+        int paints = 0;
+        int FilterEvent(wxEvent& event) override
+        {
+            if (event.GetEventType() == wxEVT_PAINT &&
+                watched.count(static_cast<wxWindow*>(event.GetEventObject())) != 0) {
+                ++paints;
+            }
+            return Event_Skip;
+        }
+    } count;
+    count.watched.insert(Grid()->GetGridWindow());
+    for (const char* name : kLedNames) {
+        count.watched.insert(Ctrl<wxStateLed>(frame, name));
+    }
+    const size_t readsBefore = unit.RequestLog().size();
+    wxEvtHandler::AddFilter(&count);
+    RunEventsFor(600);
+    wxEvtHandler::RemoveFilter(&count);
+    EXPECT_GE(unit.RequestLog().size(), readsBefore + 3) << "the polls went on";
+    EXPECT_EQ(count.paints, 0);
+
+    // A change is painted.
+    auto changed = kReport;
+    changed[14] = 3;
+    unit.SetFixedReport(changed);
+    wxEvtHandler::AddFilter(&count);
+    RunEventsFor(400);
+    wxEvtHandler::RemoveFilter(&count);
+    EXPECT_GT(count.paints, 0);
+    notebook->SetSelection(previousPage);
 }
 
 // The arithmetic of the readout has display-free tests (tests/editor); here
