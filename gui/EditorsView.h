@@ -32,7 +32,8 @@ class VTX_GUIFrame;
 class EditorsView {
 public:
     // Looks up the editors of the frame's layout; names not found are added
-    // to `missing`.
+    // to `missing`, but those of pages not built yet (the model holds their
+    // values until then).
     EditorsView(VTX_GUIFrame& owner, std::vector<wxString>& missing);
     ~EditorsView();
     EditorsView(const EditorsView&) = delete;
@@ -55,12 +56,28 @@ public:
     // columns, the gear-detection choice and its panels.
     void RefreshControls(bool blipperPerGear, bool shifterPerGear, bool gearDetectionChoice);
 
+    // A notebook page was built: its editors get the values, steps, grids,
+    // panels and enabling that the model and the last refresh hold.
+    void PageBuilt();
+    // The value a control holds, or would hold when its page is not built.
+    int ValueOf(EditorControl control);
+    // Builds the page of the first control the last validation listed, when
+    // that page is not built yet.
+    void BuildFirstInvalidPage();
+
     // The editors' controls by meaning, for the live view.
     wxSpinCtrl* SpinOf(EditorControl control) const;
     wxTextCtrl* ThresholdText() const { return thresholdText; }
     wxRadioBox* GearDetection() const { return gearDetection; }
 
 private:
+    // Finds the controls there are; `missing` (when given) gets the names
+    // that are neither there nor on a page to be built.
+    void FindControls(std::vector<wxString>* missing);
+    void SetUpMapGrid(wxGrid* grid);
+    // The model's values into the controls in `shown` (all when null).
+    void ShowModel(const std::array<bool, kEditorControlCount>* shown);
+    void ShowModelMap(wxGrid* grid, const DeviceConfiguration* record);
     wxChoice* ChoiceOf(EditorControl control) const;
     // The controls' values into the model.
     void ReadControls();
@@ -103,4 +120,11 @@ private:
     GearRpmSpeedPanel* rpmSpeedPanel = nullptr;
     // The labels of the six polarity choices, in input order.
     std::array<wxStaticText*, 6> polarityLabels{};
+    // Whether the map grids have been set up (SetUpMapGrids, or their page
+    // was built later).
+    bool mapGridsSetUp = false;
+    bool blipperGridSetUp = false;
+    bool shifterGridSetUp = false;
+    // The first control the last validation listed, -1 for none.
+    int firstInvalid = -1;
 };

@@ -63,6 +63,7 @@ class DeviceCommands;
 class FirmwareCommands;
 class FwUpdateDialog;
 class LiveView;
+class NotebookPages;
 class VantrelBase;
 
 // Posted to the main window's own queue; plain command events with id 0.
@@ -114,7 +115,12 @@ public:
     // For the test suites and the firmware pieces.
     VantrelBase* GetDevice() const { return device.Get(); }
     FwUpdateDialog* GetFwUpdateDialog() const;
+    // A control on a page not built yet is null here (FocusFirstInvalidControl
+    // builds its page).
     const std::vector<wxWindow*>& GetInvalidControls() const { return invalidControls; }
+    void FocusFirstInvalidControl();
+    // The notebook pages, built when first shown.
+    NotebookPages& GetPages() { return *pages; }
     bool IsLiveTimerRunning() const { return liveTimer.IsRunning(); }
     int32_t GetDeviceErrorCount() const { return deviceErrorCount; }
 
@@ -138,6 +144,10 @@ private:
     void OnAbout(wxCommandEvent& event);
     void OnQuit(wxCommandEvent& event);
     void OnFftLabelDoubleClick(wxMouseEvent& event);
+    void BindFftRevealLabel();
+    void UseEditorsInLiveView();
+    // A notebook page was built: its controls are looked up and shown.
+    void OnPageBuilt();
 
     // --- the editors
     // Calls ShowConfiguration and reports a pulses error instead of throwing.
@@ -149,6 +159,7 @@ private:
 
     // Names of layout objects that were not found.
     std::vector<wxString> missingControls;
+    std::unique_ptr<NotebookPages> pages;
 
     // The connection; it can be replaced, never emptied.
     Connection device;
