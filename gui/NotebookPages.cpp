@@ -115,7 +115,7 @@ void SplitFrameLayout(const wxXmlNode* source)
         taken.contents = wxString::Format("PAGE_CONTENTS_%d_%s", generation, taken.page);
         taken.contentsClass = contents->GetAttribute("class");
         CollectNames(contents, taken.holds);
-        if (contents->GetAttribute("name").empty() == false)
+        if (!contents->GetAttribute("name").empty())
             taken.holds.insert(contents->GetAttribute("name"));
         panel->RemoveChild(contents);
         contents->DeleteAttribute("name");
@@ -132,9 +132,9 @@ void SplitFrameLayout(const wxXmlNode* source)
 
 }  // namespace
 
-void NotebookPages::SetBuildOnDemand(bool value)
+void NotebookPages::SetBuildOnDemand(bool demand)
 {
-    onDemand = value;
+    onDemand = demand;
 }
 
 bool NotebookPages::BuildsOnDemand()
@@ -191,7 +191,7 @@ void NotebookPages::OnPageChange(wxBookCtrlEvent& event)
 bool NotebookPages::Awaits(const wxString& name) const
 {
     for (const Page& page : pages)
-        if (!page.built && page.holds.count(name) != 0)
+        if (!page.built && page.holds.contains(name))
             return true;
     return false;
 }
@@ -199,15 +199,15 @@ bool NotebookPages::Awaits(const wxString& name) const
 void NotebookPages::BuildPageHolding(const wxString& name)
 {
     for (Page& page : pages)
-        if (!page.built && page.holds.count(name) != 0)
+        if (!page.built && page.holds.contains(name))
             Build(page);
 }
 
-void NotebookPages::BuildPage(wxWindow* window)
+void NotebookPages::BuildPage(wxWindow* page)
 {
-    for (Page& page : pages)
-        if (!page.built && window && window->GetName() == page.name)
-            Build(page);
+    for (Page& entry : pages)
+        if (!entry.built && page && page->GetName() == entry.name)
+            Build(entry);
 }
 
 void NotebookPages::BuildAllPages()

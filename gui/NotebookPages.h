@@ -21,7 +21,7 @@ class wxWindow;
 class NotebookPages {
 public:
     // Every page built with the frame (the test suites); on demand otherwise.
-    static void SetBuildOnDemand(bool onDemand);
+    static void SetBuildOnDemand(bool demand);
     static bool BuildsOnDemand();
 
     NotebookPages() = default;
@@ -32,7 +32,7 @@ public:
     // Loads the frame "VTX_GUIFrame" of the loaded layouts into `frame`, with
     // its notebook pages empty when pages are built on demand. False when the
     // layout has no such frame.
-    bool LoadFrame(wxFrame* frame, wxWindow* parent);
+    bool LoadFrame(wxFrame* target, wxWindow* parent);
     // Builds the pages when they are selected; `built` runs after each.
     void Watch(wxNotebook* notebook, std::function<void()> built);
 
