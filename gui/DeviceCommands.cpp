@@ -316,7 +316,7 @@ bool DeviceCommands::RefuseInvalidSettings()
     const std::vector<wxWindow*>& invalid = frame.GetInvalidControls();
     if (invalid.empty())
         return false;
-    invalid.front()->SetFocus();
+    frame.FocusFirstInvalidControl();
     ShowError(_("Invallid settings, please check it first"), "Error");
     return true;
 }

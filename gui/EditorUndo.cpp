@@ -110,10 +110,15 @@ void EditorUndo::BindToFrame(wxMenuItem* undo, wxMenuItem* redo)
     frame.Bind(wxEVT_MENU, &EditorUndo::OnMapCommand, this, XRCID("idPaste"));
     frame.Bind(wxEVT_MENU, &EditorUndo::OnMapCommand, this, XRCID("idFillDown"));
     frame.Bind(wxEVT_BUTTON, &EditorUndo::OnButton, this);
+    WatchSpins();
+}
+
+void EditorUndo::WatchSpins()
+{
     // Focus events stay with their window.
     for (const ControlBinding& binding : kEditorBindings)
         if (binding.kind == ControlKind::Spin || binding.kind == ControlKind::SteppedSpin)
-            if (wxWindow* spin = editors.SpinOf(binding.control))
+            if (wxWindow* spin = editors.SpinOf(binding.control); spin && watchedSpins.insert(spin).second)
                 spin->Bind(wxEVT_KILL_FOCUS, &EditorUndo::OnSpinFocusLost, this);
 }
 

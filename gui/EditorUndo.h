@@ -8,6 +8,7 @@
 #pragma once
 
 #include <optional>
+#include <set>
 
 #include <wx/cmdproc.h>
 #include <wx/event.h>
@@ -40,6 +41,9 @@ public:
     // own handlers (and the calibration panels), so that a step holds what
     // those handlers changed too.
     void BindToFrame(wxMenuItem* undoItem, wxMenuItem* redoItem);
+    // The spins of pages built since: their typing ends when they lose the
+    // keyboard.
+    void WatchSpins();
 
     // The editors' content now comes from `source`, with nothing to undo.
     void Start(const EditorSource& source);
@@ -106,6 +110,7 @@ private:
     EditorOrigin origin;
     wxString notice;
     bool started = false;  // Start has given the first source
+    std::set<const wxWindow*> watchedSpins;
     wxString pendingStep;
     wxWindow* pendingSpin = nullptr;
     bool commitQueued = false;

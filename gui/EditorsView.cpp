@@ -21,6 +21,7 @@
 #include "GearVoltagePanel.h"
 #include "MapGridHeat.h"
 #include "MyGrid.h"
+#include "NotebookPages.h"
 #include "SpinCtrlStep.h"
 #include "VTX_GUIMain.h"
 #include "VantrelBase.h"
@@ -123,10 +124,15 @@ bool TakeLiveGearValue(VantrelBase* device, const std::array<wxButton*, N>& butt
 
 EditorsView::EditorsView(VTX_GUIFrame& owner, std::vector<wxString>& missing) : frame(owner)
 {
+    FindControls(&missing);
+}
+
+void EditorsView::FindControls(std::vector<wxString>* missing)
+{
     auto find = [&](const wxString& name) -> wxWindow* {
         wxWindow* window = frame.FindWindow(XRCID(name));
-        if (!window)
-            missing.push_back(name);
+        if (!window && missing && !frame.GetPages().Awaits(name))
+            missing->push_back(name);
         return window;
     };
     // The calibration spins are the panels' (AddGearPanels).
@@ -199,7 +205,23 @@ void EditorsView::BindHandlers()
 
 void EditorsView::SetUpMapGrids()
 {
-    for (wxGrid* grid : {blipperGrid, shifterGrid}) {
+    // The model starts with the grids' starting times, for grids whose page
+    // is not built yet.
+    for (MapGridKind kind : {MapGridKind::Blipper, MapGridKind::Shifter})
+        for (int row = 0; row < kMapGridRows; ++row)
+            for (int col = 0; col < kMapGridCols; ++col)
+                model.Grid(kind)[row][col] =
+                    kind == MapGridKind::Blipper ? kDefaultBlipTime : kDefaultShifterCutTimes[col];
+    mapGridsSetUp = true;
+    for (wxGrid* grid : {blipperGrid, shifterGrid})
+        if (grid)
+            SetUpMapGrid(grid);
+}
+
+void EditorsView::SetUpMapGrid(wxGrid* grid)
+{
+    (grid == blipperGrid ? blipperGridSetUp : shifterGridSetUp) = true;
+    {
         const bool blipper = grid == blipperGrid;
         if (!grid->GetTable()) {
             grid->CreateGrid(kMapGridRows, kMapGridCols, wxGrid::wxGridSelectCells);
@@ -258,6 +280,8 @@ void EditorsView::ShowOperatingPoint(const LiveValues& values)
 
 void EditorsView::AddGearPanels()
 {
+    if (!gearDetection || voltagePanel)
+        return;  // made with the gear page
     // The calibration panels go below the gear-detection choice on its page.
     wxWindow* gearPage = gearDetection->GetParent();
     voltagePanel = new GearVoltagePanel(gearPage);
@@ -296,24 +320,40 @@ void EditorsView::SetSpinSteps()
                 stepped->SetStep(binding.step);
 }
 
+namespace {
+
+int ReadControl(const ControlBinding& binding, wxWindow* control)
+{
+    switch (binding.kind) {
+        case ControlKind::Choice:
+            return static_cast<wxChoice*>(control)->GetSelection();
+        case ControlKind::RadioBox:
+            return static_cast<wxRadioBox*>(control)->GetSelection();
+        case ControlKind::Spin:
+        case ControlKind::SteppedSpin:
+            break;
+    }
+    return static_cast<wxSpinCtrl*>(control)->GetValue();
+}
+
+}  // namespace
+
+int EditorsView::ValueOf(EditorControl control)
+{
+    if (wxWindow* window = controls[static_cast<size_t>(control)])
+        return ReadControl(BindingOf(control), window);
+    return model.Value(control);
+}
+
+// Controls of pages not built yet keep the values the model holds.
 void EditorsView::ReadControls()
 {
-    for (const ControlBinding& binding : kEditorBindings) {
-        wxWindow* control = controls[static_cast<size_t>(binding.control)];
-        switch (binding.kind) {
-            case ControlKind::Choice:
-                model.SetValue(binding.control, static_cast<wxChoice*>(control)->GetSelection());
-                break;
-            case ControlKind::RadioBox:
-                model.SetValue(binding.control, static_cast<wxRadioBox*>(control)->GetSelection());
-                break;
-            case ControlKind::Spin:
-            case ControlKind::SteppedSpin:
-                model.SetValue(binding.control, static_cast<wxSpinCtrl*>(control)->GetValue());
-                break;
-        }
-    }
+    for (const ControlBinding& binding : kEditorBindings)
+        if (wxWindow* control = controls[static_cast<size_t>(binding.control)])
+            model.SetValue(binding.control, ReadControl(binding, control));
     for (wxGrid* grid : {blipperGrid, shifterGrid}) {
+        if (!grid)
+            continue;
         MapGridValues& cells = model.Grid(KindOf(grid, blipperGrid));
         for (int row = 0; row < std::min(grid->GetNumberRows(), kMapGridRows); ++row)
             for (int col = 0; col < std::min(grid->GetNumberCols(), kMapGridCols); ++col)
@@ -329,31 +369,25 @@ DeviceConfiguration EditorsView::CollectConfiguration()
 
 void EditorsView::ShowConfiguration(const DeviceConfiguration& config)
 {
-    // Checked before anything changes, so that a record that cannot be shown
+    ReadControls();
+    // Throws before anything changes, so that a record that cannot be shown
     // leaves the editors as they were.
-    ShowControlValues(RequestedControlValues(config));
-    for (wxGrid* grid : {blipperGrid, shifterGrid}) {
-        const int32_t(&map)[kMapRows][kMapCells] =
-            grid == blipperGrid ? config.BlipperMap : config.ShifterMap;
-        MapGridValues cells{};
-        ShowMap(map, cells);
-        grid->BeginBatch();
-        for (int col = 0; col < std::min(grid->GetNumberCols(), kMapGridCols); ++col) {
-            if (!ShowsMapRow(map, col))
-                continue;
-            for (int row = 0; row < std::min(grid->GetNumberRows(), kMapGridRows); ++row)
-                grid->SetCellValue(row, col, wxString::Format("%d", cells[row][col]));
-        }
-        grid->EndBatch();
-    }
+    model.Show(config);
+    ShowModel(nullptr);
+    for (wxGrid* grid : {blipperGrid, shifterGrid})
+        if (grid)
+            ShowModelMap(grid, &config);
     ShowThresholdText();
 }
 
-void EditorsView::ShowControlValues(const ControlValues& values)
+void EditorsView::ShowModel(const std::array<bool, kEditorControlCount>* shown)
 {
     for (const ControlBinding& binding : kEditorBindings) {
-        const int value = values[static_cast<size_t>(binding.control)];
-        wxWindow* control = controls[static_cast<size_t>(binding.control)];
+        const size_t at = static_cast<size_t>(binding.control);
+        const int value = model.Value(binding.control);
+        wxWindow* control = controls[at];
+        if (!control || (shown && !(*shown)[at]))
+            continue;
         switch (binding.kind) {
             case ControlKind::Choice:
                 SetChoice(static_cast<wxChoice*>(control), value);
@@ -381,22 +415,51 @@ EditorState EditorsView::CurrentState()
 
 void EditorsView::ShowState(const EditorState& state)
 {
-    ShowControlValues(state.controls);
-    for (wxGrid* grid : {blipperGrid, shifterGrid}) {
-        const MapGridValues& cells = grid == blipperGrid ? state.blipper : state.shifter;
-        grid->BeginBatch();
-        for (int col = 0; col < std::min(grid->GetNumberCols(), kMapGridCols); ++col)
-            for (int row = 0; row < std::min(grid->GetNumberRows(), kMapGridRows); ++row)
-                grid->SetCellValue(row, col, wxString::Format("%d", cells[row][col]));
-        grid->EndBatch();
+    model.SetState(state);
+    ShowModel(nullptr);
+    for (wxGrid* grid : {blipperGrid, shifterGrid})
+        if (grid)
+            ShowModelMap(grid, nullptr);
+    ShowThresholdText();
+}
+
+// With a record, only the columns it shows; without, all of them.
+void EditorsView::ShowModelMap(wxGrid* grid, const DeviceConfiguration* record)
+{
+    const MapGridValues& cells = model.Grid(KindOf(grid, blipperGrid));
+    grid->BeginBatch();
+    for (int col = 0; col < std::min(grid->GetNumberCols(), kMapGridCols); ++col) {
+        if (record && !ShowsMapRow(grid == blipperGrid ? record->BlipperMap : record->ShifterMap, col))
+            continue;
+        for (int row = 0; row < std::min(grid->GetNumberRows(), kMapGridRows); ++row)
+            grid->SetCellValue(row, col, wxString::Format("%d", cells[row][col]));
     }
+    grid->EndBatch();
+}
+
+void EditorsView::PageBuilt()
+{
+    const std::array<wxWindow*, kEditorControlCount> before = controls;
+    FindControls(nullptr);
+    if (mapGridsSetUp)
+        for (wxGrid* grid : {blipperGrid, shifterGrid})
+            if (grid && !(grid == blipperGrid ? blipperGridSetUp : shifterGridSetUp)) {
+                SetUpMapGrid(grid);
+                ShowModelMap(grid, nullptr);
+            }
+    AddGearPanels();
+    SetSpinSteps();
+    std::array<bool, kEditorControlCount> fresh{};
+    for (size_t i = 0; i < fresh.size(); ++i)
+        fresh[i] = controls[i] && controls[i] != before[i];
+    ShowModel(&fresh);
     ShowThresholdText();
 }
 
 void EditorsView::EndCellEditing()
 {
     for (wxGrid* grid : {blipperGrid, shifterGrid})
-        if (grid->IsCellEditControlEnabled())
+        if (grid && grid->IsCellEditControlEnabled())
             grid->DisableCellEditControl();
 }
 
@@ -419,14 +482,27 @@ std::optional<MapGridKind> EditorsView::GridKindOf(const wxWindow* window) const
     return std::nullopt;
 }
 
+void EditorsView::BuildFirstInvalidPage()
+{
+    if (firstInvalid < 0 || controls[static_cast<size_t>(firstInvalid)])
+        return;
+    const wxString name = BindingOf(static_cast<EditorControl>(firstInvalid)).name;
+    // The calibration spins are on the page of the gear-detection choice.
+    frame.GetPages().BuildPageHolding(
+        name.StartsWith("GEAR_") ? wxString(BindingOf(EditorControl::GearDetection).name) : name);
+}
+
 std::vector<wxWindow*> EditorsView::ValidateControls()
 {
     ReadControls();
     const EditorValidity validity = model.Validate();
+    firstInvalid = validity.listed.empty() ? -1 : static_cast<int>(validity.listed.front());
     for (EditorControl control : ValidatedControls()) {
         const bool marked =
             std::find(validity.marked.begin(), validity.marked.end(), control) != validity.marked.end();
         wxSpinCtrl* spin = SpinOf(control);
+        if (!spin)
+            continue;
         spin->SetBackgroundColour(marked ? *wxRED : wxSpinCtrl::GetClassDefaultAttributes().colBg);
         spin->Refresh();
     }
@@ -439,9 +515,11 @@ std::vector<wxWindow*> EditorsView::ValidateControls()
 void EditorsView::RefreshControls(bool blipperPerGear, bool shifterPerGear, bool gearDetectionChoice)
 {
     for (size_t i = 0; i < kInputFunctionControls.size(); ++i) {
-        const bool hasFunction = ChoiceOf(kInputFunctionControls[i])->GetSelection() > 0;
-        ChoiceOf(PolarityOf(kInputFunctionControls[i]))->Enable(hasFunction);
-        polarityLabels[i]->Enable(hasFunction);
+        const bool hasFunction = ValueOf(kInputFunctionControls[i]) > 0;
+        if (wxChoice* polarity = ChoiceOf(PolarityOf(kInputFunctionControls[i])))
+            polarity->Enable(hasFunction);
+        if (polarityLabels[i])
+            polarityLabels[i]->Enable(hasFunction);
     }
 
     auto showGearColumns = [](wxGrid* grid, bool perGear, const wxString& firstLabel,
@@ -455,9 +533,16 @@ void EditorsView::RefreshControls(bool blipperPerGear, bool shifterPerGear, bool
             grid->SetColSize(column, perGear ? grid->GetColSize(0) : 0);
         grid->EndBatch();
     };
-    showGearColumns(blipperGrid, blipperPerGear, "2", _("All"));
-    showGearColumns(shifterGrid, shifterPerGear, "1", _("t[ms]"));
+    if (blipperGrid)
+        showGearColumns(blipperGrid, blipperPerGear, "2", _("All"));
+    if (shifterGrid)
+        showGearColumns(shifterGrid, shifterPerGear, "1", _("t[ms]"));
 
+    if (!gearDetection) {
+        if (!gearDetectionChoice)
+            model.SetValue(EditorControl::GearDetection, 0);
+        return;
+    }
     if (gearDetectionChoice) {
         gearDetection->Enable();
     } else {
@@ -469,12 +554,16 @@ void EditorsView::RefreshControls(bool blipperPerGear, bool shifterPerGear, bool
 
 void EditorsView::ShowThresholdText()
 {
+    if (!thresholdText || !SpinOf(EditorControl::ThresholdPercent))
+        return;
     thresholdText->ChangeValue(wxString::Format("%d", SpinOf(EditorControl::ThresholdPercent)->GetValue()));
 }
 
 void EditorsView::FitWarmUpPause()
 {
     wxSpinCtrl* pause = SpinOf(EditorControl::WarmUpPause);
+    if (!pause || !SpinOf(EditorControl::WarmUpActive))
+        return;
     const auto [lowest, highest] = WarmUpPauseRange(SpinOf(EditorControl::WarmUpActive)->GetValue());
     const int value = std::clamp(pause->GetValue(), lowest, highest);
     pause->SetRange(lowest, highest);
@@ -483,6 +572,8 @@ void EditorsView::FitWarmUpPause()
 
 void EditorsView::ShowGearPanels(int selection)
 {
+    if (!voltagePanel)
+        return;
     voltagePanel->Show(selection == 0);
     rpmSpeedPanel->Show(selection == 1);
     voltagePanel->GetParent()->Layout();

@@ -36,7 +36,8 @@ class VTX_GUIFrame;
 class EditorsView {
 public:
     // Looks up the editors of the frame's layout; names not found are added
-    // to `missing`.
+    // to `missing`, but those of pages not built yet (the model holds their
+    // values until then).
     EditorsView(VTX_GUIFrame& owner, std::vector<wxString>& missing);
     ~EditorsView();
     EditorsView(const EditorsView&) = delete;
@@ -71,6 +72,14 @@ public:
     // The editor control or map grid a window is; nothing for other windows.
     std::optional<EditorControl> ControlOf(const wxWindow* window) const;
     std::optional<MapGridKind> GridKindOf(const wxWindow* window) const;
+    // A notebook page was built: its editors get the values, steps, grids,
+    // panels and enabling that the model and the last refresh hold.
+    void PageBuilt();
+    // The value a control holds, or would hold when its page is not built.
+    int ValueOf(EditorControl control);
+    // Builds the page of the first control the last validation listed, when
+    // that page is not built yet.
+    void BuildFirstInvalidPage();
 
     // The editors' controls by meaning, for the live view.
     wxSpinCtrl* SpinOf(EditorControl control) const;
@@ -78,11 +87,17 @@ public:
     wxRadioBox* GearDetection() const { return gearDetection; }
 
 private:
+    // Finds the controls there are; `missing` (when given) gets the names
+    // that are neither there nor on a page to be built.
+    void FindControls(std::vector<wxString>* missing);
+    void SetUpMapGrid(wxGrid* grid);
+    // The model's values into the controls in `shown` (all when null).
+    void ShowModel(const std::array<bool, kEditorControlCount>* shown);
+    void ShowModelMap(wxGrid* grid, const DeviceConfiguration* record);
     wxChoice* ChoiceOf(EditorControl control) const;
     // The controls' values into the model.
     void ReadControls();
     // Values into the controls as each control takes them.
-    void ShowControlValues(const ControlValues& values);
     void ShowGearPanels(int selection);
     void FitWarmUpPause();
     void ShowThresholdText();
@@ -125,4 +140,11 @@ private:
     GearRpmSpeedPanel* rpmSpeedPanel = nullptr;
     // The labels of the six polarity choices, in input order.
     std::array<wxStaticText*, 6> polarityLabels{};
+    // Whether the map grids have been set up (SetUpMapGrids, or their page
+    // was built later).
+    bool mapGridsSetUp = false;
+    bool blipperGridSetUp = false;
+    bool shifterGridSetUp = false;
+    // The first control the last validation listed, -1 for none.
+    int firstInvalid = -1;
 };

@@ -67,6 +67,11 @@ void SetGauge(wxGauge* gauge, int64_t value)
 LiveView::LiveView(const FindControl& find, Connection connection, wxTimer& warmUpTimer)
     : connection(std::move(connection)), warmUpTimer(warmUpTimer)
 {
+    FindControls(find);
+}
+
+void LiveView::FindControls(const FindControl& find)
+{
     auto gauge = [&](const char* name) { return dynamic_cast<wxGauge*>(find(name)); };
     auto text = [&](const char* name) { return dynamic_cast<wxTextCtrl*>(find(name)); };
     rpmGauge = gauge("ID_GAUGE1");
@@ -125,6 +130,8 @@ ThrottleCalibration LiveView::Calibration() const
     if (editors.tpsMinSpin != nullptr && editors.tpsMaxSpin != nullptr) {
         calibration.closed = editors.tpsMinSpin->GetValue();
         calibration.open = editors.tpsMaxSpin->GetValue();
+    } else if (editors.heldCalibration) {
+        calibration = editors.heldCalibration();
     }
     return calibration;
 }
@@ -134,7 +141,10 @@ void LiveView::ShowValues(const LiveValues& values)
     if (gearCombo == nullptr) {
         return;  // a window without its layout shows nothing
     }
-    const int gearDetection = editors.gearDetection != nullptr ? editors.gearDetection->GetSelection() : 0;
+    int gearDetection = editors.gearDetection != nullptr ? editors.gearDetection->GetSelection() : 0;
+    if (editors.gearDetection == nullptr && editors.heldGearDetection) {
+        gearDetection = editors.heldGearDetection();
+    }
     const LiveReadout readout = MakeLiveReadout(values, Calibration(), gearDetection);
 
     SetGauge(rpmGauge, readout.rpm);
@@ -210,26 +220,31 @@ void LiveView::KeepWarmUp()
     warmUpTimer.Stop();
 }
 
+// An FFT page not built yet holds its first item, as a reset leaves it.
 int LiveView::FftSelection() const
 {
-    return fftRadio->GetSelection();
+    return fftRadio != nullptr ? fftRadio->GetSelection() : 0;
 }
 
 void LiveView::StopWarmUp()
 {
     warmUpTimer.Stop();
-    warmUpCheck->SetValue(false);
+    if (warmUpCheck != nullptr)
+        warmUpCheck->SetValue(false);
 }
 
 void LiveView::ResetDeviceActions()
 {
-    fftRadio->SetSelection(0);
-    warmUpCheck->SetValue(false);
+    if (fftRadio != nullptr)
+        fftRadio->SetSelection(0);
+    if (warmUpCheck != nullptr)
+        warmUpCheck->SetValue(false);
 }
 
 void LiveView::EnableWarmUp(bool enable)
 {
-    warmUpCheck->Enable(enable);
+    if (warmUpCheck != nullptr)
+        warmUpCheck->Enable(enable);
 }
 
 void LiveView::OnWarmUpChecked(wxCommandEvent& event)

@@ -38,6 +38,9 @@ public:
     // Finds the monitor's controls. The warm-up timer sends its events to the
     // frame, which passes them to KeepWarmUp.
     LiveView(const FindControl& find, Connection connection, wxTimer& warmUpTimer);
+    // Finds the controls again, once the pages holding them are built; a
+    // control whose page is not built is null and shows nothing.
+    void FindControls(const FindControl& find);
 
     // The editors' controls the view reads, and the throttle button writes.
     struct EditorControls {
@@ -46,6 +49,10 @@ public:
         wxSpinCtrl* thresholdSpin = nullptr;  // ID_SPINCTRL18
         wxTextCtrl* thresholdText = nullptr;  // ID_TEXTCTRL12, beside it
         wxRadioBox* gearDetection = nullptr;  // ID_RBOX_GEAR_DETECTION
+        // What the throttle limits and the gear detection hold while their
+        // pages are not built (their controls are then null).
+        std::function<ThrottleCalibration()> heldCalibration;
+        std::function<int()> heldGearDetection;
     };
     void UseEditorControls(const EditorControls& controls) { editors = controls; }
 

@@ -33,6 +33,7 @@
 #include "HistoryKeeper.h"
 #include "LiveView.h"
 #include "MyStatusBar.h"
+#include "NotebookPages.h"
 #include "UserSettings.h"
 #include "VantrelBase.h"
 #include "config/AppVersion.h"
@@ -74,7 +75,8 @@ VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/)
       liveTimer(this),
       warmUpTimer(this)
 {
-    if (!wxXmlResource::Get()->LoadObject(this, parent, "VTX_GUIFrame", "wxFrame")) {
+    pages = std::make_unique<NotebookPages>();
+    if (!pages->LoadFrame(this, parent)) {
         // Keep a usable (empty) window so that the caller can report and close it.
         Create(parent, wxID_ANY, "VantrelStudio");
         missingControls.emplace_back("VTX_GUIFrame");
@@ -131,6 +133,40 @@ VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/)
 
     RestoreSettings();
 
+    if (fftRevealLabel)
+        BindFftRevealLabel();
+    pages->Watch(notebook, [this] { OnPageBuilt(); });
+
+    ShowConfigurationSafely(device->GetDefaultConfiguration());
+    RefreshControls();
+    // Bound last, with the calibration panels made: its handlers see an
+    // edit before those of the editors do, and let it go on to them.
+    undo->BindToFrame(menuUndo, menuRedo);
+    undo->Start(DefaultsSource(*device));
+}
+
+void VTX_GUIFrame::OnPageBuilt()
+{
+    for (int i = 1; i <= 53; ++i)
+        if (!labels[i])
+            labels[i] =
+                dynamic_cast<wxStaticText*>(FindWindow(XRCID(wxString::Format("ID_STATICTEXT%d", i))));
+    if (!fftRevealLabel && labels[31]) {
+        fftRevealLabel = labels[31];
+        BindFftRevealLabel();
+    }
+    liveView->FindControls([this](const wxString& name) { return FindWindow(XRCID(name)); });
+    liveView->SetUpRawGrid();
+    editors->PageBuilt();
+    if (undo)
+        undo->WatchSpins();
+    UseEditorsInLiveView();
+    RefreshControls();
+    ValidateControls();
+}
+
+void VTX_GUIFrame::BindFftRevealLabel()
+{
     // A static text has no window of its own under GTK: a click on it goes to
     // its static box, or to a neighbour of the label, misplaced by the height
     // of the box's caption. So every window of the box listens, and the
@@ -145,13 +181,6 @@ VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/)
     ForEachWindowIn(labelArea, [this](wxWindow* window) {
         window->Bind(wxEVT_LEFT_DCLICK, &VTX_GUIFrame::OnFftLabelDoubleClick, this);
     });
-
-    ShowConfigurationSafely(device->GetDefaultConfiguration());
-    RefreshControls();
-    // Bound last, with the calibration panels made: its handlers see an
-    // edit before those of the editors do, and let it go on to them.
-    undo->BindToFrame(menuUndo, menuRedo);
-    undo->Start(DefaultsSource(*device));
 }
 
 VTX_GUIFrame::~VTX_GUIFrame()
@@ -169,7 +198,7 @@ void VTX_GUIFrame::LookUpControls()
 {
     auto find = [this](const wxString& name) -> wxWindow* {
         wxWindow* window = FindWindow(XRCID(name));
-        if (!window)
+        if (!window && !pages->Awaits(name))
             missingControls.push_back(name);
         return window;
     };
@@ -213,10 +242,7 @@ void VTX_GUIFrame::LookUpControls()
     menuRedo = item("wxID_REDO");
     item("idMenuAbout");
 
-    liveView->UseEditorControls({editors->SpinOf(EditorControl::TpsMin),
-                                 editors->SpinOf(EditorControl::TpsMax),
-                                 editors->SpinOf(EditorControl::ThresholdPercent), editors->ThresholdText(),
-                                 editors->GearDetection()});
+    UseEditorsInLiveView();
 
     if (!missingControls.empty()) {
         wxString names;
@@ -224,6 +250,19 @@ void VTX_GUIFrame::LookUpControls()
             names += (names.empty() ? "" : ", ") + name;
         wxLogError("The main window layout lacks these objects: %s.", names);
     }
+}
+
+void VTX_GUIFrame::UseEditorsInLiveView()
+{
+    EditorsView* view = editors.get();
+    liveView->UseEditorControls(
+        {editors->SpinOf(EditorControl::TpsMin), editors->SpinOf(EditorControl::TpsMax),
+         editors->SpinOf(EditorControl::ThresholdPercent), editors->ThresholdText(), editors->GearDetection(),
+         [view] {
+             return ThrottleCalibration{view->ValueOf(EditorControl::TpsMin),
+                                        view->ValueOf(EditorControl::TpsMax)};
+         },
+         [view] { return view->ValueOf(EditorControl::GearDetection); }});
 }
 
 void VTX_GUIFrame::BindHandlers()
@@ -460,4 +499,14 @@ bool VTX_GUIFrame::ReplaceEditorsContent(const DeviceConfiguration& record, cons
 bool VTX_GUIFrame::HasUnsavedEdits()
 {
     return IsLayoutComplete() && undo->HasUnsavedEdits();
+}
+
+void VTX_GUIFrame::FocusFirstInvalidControl()
+{
+    if (!invalidControls.empty() && !invalidControls.front()) {
+        // Building the page validates again, with the page's controls.
+        editors->BuildFirstInvalidPage();
+    }
+    if (!invalidControls.empty() && invalidControls.front())
+        invalidControls.front()->SetFocus();
 }

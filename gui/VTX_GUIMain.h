@@ -70,6 +70,7 @@ class FirmwareCommands;
 class FwUpdateDialog;
 class HistoryKeeper;
 class LiveView;
+class NotebookPages;
 class VantrelBase;
 
 // Posted to the main window's own queue; plain command events with id 0.
@@ -134,7 +135,12 @@ public:
     VantrelBase* GetDevice() const { return device.Get(); }
     FwUpdateDialog* GetFwUpdateDialog() const;
     HistoryKeeper* GetHistory() const { return history.get(); }
+    // A control on a page not built yet is null here (FocusFirstInvalidControl
+    // builds its page).
     const std::vector<wxWindow*>& GetInvalidControls() const { return invalidControls; }
+    void FocusFirstInvalidControl();
+    // The notebook pages, built when first shown.
+    NotebookPages& GetPages() { return *pages; }
     bool IsLiveTimerRunning() const { return liveTimer.IsRunning(); }
     int32_t GetDeviceErrorCount() const { return deviceErrorCount; }
 
@@ -158,6 +164,10 @@ private:
     void OnAbout(wxCommandEvent& event);
     void OnQuit(wxCommandEvent& event);
     void OnFftLabelDoubleClick(wxMouseEvent& event);
+    void BindFftRevealLabel();
+    void UseEditorsInLiveView();
+    // A notebook page was built: its controls are looked up and shown.
+    void OnPageBuilt();
 
     // --- the editors
     // Calls ShowConfiguration and reports a pulses error instead of throwing.
@@ -169,6 +179,7 @@ private:
 
     // Names of layout objects that were not found.
     std::vector<wxString> missingControls;
+    std::unique_ptr<NotebookPages> pages;
 
     // The connection; it can be replaced, never emptied.
     Connection device;

@@ -5,10 +5,28 @@
 #include <wx/frame.h>
 #include <wx/spinctrl.h>
 
+#include "NotebookPages.h"
 #include "VTX_GUIApp.h"
 
 namespace {
 VirtualBus* testBus = nullptr;
+
+// The suites find every control of a frame as soon as it is built; the tests
+// of building pages on demand say so (PagesOnDemand).
+[[maybe_unused]] const bool everyPageAtOnce = [] {
+    NotebookPages::SetBuildOnDemand(false);
+    return true;
+}();
+}  // namespace
+
+PagesOnDemand::PagesOnDemand() : before(NotebookPages::BuildsOnDemand())
+{
+    NotebookPages::SetBuildOnDemand(true);
+}
+
+PagesOnDemand::~PagesOnDemand()
+{
+    NotebookPages::SetBuildOnDemand(before);
 }
 
 void SetTestBus(VirtualBus* bus)

@@ -20,6 +20,16 @@ void SetTestBus(VirtualBus* bus);
 // The virtual bus, or null when the suite does not run under umockdev.
 VirtualBus* TestBus();
 
+// Frames made while one exists build their notebook pages when first shown,
+// as the program does; otherwise (the suites' default) all at once.
+struct PagesOnDemand {
+    PagesOnDemand();
+    ~PagesOnDemand();
+    PagesOnDemand(const PagesOnDemand&) = delete;
+    PagesOnDemand& operator=(const PagesOnDemand&) = delete;
+    bool before;
+};
+
 // The application's main window.
 VTX_GUIFrame* MainWindow();
 

@@ -1,0 +1,176 @@
+// Frames that build their notebook pages when first shown, as the program
+// does: what start-up builds, records shown and collected while pages are
+// missing, a refusal that needs a control of a missing page, and the live
+// poll while the monitor page is missing.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include <wx/notebook.h>
+#include <wx/spinctrl.h>
+#include <wx/textctrl.h>
+
+#include "LiveFirmwareTestSupport.h"
+#include "NotebookPages.h"
+#include "config/ConfigurationImage.h"
+
+namespace {
+
+// A frame of its own whose pages come on demand; the main window stays.
+class PagesFrame : public OnVirtualBus {
+protected:
+    void SetUp() override
+    {
+        OnVirtualBus::SetUp();
+        PagesOnDemand onDemand;
+        own = new VTX_GUIFrame(nullptr);
+        own->Show();
+        Pump();
+    }
+    void TearDown() override
+    {
+        if (own) {
+            ModalAnswerer quiet;
+            own->Destroy();
+            Pump();
+        }
+        OnVirtualBus::TearDown();
+    }
+    void Select(const char* pageName)
+    {
+        auto* book = Ctrl<wxNotebook>(own, "ID_NOTEBOOK1");
+        book->SetSelection(static_cast<size_t>(book->FindPage(own->FindWindow(XRCID(pageName)))));
+        Pump();
+    }
+    void SelectEveryPage()
+    {
+        auto* book = Ctrl<wxNotebook>(own, "ID_NOTEBOOK1");
+        for (size_t page = 0; page < book->GetPageCount(); ++page)
+            book->SetSelection(page);
+        book->SetSelection(0);
+        Pump();
+    }
+    bool Built(const char* pageName) const
+    {
+        const std::vector<wxString> unbuilt = own->GetPages().UnbuiltPages();
+        return std::find(unbuilt.begin(), unbuilt.end(), pageName) == unbuilt.end();
+    }
+    VTX_GUIFrame* own = nullptr;
+};
+
+// Values of every page away from the defaults, all valid.
+DeviceConfiguration EditedRecord()
+{
+    DeviceConfiguration record = MakeDefaultConfiguration(DefaultsFamily::Gen108);
+    record.InputFeature3 = 4;
+    record.OutputFeature2 = 2;
+    record.ShiftLightRPM = 9000;
+    record.DelayBetweenShifting = 120;
+    record.DeltaT = 7;
+    record.DelayBetweenBlipping = 80;
+    record.TPSMinVoltage = 700;
+    record.TPSMaxVoltage = 4300;
+    record.NumOfSpeedPulses = 6;
+    record.WheelCircumference = 1850;
+    record.Gear3Voltage = 2222;
+    record.WarmupActiveTime = 300;
+    record.WarmUpPeriod = 1100;
+    record.WarmupMaxRPM = 6000;
+    record.BlipperMap[0][4] = 33;
+    record.ShifterMap[0][6] = 44;
+    return record;
+}
+
+}  // namespace
+
+TEST_F(PagesFrame, StartUpBuildsOnlyTheShownPage)
+{
+    EXPECT_TRUE(own->IsLayoutComplete());
+    EXPECT_EQ(own->GetPages().UnbuiltPages(),
+              (std::vector<wxString>{"ID_PANEL2", "ID_PANEL3", "ID_PANEL4", "ID_PANEL5", "ID_PANEL6",
+                                     "ID_PANEL7", "ID_PNL_FFT"}));
+    EXPECT_NE(own->FindWindow(XRCID("ID_CHOICE1")), nullptr);
+    EXPECT_EQ(own->FindWindow(XRCID("ID_GRID2")), nullptr);
+    EXPECT_EQ(own->FindWindow(XRCID("GEAR_VOLTAGE_SPN_1")), nullptr);
+
+    // Each page is built when it is shown, with the gear panels on theirs.
+    Select("ID_PANEL5");
+    EXPECT_TRUE(Built("ID_PANEL5"));
+    EXPECT_NE(own->FindWindow(XRCID("GEAR_VOLTAGE_SPN_1")), nullptr);
+    EXPECT_FALSE(Built("ID_PANEL4"));
+}
+
+TEST_F(PagesFrame, RecordShownBeforeItsPagesExistReachesThem)
+{
+    const DeviceConfiguration record = EditedRecord();
+    own->ShowConfiguration(record);
+    own->RefreshControls();
+    EXPECT_TRUE(own->CollectConfiguration() == record) << "collected with six pages missing";
+
+    Select("ID_PANEL4");
+    EXPECT_EQ(Ctrl<wxSpinCtrl>(own, "ID_SPINCTRL17")->GetValue(), 700);
+    EXPECT_EQ(Ctrl<wxSpinCtrl>(own, "ID_WHEEL_CIRCUMFERENCE")->GetValue(), 1850);
+    EXPECT_EQ(Ctrl<wxTextCtrl>(own, "ID_TEXTCTRL12")->GetValue(),
+              wxString::Format("%d", Ctrl<wxSpinCtrl>(own, "ID_SPINCTRL18")->GetValue()));
+    EXPECT_TRUE(own->CollectConfiguration() == record) << "collected with page 4 built";
+
+    SelectEveryPage();
+    EXPECT_TRUE(own->GetPages().UnbuiltPages() == std::vector<wxString>{"ID_PNL_FFT"});
+    EXPECT_EQ(Ctrl<wxSpinCtrl>(own, "GEAR_VOLTAGE_SPN_3")->GetValue(), 2222);
+    EXPECT_EQ(Ctrl<wxSpinCtrl>(own, "ID_SPINCTRL15")->GetValue(), 800);
+    EXPECT_TRUE(own->CollectConfiguration() == record) << "collected with every page built";
+}
+
+TEST_F(PagesFrame, RefusalOnAMissingPageBuildsItAndFocusesTheControl)
+{
+    DeviceConfiguration record = EditedRecord();
+    record.TPSMaxVoltage = record.TPSMinVoltage;
+    own->ShowConfiguration(record);
+    EXPECT_FALSE(own->ValidateControls());
+    ASSERT_FALSE(Built("ID_PANEL4"));
+
+    ModalAnswerer answers(wxID_OK);
+    RunMenuCommand(own, "idSaveAs");
+    ASSERT_EQ(answers.shown.size(), 1u);
+    EXPECT_EQ(answers.shown[0].message, "Invallid settings, please check it first");
+    EXPECT_TRUE(Built("ID_PANEL4"));
+    auto* tpsMax = Ctrl<wxSpinCtrl>(own, "ID_SPINCTRL11");
+    ASSERT_FALSE(own->GetInvalidControls().empty());
+    EXPECT_EQ(own->GetInvalidControls().front(), tpsMax);
+    EXPECT_EQ(tpsMax->GetBackgroundColour(), *wxRED);
+}
+
+TEST_F(PagesFrame, LivePollRunsWhileTheMonitorPageIsMissing)
+{
+    UnitOptions options;
+    options.generation = 108;
+    options.serial = "PG000001";
+    VirtualUnit& unit = bus->AddUnit(options);
+    DeviceConfiguration config = MakeDefaultConfiguration(DefaultsFamily::Gen108);
+    config.PulsesPerTwoRevolutions = 1;
+    unit.SetConfigurationImage(EncodeConfigurationImage(config, ImageFormat::Long));
+    unit.SetFixedReport(
+        {0x39, 0x47, 0xE8, 0x03, 58, 57, 100, 0, 23, 128, 1, 0, 0x2A, 0x05, 9, 1, 57, 0, 160});
+    {
+        ModalAnswerer answers(wxID_NO);
+        own->AutoConnect();
+        Pump();
+    }
+    ASSERT_FALSE(IsSimulated(own));
+    ASSERT_TRUE(own->IsLiveTimerRunning());
+    RunEventsFor(350);
+    size_t reads = 0;
+    for (const RequestRecord& record : unit.RequestLog())
+        reads += record.kind == RequestRecord::Kind::Interrupt ? 1 : 0;
+    EXPECT_GE(reads, 2u) << "the poll goes on";
+    EXPECT_EQ(own->GetDeviceErrorCount(), 0);
+    EXPECT_FALSE(Built("ID_PANEL7"));
+
+    // Shown, the page follows the next report (rpm 1234, shown as 1230).
+    Select("ID_PANEL7");
+    EXPECT_TRUE(RunEventsUntil([&] { return Ctrl<wxTextCtrl>(own, "ID_TEXTCTRL1")->GetValue() == "1230"; }));
+    own->Destroy();
+    own = nullptr;
+    Pump();
+}
