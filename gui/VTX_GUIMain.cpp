@@ -29,7 +29,9 @@
 #include "EditorsView.h"
 #include "ErrorBox.h"
 #include "FirmwareCommands.h"
+#include "LiveLogging.h"
 #include "LiveView.h"
+#include "LogReplay.h"
 #include "MyStatusBar.h"
 #include "UserSettings.h"
 #include "VantrelBase.h"
@@ -168,6 +170,7 @@ void VTX_GUIFrame::LookUpControls()
     liveView = std::make_unique<LiveView>(
         find, [this]() -> VantrelBase& { return *device; }, warmUpTimer);
     fftPage = dynamic_cast<wxPanel*>(find("ID_PNL_FFT"));
+    SetUpLiveWatch(FindWindow(XRCID("ID_PANEL7")));
 
     editors = std::make_unique<EditorsView>(*this, missingControls);
 

@@ -1,0 +1,95 @@
+// The main window's watching of the engine: the live chart, data logging and
+// log replay on the live monitor page (gui/LiveChart.*, gui/LiveLogging.*,
+// gui/LogReplay.*).
+#include <wx/choice.h>
+#include <wx/sizer.h>
+#include <wx/spinctrl.h>
+#include <wx/stattext.h>
+#include <wx/xrc/xmlres.h>
+
+#include <chrono>
+
+#include "EditorsView.h"
+#include "LiveChart.h"
+#include "LiveLogging.h"
+#include "LogReplay.h"
+#include "VTX_GUIMain.h"
+#include "VantrelBase.h"
+
+void VTX_GUIFrame::SetUpLiveWatch(wxWindow* livePage)
+{
+    if (livePage != nullptr && livePage->GetSizer() != nullptr) {
+        liveChart = new LiveChart(livePage, [this] {
+            ThrottleCalibration calibration;
+            wxSpinCtrl* closed = editors->SpinOf(EditorControl::TpsMin);
+            wxSpinCtrl* open = editors->SpinOf(EditorControl::TpsMax);
+            if (closed != nullptr && open != nullptr) {
+                calibration = {closed->GetValue(), open->GetValue()};
+            }
+            return calibration;
+        });
+    }
+    logging = std::make_unique<LiveLogging>(
+        *this, [this]() -> VantrelBase& { return *device; }, [this] { return liveTimer.IsRunning(); });
+    LogReplay::LiveControl live;
+    live.stop = [this] {
+        const bool running = liveTimer.IsRunning();
+        liveTimer.Stop();
+        logging->Stop(kLogStoppedLine);
+        replayConnection = device.Get();
+        return running;
+    };
+    live.resume = [this] { liveTimer.Start(); };
+    live.sameConnection = [this] { return device.Get() == replayConnection && device->IsOpen(); };
+    replay = std::make_unique<LogReplay>(*this, liveChart, live);
+    logging->BindToFrame();
+    replay->BindToFrame();
+    if (liveChart == nullptr) {
+        return;  // no page to show them on
+    }
+
+    // Below the monitor's controls: the chart with its span, then the row of
+    // the logging button and the replay controls.
+    wxSizer* monitor = livePage->GetSizer();
+    livePage->SetSizer(nullptr, false);
+    auto* column = new wxBoxSizer(wxVERTICAL);
+    column->Add(monitor, 0, wxEXPAND);
+    auto* chartRow = new wxBoxSizer(wxHORIZONTAL);
+    chartRow->Add(liveChart, 1, wxEXPAND | wxRIGHT, 4);
+    auto* spanColumn = new wxBoxSizer(wxVERTICAL);
+    spanColumn->Add(new wxStaticText(livePage, wxID_ANY, "Chart span:"), 0, wxBOTTOM, 2);
+    auto* spanChoice = new wxChoice(livePage, XRCID("ID_CHOICE_CHART_SPAN"));
+    for (int seconds : LiveChart::kSpans) {
+        spanChoice->Append(wxString::Format("%d s", seconds));
+    }
+    spanChoice->SetSelection(1);
+    liveChart->SetSpan(30);
+    spanColumn->Add(spanChoice);
+    chartRow->Add(spanColumn, 0);
+    column->Add(chartRow, 1, wxEXPAND | wxALL, 4);
+    auto* controls = new wxBoxSizer(wxHORIZONTAL);
+    logging->AddControls(livePage, controls);
+    replay->AddControls(livePage, controls);
+    column->Add(controls, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 4);
+    livePage->SetSizer(column);
+    Bind(
+        wxEVT_CHOICE,
+        [this](wxCommandEvent& event) {
+            if (event.GetInt() >= 0 && event.GetInt() < static_cast<int>(std::size(LiveChart::kSpans))) {
+                liveChart->SetSpan(LiveChart::kSpans[event.GetInt()]);
+            }
+        },
+        XRCID("ID_CHOICE_CHART_SPAN"));
+}
+
+void VTX_GUIFrame::RecordLiveReport(const LiveValues& values, const LiveRaw& raw)
+{
+    logging->Record(values, raw);
+    if (liveChart != nullptr) {
+        static const auto start = std::chrono::steady_clock::now();
+        liveChart->AddSample(static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                       std::chrono::steady_clock::now() - start)
+                                                       .count()),
+                             values);
+    }
+}
