@@ -1,6 +1,7 @@
 #include "LiveChart.h"
 
-#include <wx/dcbuffer.h>
+#include <wx/dcclient.h>
+#include <wx/dcmemory.h>
 #include <wx/graphics.h>
 #include <wx/settings.h>
 
@@ -11,6 +12,7 @@
 namespace {
 
 constexpr uint64_t kLongestSpanMs = 120000;
+constexpr uint64_t kLivePaintIntervalMs = 200;
 constexpr double kMargin = 6;
 constexpr double kLabelWidth = 70;
 constexpr double kAxisHeight = 18;
@@ -77,7 +79,12 @@ void LiveChart::AddSample(uint64_t ms, const LiveValues& values)
     }
     if (replayRows == nullptr) {
         now = ms;
-        RefreshIfShown();
+        // Five paints a second scroll smoothly enough; each costs a few
+        // milliseconds of the GUI thread.
+        if (ms >= lastPaintedMs + kLivePaintIntervalMs || ms < lastPaintedMs) {
+            lastPaintedMs = ms;
+            RefreshIfShown();
+        }
     }
 }
 
@@ -115,40 +122,60 @@ void LiveChart::RefreshIfShown()
     }
 }
 
+LiveChart::Geometry LiveChart::Measure(const wxSize& size) const
+{
+    Geometry g;
+    const std::vector<LogRow>& rows = Source();
+    g.whole = whole && replayRows != nullptr;
+    g.spanMs = g.whole ? std::max<uint64_t>(rows.empty() ? 1 : rows.back().ms, 1)
+                       : static_cast<uint64_t>(spanSeconds) * 1000;
+    g.right = g.whole ? g.spanMs : std::max(now, g.spanMs);
+    g.left = g.right - g.spanMs;
+    g.plotLeft = kLabelWidth;
+    g.plotWidth = std::max(10.0, size.x - g.plotLeft - kMargin);
+    g.lanesHeight = kLanes.size() * kLaneHeight;
+    g.plotTop = kMargin + 14;
+    g.plotHeight = std::max(10.0, size.y - g.plotTop - g.lanesHeight - kAxisHeight - 2 * kMargin);
+    g.lanesTop = g.plotTop + g.plotHeight + kMargin;
+    return g;
+}
+
 void LiveChart::OnPaint(wxPaintEvent& /*event*/)
 {
     ++paints;
-    wxAutoBufferedPaintDC dc(this);
+    wxPaintDC dc(this);
+    const wxSize size = GetClientSize();
+    if (size.x <= 0 || size.y <= 0) {
+        return;
+    }
+    const Geometry g = Measure(size);
+    // The legend, the frame, the lane names and the time axis change only
+    // with the size, the span or the log shown whole: they are drawn once
+    // into a bitmap, and each paint puts the traces over a copy of it.
+    const BackgroundKey key{size.x, size.y, g.spanMs, g.whole};
+    if (!background.IsOk() || !(key == backgroundKey)) {
+        background = wxBitmap(size);
+        wxMemoryDC memory(background);
+        std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(memory));
+        if (gc) {
+            DrawBackground(*gc, size, g);
+        }
+        backgroundKey = key;
+    }
+    dc.DrawBitmap(background, 0, 0);
     std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(dc));
     if (gc) {
-        Draw(*gc, GetClientSize());
+        DrawTraces(*gc, g);
     }
 }
 
-void LiveChart::Draw(wxGraphicsContext& gc, const wxSize& size)
+void LiveChart::DrawBackground(wxGraphicsContext& gc, const wxSize& size, const Geometry& g)
 {
     gc.SetBrush(wxBrush(*wxWHITE));
     gc.SetPen(*wxTRANSPARENT_PEN);
     gc.DrawRectangle(0, 0, size.x, size.y);
-
-    const std::vector<LogRow>& rows = Source();
-    const bool showWhole = whole && replayRows != nullptr;
-    const uint64_t spanMs = showWhole ? std::max<uint64_t>(rows.empty() ? 1 : rows.back().ms, 1)
-                                      : static_cast<uint64_t>(spanSeconds) * 1000;
-    const uint64_t right = showWhole ? spanMs : std::max(now, spanMs);
-    const uint64_t left = right - spanMs;
-
-    const double plotLeft = kLabelWidth;
-    const double plotWidth = std::max(10.0, size.x - plotLeft - kMargin);
-    const double lanesHeight = kLanes.size() * kLaneHeight;
-    const double plotTop = kMargin + 14;
-    const double plotHeight = std::max(10.0, size.y - plotTop - lanesHeight - kAxisHeight - 2 * kMargin);
-    const double lanesTop = plotTop + plotHeight + kMargin;
-    auto xOf = [&](uint64_t ms) { return plotLeft + plotWidth * static_cast<double>(ms - left) / spanMs; };
-
     const wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).Smaller();
-    // Legend, frame, lanes and the time axis.
-    double legendX = plotLeft;
+    double legendX = g.plotLeft;
     for (const Trace& trace : kTraces) {
         gc.SetFont(font, trace.colour);
         gc.DrawText(trace.label, legendX, kMargin - 2);
@@ -158,22 +185,44 @@ void LiveChart::Draw(wxGraphicsContext& gc, const wxSize& size)
     }
     gc.SetPen(wxPen(wxColour(200, 200, 200)));
     gc.SetBrush(*wxTRANSPARENT_BRUSH);
-    gc.DrawRectangle(plotLeft, plotTop, plotWidth, plotHeight);
+    gc.DrawRectangle(g.plotLeft, g.plotTop, g.plotWidth, g.plotHeight);
     gc.SetFont(font, *wxBLACK);
     for (size_t lane = 0; lane < kLanes.size(); ++lane) {
-        gc.DrawText(kLanes[lane], kMargin, lanesTop + lane * kLaneHeight);
+        gc.DrawText(kLanes[lane], kMargin, g.lanesTop + lane * kLaneHeight);
     }
-    const uint64_t tick = spanMs <= 10000    ? 1000
-                          : spanMs <= 60000  ? 10000
-                          : spanMs <= 120000 ? 20000
-                                             : (spanMs / 6 + 59999) / 60000 * 60000;
-    for (uint64_t t = (left + tick - 1) / tick * tick; t <= right; t += tick) {
-        const double x = xOf(t);
-        gc.StrokeLine(x, plotTop, x, lanesTop + lanesHeight);
-        const wxString label = showWhole
-                                   ? wxString::Format("%llu s", static_cast<unsigned long long>(t / 1000))
-                                   : wxString::Format("%lld s", -static_cast<long long>((right - t) / 1000));
-        gc.DrawText(label, x - 10, lanesTop + lanesHeight + 2);
+    // Seconds before now at fixed places (the traces scroll under them), or
+    // the time into the log when it is shown whole.
+    const uint64_t tick = g.spanMs <= 10000    ? 1000
+                          : g.spanMs <= 60000  ? 10000
+                          : g.spanMs <= 120000 ? 20000
+                                               : (g.spanMs / 6 + 59999) / 60000 * 60000;
+    for (uint64_t t = 0; t <= g.spanMs; t += tick) {
+        const double x = g.whole ? g.plotLeft + g.plotWidth * static_cast<double>(t) / g.spanMs
+                                 : g.plotLeft + g.plotWidth * (1 - static_cast<double>(t) / g.spanMs);
+        gc.StrokeLine(x, g.plotTop, x, g.lanesTop + g.lanesHeight);
+        const long long seconds = static_cast<long long>(t / 1000);
+        const wxString label = g.whole        ? wxString::Format("%lld s", seconds)
+                               : seconds == 0 ? wxString("now")
+                                              : wxString::Format("%lld s", -seconds);
+        gc.DrawText(label, x - 10, g.lanesTop + g.lanesHeight + 2);
+    }
+}
+
+void LiveChart::DrawTraces(wxGraphicsContext& gc, const Geometry& g)
+{
+    const std::vector<LogRow>& rows = Source();
+    const uint64_t left = g.left;
+    const uint64_t right = g.right;
+    const uint64_t spanMs = g.spanMs;
+    const double plotLeft = g.plotLeft;
+    const double plotWidth = g.plotWidth;
+    const double plotTop = g.plotTop;
+    const double plotHeight = g.plotHeight;
+    const double lanesTop = g.lanesTop;
+    auto xOf = [&](uint64_t ms) { return plotLeft + plotWidth * static_cast<double>(ms - left) / spanMs; };
+    if (g.whole) {
+        gc.SetPen(wxPen(wxColour(120, 120, 120)));
+        gc.StrokeLine(xOf(now), plotTop, xOf(now), lanesTop + g.lanesHeight);
     }
 
     // The rows in view, thinned to about one per pixel column; an on/off
@@ -232,6 +281,7 @@ void LiveChart::Draw(wxGraphicsContext& gc, const wxSize& size)
         gc.SetPen(wxPen(kTraces[i].colour, 2));
         gc.StrokePath(paths[i]);
     }
+    gc.SetAntialiasMode(wxANTIALIAS_NONE);  // upright bars need none
     gc.SetPen(*wxTRANSPARENT_PEN);
     gc.SetBrush(wxBrush(wxColour(60, 60, 60)));
     for (wxGraphicsPath& path : lanes) {

@@ -11,6 +11,7 @@
 #include <functional>
 #include <vector>
 
+#include <wx/bitmap.h>
 #include <wx/window.h>
 
 #include "editor/LiveReadout.h"
@@ -42,8 +43,21 @@ public:
     size_t SamplesHeld() const { return live.size(); }
 
 private:
+    struct Geometry {
+        bool whole = false;
+        uint64_t spanMs = 1, left = 0, right = 0;
+        double plotLeft = 0, plotWidth = 0, plotTop = 0, plotHeight = 0, lanesTop = 0, lanesHeight = 0;
+    };
+    struct BackgroundKey {
+        int width = 0, height = 0;
+        uint64_t spanMs = 0;
+        bool whole = false;
+        friend bool operator==(const BackgroundKey&, const BackgroundKey&) = default;
+    };
+    Geometry Measure(const wxSize& size) const;
     void OnPaint(wxPaintEvent& event);
-    void Draw(wxGraphicsContext& gc, const wxSize& size);
+    void DrawBackground(wxGraphicsContext& gc, const wxSize& size, const Geometry& g);
+    void DrawTraces(wxGraphicsContext& gc, const Geometry& g);
     void RefreshIfShown();
     const std::vector<LogRow>& Source() const { return replayRows != nullptr ? *replayRows : live; }
 
@@ -51,8 +65,11 @@ private:
     std::vector<LogRow> live;
     const std::vector<LogRow>* replayRows = nullptr;
     uint64_t now = 0;
+    uint64_t lastPaintedMs = 0;
     int spanSeconds = 30;
     bool whole = false;
     size_t samplesDrawn = 0;
     size_t paints = 0;
+    wxBitmap background;
+    BackgroundKey backgroundKey;
 };
