@@ -204,7 +204,11 @@ void LiveChart::DrawBackground(wxGraphicsContext& gc, const wxSize& size, const 
         const wxString label = g.whole        ? wxString::Format("%lld s", seconds)
                                : seconds == 0 ? wxString("now")
                                               : wxString::Format("%lld s", -seconds);
-        gc.DrawText(label, x - 10, g.lanesTop + g.lanesHeight + 2);
+        double width = 0, height = 0;
+        gc.GetTextExtent(label, &width, &height);
+        // Centred on its line, but inside the chart.
+        const double labelX = std::clamp(x - width / 2, g.plotLeft - width / 2, size.x - width - 2);
+        gc.DrawText(label, labelX, g.lanesTop + g.lanesHeight + 2);
     }
 }
 

@@ -34,7 +34,7 @@ LiveLogging::~LiveLogging()
 void LiveLogging::AddControls(wxWindow* page, wxSizer* sizer)
 {
     button = new wxButton(page, XRCID("ID_BUTTON_LOGGING"), "Start logging");
-    sizer->Add(button, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 8);
+    sizer->Add(button, 0, wxEXPAND);
 }
 
 void LiveLogging::BindToFrame()

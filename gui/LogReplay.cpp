@@ -48,11 +48,10 @@ void LogReplay::AddControls(wxWindow* page, wxSizer* sizer)
         speedChoice->Append(wxString::Format("x%d", speed));
     }
     speedChoice->SetSelection(0);
-    slider = new wxSlider(page, XRCID("ID_SLIDER_REPLAY"), 0, 0, 1, wxDefaultPosition, wxSize(200, -1));
+    slider = new wxSlider(page, XRCID("ID_SLIDER_REPLAY"), 0, 0, 1, wxDefaultPosition, wxSize(120, -1));
     positionText = new wxStaticText(page, wxID_ANY, "0:00.0 / 0:00.0");
     wholeCheck = new wxCheckBox(page, XRCID("ID_CHECKBOX_REPLAY_WHOLE"), "Whole log");
     closeButton = new wxButton(page, XRCID("ID_BUTTON_REPLAY_CLOSE"), "Close replay");
-    sizer->Add(new wxStaticText(page, wxID_ANY, "Replay:"), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
     sizer->Add(playButton, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
     sizer->Add(speedChoice, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
     sizer->Add(slider, 1, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);

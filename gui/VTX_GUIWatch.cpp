@@ -48,30 +48,48 @@ void VTX_GUIFrame::SetUpLiveWatch(wxWindow* livePage)
         return;  // no page to show them on
     }
 
-    // Below the monitor's controls: the chart with its span, then the row of
-    // the logging button and the replay controls.
+    // Below the gauges, inputs and outputs, beside the raw report (the
+    // page's last column, which keeps its full height): the chart with its
+    // span and the logging button, then the replay controls.
     wxSizer* monitor = livePage->GetSizer();
-    livePage->SetSizer(nullptr, false);
+    auto* upper = new wxBoxSizer(wxHORIZONTAL);
+    while (monitor->GetItemCount() > 1) {
+        wxSizerItem* item = monitor->GetItem(static_cast<size_t>(0));
+        const int proportion = item->GetProportion();
+        const int flag = item->GetFlag();
+        const int border = item->GetBorder();
+        if (wxWindow* window = item->GetWindow()) {
+            monitor->Detach(0);
+            upper->Add(window, proportion, flag, border);
+        } else if (wxSizer* sizer = item->GetSizer()) {
+            monitor->Detach(0);
+            upper->Add(sizer, proportion, flag, border);
+        } else {
+            const wxSize spacer = item->GetSize();
+            monitor->Remove(0);
+            upper->Add(spacer.x, spacer.y, proportion, flag, border);
+        }
+    }
     auto* column = new wxBoxSizer(wxVERTICAL);
-    column->Add(monitor, 0, wxEXPAND);
+    column->Add(upper, 0, wxEXPAND);
     auto* chartRow = new wxBoxSizer(wxHORIZONTAL);
     chartRow->Add(liveChart, 1, wxEXPAND | wxRIGHT, 4);
-    auto* spanColumn = new wxBoxSizer(wxVERTICAL);
-    spanColumn->Add(new wxStaticText(livePage, wxID_ANY, "Chart span:"), 0, wxBOTTOM, 2);
+    auto* side = new wxBoxSizer(wxVERTICAL);
+    side->Add(new wxStaticText(livePage, wxID_ANY, "Chart span:"), 0, wxBOTTOM, 2);
     auto* spanChoice = new wxChoice(livePage, XRCID("ID_CHOICE_CHART_SPAN"));
     for (int seconds : LiveChart::kSpans) {
         spanChoice->Append(wxString::Format("%d s", seconds));
     }
     spanChoice->SetSelection(1);
     liveChart->SetSpan(30);
-    spanColumn->Add(spanChoice);
-    chartRow->Add(spanColumn, 0);
+    side->Add(spanChoice, 0, wxEXPAND | wxBOTTOM, 8);
+    logging->AddControls(livePage, side);
+    chartRow->Add(side, 0);
     column->Add(chartRow, 1, wxEXPAND | wxALL, 4);
-    auto* controls = new wxBoxSizer(wxHORIZONTAL);
-    logging->AddControls(livePage, controls);
-    replay->AddControls(livePage, controls);
-    column->Add(controls, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 4);
-    livePage->SetSizer(column);
+    auto* replayRow = new wxBoxSizer(wxHORIZONTAL);
+    replay->AddControls(livePage, replayRow);
+    column->Add(replayRow, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 4);
+    monitor->Insert(0, column, 1, wxEXPAND);
     Bind(
         wxEVT_CHOICE,
         [this](wxCommandEvent& event) {
