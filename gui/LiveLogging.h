@@ -52,13 +52,15 @@ public:
     // Starts a log (the menu command); false when it cannot (the user has
     // been told why).
     bool Start();
+    // Field 2 of the frame's status bar (made when missing) and the button
+    // label follow the logging state.
+    void ShowState();
 
 private:
     void OnStart(wxCommandEvent& event);
     void OnStop(wxCommandEvent& event);
     void OnButton(wxCommandEvent& event);
     void OnTick(wxTimerEvent& event);
-    void ShowState();
 
     wxFrame& frame;
     std::function<VantrelBase&()> connection;

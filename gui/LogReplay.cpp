@@ -30,8 +30,8 @@ wxString TimeText(uint64_t ms)
 
 }  // namespace
 
-LogReplay::LogReplay(VTX_GUIFrame& frame, LiveChart* chart, LiveControl live)
-    : frame(frame), chart(chart), live(std::move(live)), timer(&frame)
+LogReplay::LogReplay(VTX_GUIFrame& frame, LiveControl live)
+    : frame(frame), live(std::move(live)), timer(&frame)
 {
 }
 

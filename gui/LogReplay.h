@@ -33,11 +33,13 @@ public:
         std::function<void()> resume;          // polls again
         std::function<bool()> sameConnection;  // the connection of the stop is still there
     };
-    LogReplay(VTX_GUIFrame& frame, LiveChart* chart, LiveControl live);
+    explicit LogReplay(VTX_GUIFrame& frame, LiveControl live);
     ~LogReplay();
     LogReplay(const LogReplay&) = delete;
     LogReplay& operator=(const LogReplay&) = delete;
 
+    // The chart of the live page, once the page exists.
+    void UseChart(LiveChart* liveChart) { chart = liveChart; }
     void AddControls(wxWindow* page, wxSizer* sizer);
     void BindToFrame();
 
@@ -63,7 +65,7 @@ private:
     void EnableControls();
 
     VTX_GUIFrame& frame;
-    LiveChart* chart;
+    LiveChart* chart = nullptr;
     LiveControl live;
     std::unique_ptr<ReplayTimeline> timeline;
     bool resumeLive = false;

@@ -89,6 +89,7 @@ VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/)
 
     statusBar = new MyStatusBar(this, wxID_ANY, wxSTB_SIZEGRIP);
     SetStatusBar(statusBar);
+    logging->ShowState();  // its field after the LED
 
     // Later starts without an interval use the one given here.
     liveTimer.Start(100);

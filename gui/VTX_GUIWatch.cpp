@@ -18,35 +18,39 @@
 
 void VTX_GUIFrame::SetUpLiveWatch(wxWindow* livePage)
 {
-    if (livePage != nullptr && livePage->GetSizer() != nullptr) {
-        liveChart = new LiveChart(livePage, [this] {
-            ThrottleCalibration calibration;
-            wxSpinCtrl* closed = editors->SpinOf(EditorControl::TpsMin);
-            wxSpinCtrl* open = editors->SpinOf(EditorControl::TpsMax);
-            if (closed != nullptr && open != nullptr) {
-                calibration = {closed->GetValue(), open->GetValue()};
-            }
-            return calibration;
-        });
+    // Logging and replay exist from the start (their menu commands work
+    // without the page); the chart and the controls come with the page,
+    // which may be built later: call again with it then.
+    if (!logging) {
+        logging = std::make_unique<LiveLogging>(
+            *this, [this]() -> VantrelBase& { return *device; }, [this] { return liveTimer.IsRunning(); });
+        LogReplay::LiveControl live;
+        live.stop = [this] {
+            const bool running = liveTimer.IsRunning();
+            liveTimer.Stop();
+            logging->Stop(kLogStoppedLine);
+            replayConnection = device.Get();
+            return running;
+        };
+        live.resume = [this] { liveTimer.Start(); };
+        live.sameConnection = [this] { return device.Get() == replayConnection && device->IsOpen(); };
+        replay = std::make_unique<LogReplay>(*this, live);
+        logging->BindToFrame();
+        replay->BindToFrame();
     }
-    logging = std::make_unique<LiveLogging>(
-        *this, [this]() -> VantrelBase& { return *device; }, [this] { return liveTimer.IsRunning(); });
-    LogReplay::LiveControl live;
-    live.stop = [this] {
-        const bool running = liveTimer.IsRunning();
-        liveTimer.Stop();
-        logging->Stop(kLogStoppedLine);
-        replayConnection = device.Get();
-        return running;
-    };
-    live.resume = [this] { liveTimer.Start(); };
-    live.sameConnection = [this] { return device.Get() == replayConnection && device->IsOpen(); };
-    replay = std::make_unique<LogReplay>(*this, liveChart, live);
-    logging->BindToFrame();
-    replay->BindToFrame();
-    if (liveChart == nullptr) {
-        return;  // no page to show them on
+    if (livePage == nullptr || livePage->GetSizer() == nullptr || liveChart != nullptr) {
+        return;
     }
+    liveChart = new LiveChart(livePage, [this] {
+        ThrottleCalibration calibration;
+        wxSpinCtrl* closed = editors ? editors->SpinOf(EditorControl::TpsMin) : nullptr;
+        wxSpinCtrl* open = editors ? editors->SpinOf(EditorControl::TpsMax) : nullptr;
+        if (closed != nullptr && open != nullptr) {
+            calibration = {closed->GetValue(), open->GetValue()};
+        }
+        return calibration;
+    });
+    replay->UseChart(liveChart);
 
     // Below the gauges, inputs and outputs, beside the raw report (the
     // page's last column, which keeps its full height): the chart with its

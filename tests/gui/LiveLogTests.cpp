@@ -88,6 +88,7 @@ protected:
 TEST_F(LiveLog, LogsTenRowsASecondOfTheSimulatedEngine)
 {
     VirtualUnit& unit = PlugAndConnect("LOG00001");
+    ASSERT_EQ(frame->GetStatusBar()->GetFieldsCount(), 3) << "the text, the LED, logging";
     ModalAnswerer answers;
     RunMenuCommand(frame, "ID_MENU_START_LOGGING");
     ASSERT_TRUE(frame->GetLogging().Active());
