@@ -9,8 +9,11 @@
 #include <fstream>
 #include <string>
 
+#include <wx/button.h>
+#include <wx/choice.h>
 #include <wx/filename.h>
 #include <wx/notebook.h>
+#include <wx/slider.h>
 #include <wx/statusbr.h>
 #include <wx/stdpaths.h>
 #include <wx/textctrl.h>
@@ -188,9 +191,16 @@ TEST_F(LiveLog, ReplayOfTheSampleLogShowsItsValuesWithoutTheUnit)
         return frame->GetLiveChart()->SamplesDrawn() == replay.Timeline()->Rows().size();
     })) << "the whole log is in the chart";
 
+    // The page's controls: the slider in tenths of a second, the speeds.
+    auto* slider = Ctrl<wxSlider>(frame, "ID_SLIDER_REPLAY");
+    slider->SetValue(50);
+    SendCommand(slider, wxEVT_SLIDER, 50);
+    EXPECT_EQ(RpmText(frame), "5040");
+    SendCommand(Ctrl<wxChoice>(frame, "ID_CHOICE_REPLAY_SPEED"), wxEVT_CHOICE, 3);
+    EXPECT_EQ(replay.Timeline()->Speed(), 10);
     replay.SeekTo(0);
-    replay.SetSpeed(10);
-    replay.Play();
+    SendCommand(Ctrl<wxButton>(frame, "ID_BUTTON_REPLAY_PLAY"), wxEVT_BUTTON);
+    EXPECT_TRUE(replay.Timeline()->Playing());
     RunEventsFor(1000);  // ten seconds of the log
     EXPECT_GE(replay.Timeline()->Position(), 7000u);
     EXPECT_LE(replay.Timeline()->Position(), 12000u);
