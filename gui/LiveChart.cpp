@@ -154,7 +154,8 @@ void LiveChart::OnPaint(wxPaintEvent& /*event*/)
     // into a bitmap, and each paint puts the traces over a copy of it.
     const BackgroundKey key{size.x, size.y, g.spanMs, g.whole};
     if (!background.IsOk() || !(key == backgroundKey)) {
-        background = wxBitmap(size);
+        background = wxBitmap();
+        background.Create(size);
         wxMemoryDC memory(background);
         std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(memory));
         if (gc) {
