@@ -2,7 +2,9 @@
 // live report and the warm-up keep-alive's timer. What the monitor shows and
 // its device actions are the live view's (gui/LiveView.*).
 #include "EditorsView.h"
+#include "LiveLogging.h"
 #include "LiveView.h"
+#include "LogReplay.h"
 #include "VTX_GUIMain.h"
 #include "VantrelBase.h"
 
@@ -10,11 +12,18 @@ void VTX_GUIFrame::OnLiveTimer(wxTimerEvent& /*event*/)
 {
     LiveValues values{};
     LiveRaw raw{};
+    if (replay->Active()) {
+        liveTimer.Stop();  // a replay never shares the view with the unit
+        return;
+    }
     const int32_t status = device->ReadLiveData();
     if (status != 0) {
         // -10 (interrupted) is ignored there; the fourth failure in a row
         // disconnects.
         HandleDeviceError(status);
+        if (!liveTimer.IsRunning()) {
+            logging->Stop(kLogDisconnectedLine);  // the unit is gone
+        }
         return;
     }
     if (deviceErrorCount > 0) {
@@ -24,6 +33,7 @@ void VTX_GUIFrame::OnLiveTimer(wxTimerEvent& /*event*/)
     device->GetLiveRaw(&raw);
     ShowLiveValues(values);
     ShowLiveRaw(raw);
+    RecordLiveReport(values, raw);
 }
 
 void VTX_GUIFrame::OnWarmUpTimer(wxTimerEvent& /*event*/)

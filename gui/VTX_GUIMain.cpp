@@ -31,7 +31,9 @@
 #include "ErrorBox.h"
 #include "FirmwareCommands.h"
 #include "HistoryKeeper.h"
+#include "LiveLogging.h"
 #include "LiveView.h"
+#include "LogReplay.h"
 #include "MyStatusBar.h"
 #include "NotebookPages.h"
 #include "UserSettings.h"
@@ -92,6 +94,7 @@ VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/)
 
     statusBar = new MyStatusBar(this, wxID_ANY, wxSTB_SIZEGRIP);
     SetStatusBar(statusBar);
+    logging->ShowState();  // its field after the LED
 
     // Later starts without an interval use the one given here.
     liveTimer.Start(100);
@@ -157,6 +160,7 @@ void VTX_GUIFrame::OnPageBuilt()
     }
     liveView->FindControls([this](const wxString& name) { return FindWindow(XRCID(name)); });
     liveView->SetUpRawGrid();
+    SetUpLiveWatch(FindWindow(XRCID("ID_PANEL7")));
     editors->PageBuilt();
     if (undo)
         undo->WatchSpins();
@@ -206,6 +210,7 @@ void VTX_GUIFrame::LookUpControls()
     liveView = std::make_unique<LiveView>(
         find, [this]() -> VantrelBase& { return *device; }, warmUpTimer);
     fftPage = dynamic_cast<wxPanel*>(find("ID_PNL_FFT"));
+    SetUpLiveWatch(FindWindow(XRCID("ID_PANEL7")));
 
     editors = std::make_unique<EditorsView>(*this, missingControls);
     undo = std::make_unique<EditorUndo>(*this, *editors);

@@ -71,6 +71,9 @@ class FwUpdateDialog;
 class HistoryKeeper;
 class LiveView;
 class NotebookPages;
+class LiveChart;
+class LiveLogging;
+class LogReplay;
 class VantrelBase;
 
 // Posted to the main window's own queue; plain command events with id 0.
@@ -120,6 +123,12 @@ public:
     // The live view (VTX_GUILive.cpp, gui/LiveView.*). Zeroed records blank it.
     void ShowLiveValues(const LiveValues& values);
     void ShowLiveRaw(const LiveRaw& raw);
+
+    // Watching the engine (VTX_GUIWatch.cpp): the live chart, data logging
+    // and log replay on the live page. The chart is null without the page.
+    LiveChart* GetLiveChart() const { return liveChart; }
+    LiveLogging& GetLogging() const { return *logging; }
+    LogReplay& GetReplay() const { return *replay; }
 
     // Firmware offer after a connect (VTX_GUIFirmware.cpp): true when the user
     // accepted (the caller then posts EVT_FIRMWARE_UPDATE).
@@ -177,6 +186,11 @@ private:
     void OnLiveTimer(wxTimerEvent& event);
     void OnWarmUpTimer(wxTimerEvent& event);  // LiveView::KeepWarmUp
 
+    // --- VTX_GUIWatch.cpp
+    void SetUpLiveWatch(wxWindow* livePage);
+    // A good read of the poll: to the log and the chart.
+    void RecordLiveReport(const LiveValues& values, const LiveRaw& raw);
+
     // Names of layout objects that were not found.
     std::vector<wxString> missingControls;
     std::unique_ptr<NotebookPages> pages;
@@ -198,6 +212,10 @@ private:
     // The live monitor; made first thing, so never null.
     std::unique_ptr<LiveView> liveView;
     wxPanel* fftPage = nullptr;  // ID_PNL_FFT
+    LiveChart* liveChart = nullptr;  // on the live page, owned by it
+    std::unique_ptr<LiveLogging> logging;
+    std::unique_ptr<LogReplay> replay;
+    const VantrelBase* replayConnection = nullptr;  // polled when the replay began
 
     // The configuration editors; made with the look-ups.
     std::unique_ptr<EditorsView> editors;

@@ -1,6 +1,7 @@
 // Takes the pictures in docs/screenshots: every page of the main window's
 // notebook on the simulated unit, and the main window showing a
-// configuration read from a virtual unit. Not a test; run by hand:
+// configuration read from a virtual unit, its live chart and a replay of the
+// sample log. Not a test; run by hand:
 //   xvfb-run -a -s "-screen 0 1600x1200x24" umockdev-wrapper build/tests/gui/gui_screenshots docs/screenshots
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include <string>
 
 #include <wx/app.h>
+#include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/config.h>
 #include <wx/grid.h>
@@ -27,6 +29,8 @@
 #include "ConnectionDialog.h"
 #include "HistoryKeeper.h"
 #include "HistoryWindow.h"
+#include "LiveChart.h"
+#include "LogReplay.h"
 #include "VTX_GUIApp.h"
 #include "VTX_GUIMain.h"
 #include "config/ConfigurationImage.h"
@@ -225,6 +229,19 @@ int main(int argc, char** argv)
             ok = Shoot(frame, output + "/compare-marked-cells.png") && ok;
             compare->Destroy();
         }
+        // Watching the engine: the chart after ten seconds of the unit's
+        // ride, then a replay of the sample log shown whole.
+        notebook->SetSelection(notebook->FindPage(frame->FindWindow(XRCID("ID_PANEL7"))));
+        dynamic_cast<wxChoice*>(frame->FindWindow(XRCID("ID_CHOICE_CHART_SPAN")))->SetSelection(0);
+        frame->GetLiveChart()->SetSpan(10);
+        RunLoop(10000);
+        ok = Shoot(frame, output + "/live-chart.png") && ok;
+        frame->GetReplay().Open(VANTREL_SAMPLE_LOG);
+        frame->GetReplay().SeekTo(12300);
+        frame->GetReplay().ShowWhole(true);
+        dynamic_cast<wxCheckBox*>(frame->FindWindow(XRCID("ID_CHECKBOX_REPLAY_WHOLE")))->SetValue(true);
+        ok = Shoot(frame, output + "/replay.png") && ok;
+        frame->GetReplay().Close();
         // The connection dialog as it lists three units.
         auto* dialog = new ConnectionDialog(frame, wxID_ANY);
         dialog->ClearDeviceList();

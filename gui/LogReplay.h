@@ -1,0 +1,81 @@
+// Replay of a live log: "Open log..." (File menu) loads a log written by the
+// program; the live monitor, the chart and the maps' operating point show it
+// through the same operations as the poll, with play and pause, the speed
+// (x1, x2, x5, x10), a position slider and the whole log in the chart. Replay
+// never talks to a unit: while one is connected its live view stops, and it
+// starts again when the replay is closed.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+#include <wx/string.h>
+#include <wx/timer.h>
+
+#include "livelog/ReplayTimeline.h"
+
+class wxButton;
+class wxCheckBox;
+class wxChoice;
+class wxCommandEvent;
+class wxSizer;
+class wxSlider;
+class wxStaticText;
+class wxWindow;
+class LiveChart;
+class VTX_GUIFrame;
+
+class LogReplay {
+public:
+    struct LiveControl {
+        std::function<bool()> stop;            // stops the poll; true when it was running
+        std::function<void()> resume;          // polls again
+        std::function<bool()> sameConnection;  // the connection of the stop is still there
+    };
+    explicit LogReplay(VTX_GUIFrame& frame, LiveControl live);
+    ~LogReplay();
+    LogReplay(const LogReplay&) = delete;
+    LogReplay& operator=(const LogReplay&) = delete;
+
+    // The chart of the live page, once the page exists.
+    void UseChart(LiveChart* liveChart) { chart = liveChart; }
+    void AddControls(wxWindow* page, wxSizer* sizer);
+    void BindToFrame();
+
+    // Loads and shows the log at `path`; false when it cannot be replayed
+    // (the user has been told why; nothing changed).
+    bool Open(const wxString& path);
+    // Ends the replay: the view is blanked and a stopped poll resumes.
+    void Close();
+    bool Active() const { return timeline != nullptr; }
+    const ReplayTimeline* Timeline() const { return timeline.get(); }
+
+    // As the controls do it.
+    void Play();
+    void Pause();
+    void SetSpeed(int factor);
+    void SeekTo(uint64_t ms);
+    void ShowWhole(bool whole);
+
+private:
+    void OnOpenLog(wxCommandEvent& event);
+    void OnTimer(wxTimerEvent& event);
+    void ShowCurrent();
+    void EnableControls();
+
+    VTX_GUIFrame& frame;
+    LiveChart* chart = nullptr;
+    LiveControl live;
+    std::unique_ptr<ReplayTimeline> timeline;
+    bool resumeLive = false;
+    wxTimer timer;
+    std::chrono::steady_clock::time_point lastTick;
+
+    wxButton* playButton = nullptr;
+    wxChoice* speedChoice = nullptr;
+    wxSlider* slider = nullptr;
+    wxStaticText* positionText = nullptr;
+    wxCheckBox* wholeCheck = nullptr;
+    wxButton* closeButton = nullptr;
+};

@@ -1,0 +1,60 @@
+#include "livelog/ReplayTimeline.h"
+
+#include <algorithm>
+
+ReplayTimeline::ReplayTimeline(std::vector<LogRow> rows) : rows(std::move(rows))
+{
+    if (!this->rows.empty()) {
+        position = this->rows.front().ms;
+    }
+}
+
+uint64_t ReplayTimeline::Duration() const
+{
+    return rows.empty() ? 0 : rows.back().ms;
+}
+
+size_t ReplayTimeline::IndexAt(uint64_t ms) const
+{
+    const auto after = std::upper_bound(rows.begin(), rows.end(), ms,
+                                        [](uint64_t time, const LogRow& row) { return time < row.ms; });
+    return after == rows.begin() ? 0 : static_cast<size_t>(after - rows.begin() - 1);
+}
+
+bool ReplayTimeline::Seek(uint64_t ms)
+{
+    position = std::min(ms, Duration());
+    const size_t before = index;
+    index = IndexAt(position);
+    return index != before;
+}
+
+bool ReplayTimeline::Advance(uint64_t realMs)
+{
+    if (!playing || rows.empty()) {
+        return false;
+    }
+    const bool changed = Seek(position + realMs * static_cast<uint64_t>(speed));
+    if (position >= Duration()) {
+        playing = false;
+    }
+    return changed;
+}
+
+void ReplayTimeline::Play()
+{
+    if (rows.empty()) {
+        return;
+    }
+    if (position >= Duration()) {
+        Seek(0);
+    }
+    playing = true;
+}
+
+void ReplayTimeline::SetSpeed(int factor)
+{
+    if (std::find(std::begin(kSpeeds), std::end(kSpeeds), factor) != std::end(kSpeeds)) {
+        speed = factor;
+    }
+}
