@@ -11,6 +11,7 @@
 #include <wx/stattext.h>
 #include <wx/xrc/xmlres.h>
 
+#include "EditorUndo.h"
 #include "LiveChart.h"
 #include "VTX_GUIMain.h"
 #include "livelog/LogReader.h"
@@ -119,9 +120,10 @@ bool LogReplay::Open(const wxString& path)
         speedChoice->SetSelection(0);
     }
     const wxString name = wxFileName(path).GetFullName();
-    frame.SetStatusText(resumeLive
-                            ? wxString::Format("Replaying %s: the live view of the unit is stopped", name)
-                            : wxString::Format("Replaying %s", name));
+    // Shown before the editors' source, which comes back when the replay ends.
+    frame.GetEditorUndo().SetNotice(resumeLive
+                                        ? wxString::Format("Replaying %s: the live view of the unit is stopped", name)
+                                        : wxString::Format("Replaying %s", name));
     EnableControls();
     ShowCurrent();
     return true;
@@ -139,7 +141,7 @@ void LogReplay::Close()
     }
     frame.ShowLiveValues(LiveValues{});
     frame.ShowLiveRaw(LiveRaw{});
-    frame.SetStatusText(wxEmptyString);
+    frame.GetEditorUndo().SetNotice(wxEmptyString);
     EnableControls();
     if (resumeLive && live.sameConnection && live.sameConnection() && live.resume) {
         live.resume();

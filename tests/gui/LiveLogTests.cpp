@@ -177,7 +177,9 @@ TEST_F(LiveLog, ReplayOfTheSampleLogShowsItsValuesWithoutTheUnit)
     ASSERT_TRUE(replay.Open(VANTREL_SAMPLE_LOG));
     EXPECT_TRUE(answers.shown.empty());
     EXPECT_FALSE(frame->IsLiveTimerRunning()) << "the live view of the unit stops";
-    EXPECT_TRUE(frame->GetStatusBar()->GetStatusText(0).EndsWith("the live view of the unit is stopped"));
+    EXPECT_TRUE(frame->GetStatusBar()->GetStatusText(0).StartsWith(
+        "Replaying sample-log.csv: the live view of the unit is stopped"))
+        << frame->GetStatusBar()->GetStatusText(0);
     const size_t requests = UnitRequests(unit);
 
     EXPECT_EQ(RpmText(frame), "1300");
@@ -208,6 +210,8 @@ TEST_F(LiveLog, ReplayOfTheSampleLogShowsItsValuesWithoutTheUnit)
 
     replay.Close();
     EXPECT_TRUE(frame->IsLiveTimerRunning()) << "the unit's live view comes back";
+    // The editors' source is shown again, not an empty field.
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "Unit LOG00004");
     EXPECT_TRUE(RunEventsUntil([&] { return UnitRequests(unit) > requests; }));
 }
 
