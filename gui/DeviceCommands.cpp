@@ -343,8 +343,7 @@ void DeviceCommands::OnWrite(wxCommandEvent& /*event*/)
     const DeviceConfiguration& config = *collected;
     if (RunUnderProgress(
             &frame, "Writing", "Wait until the data is written into a device",
-            [&] { return connection->WriteConfiguration(config); }, "Configuration writing failed"))
-    {
+            [&] { return connection->WriteConfiguration(config); }, "Configuration writing failed")) {
         frame.undo->SetSource(UnitSource(*connection));
         frame.history->ToUnit(config);
     }

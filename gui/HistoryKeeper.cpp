@@ -10,8 +10,8 @@
 #include <wx/xrc/xmlres.h>
 
 #include "CompareWindow.h"
-#include "EditorUndo.h"
 #include "Connection.h"
+#include "EditorUndo.h"
 #include "FailureLog.h"
 #include "HistoryWindow.h"
 #include "VTX_GUIMain.h"

@@ -121,9 +121,9 @@ bool LogReplay::Open(const wxString& path)
     }
     const wxString name = wxFileName(path).GetFullName();
     // Shown before the editors' source, which comes back when the replay ends.
-    frame.GetEditorUndo().SetNotice(resumeLive
-                                        ? wxString::Format("Replaying %s: the live view of the unit is stopped", name)
-                                        : wxString::Format("Replaying %s", name));
+    frame.GetEditorUndo().SetNotice(
+        resumeLive ? wxString::Format("Replaying %s: the live view of the unit is stopped", name)
+                   : wxString::Format("Replaying %s", name));
     EnableControls();
     ShowCurrent();
     return true;

@@ -211,7 +211,7 @@ private:
 
     // The live monitor; made first thing, so never null.
     std::unique_ptr<LiveView> liveView;
-    wxPanel* fftPage = nullptr;  // ID_PNL_FFT
+    wxPanel* fftPage = nullptr;      // ID_PNL_FFT
     LiveChart* liveChart = nullptr;  // on the live page, owned by it
     std::unique_ptr<LiveLogging> logging;
     std::unique_ptr<LogReplay> replay;
