@@ -12,6 +12,7 @@
 #include <wx/textctrl.h>
 
 #include "LiveFirmwareTestSupport.h"
+#include "EditorUndo.h"
 #include "NotebookPages.h"
 #include "config/ConfigurationImage.h"
 
@@ -173,4 +174,27 @@ TEST_F(PagesFrame, LivePollRunsWhileTheMonitorPageIsMissing)
     own->Destroy();
     own = nullptr;
     Pump();
+}
+
+// Building a page puts the model's values into its controls: that is no
+// edit, neither in the status bar nor as an undo step that would drop the
+// steps that can be redone.
+TEST_F(PagesFrame, BuildingPagesIsNoEdit)
+{
+    const wxString unedited = own->GetStatusBar()->GetStatusText(0);
+    EXPECT_FALSE(unedited.Contains("(edited)")) << unedited;
+    ASSERT_TRUE(own->ReplaceEditorsContent(EditedRecord(), "Restore"));
+    EXPECT_TRUE(own->HasUnsavedEdits());
+    wxCommandProcessor& steps = own->GetEditorUndo().Processor();
+    RunMenuCommand(own, "wxID_UNDO");
+    EXPECT_FALSE(own->HasUnsavedEdits());
+    EXPECT_EQ(own->GetStatusBar()->GetStatusText(0), unedited);
+
+    SelectEveryPage();
+    EXPECT_TRUE(own->GetPages().UnbuiltPages() == std::vector<wxString>{"ID_PNL_FFT"});
+    EXPECT_FALSE(own->HasUnsavedEdits());
+    EXPECT_EQ(own->GetStatusBar()->GetStatusText(0), unedited);
+    EXPECT_TRUE(steps.CanRedo()) << "no step was taken";
+    RunMenuCommand(own, "wxID_REDO");
+    EXPECT_TRUE(own->CollectConfiguration() == EditedRecord());
 }
