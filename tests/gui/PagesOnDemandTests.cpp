@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <string>
 
 #include <wx/notebook.h>
 #include <wx/spinctrl.h>
@@ -173,4 +174,56 @@ TEST_F(PagesFrame, LivePollRunsWhileTheMonitorPageIsMissing)
     own->Destroy();
     own = nullptr;
     Pump();
+}
+
+namespace {
+
+// The size a new frame opens with (its layout's, when no window size is
+// saved) and its minimum size, which its layout gives it in any case.
+struct FirstSize {
+    wxSize size;
+    wxSize minimum;
+    std::vector<wxString> unbuilt;
+    wxSize largestPage;  // device-independent pixels
+};
+
+FirstSize FirstSizeOfANewFrame()
+{
+    auto* frame = new VTX_GUIFrame(nullptr);
+    frame->Show();
+    Pump();
+    FirstSize first{frame->GetSize(), frame->GetMinSize(), frame->GetPages().UnbuiltPages(), {}};
+    // The FFT page counts too, also when the notebook does not show it.
+    for (const char* page : {"ID_PANEL1", "ID_PANEL2", "ID_PANEL3", "ID_PANEL4", "ID_PANEL5", "ID_PANEL6",
+                             "ID_PANEL7", "ID_PNL_FFT"})
+        first.largestPage.IncTo(frame->ToDIP(frame->FindWindow(XRCID(page))->GetBestSize()));
+    {
+        ModalAnswerer quiet;
+        frame->Destroy();
+        Pump();
+    }
+    return first;
+}
+
+// A frame of its own, without saved window size, on the suite's bus.
+class FirstWindow : public OnVirtualBus {};
+
+}  // namespace
+
+// The pages that are not built yet still count: the first window is as large
+// as the whole notebook needs, so its tabs fit and no page grows it later.
+TEST_F(FirstWindow, IsSizedForEveryPage)
+{
+    const FirstSize everyPage = FirstSizeOfANewFrame();
+    ASSERT_TRUE(everyPage.unbuilt.empty());
+    FirstSize onDemand;
+    {
+        PagesOnDemand demand;
+        onDemand = FirstSizeOfANewFrame();
+    }
+    ASSERT_EQ(onDemand.unbuilt.size(), 7u);
+    auto text = [](const wxSize& size) { return std::to_string(size.x) + "x" + std::to_string(size.y); };
+    EXPECT_EQ(text(onDemand.minimum), text(everyPage.minimum))
+        << "the largest page needs " << text(everyPage.largestPage) << " device-independent pixels";
+    EXPECT_EQ(text(onDemand.size), text(everyPage.size));
 }
