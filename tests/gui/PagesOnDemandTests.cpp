@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 
+#include <wx/choice.h>
 #include <wx/notebook.h>
 #include <wx/spinctrl.h>
 #include <wx/textctrl.h>
@@ -226,4 +228,32 @@ TEST_F(FirstWindow, IsSizedForEveryPage)
     EXPECT_EQ(text(onDemand.minimum), text(everyPage.minimum))
         << "the largest page needs " << text(everyPage.largestPage) << " device-independent pixels";
     EXPECT_EQ(text(onDemand.size), text(everyPage.size));
+}
+
+// Choices with the same items are measured once: each of them still has the
+// size its items need, and grows with a longer item.
+TEST_F(FirstWindow, ChoicesHaveTheSizeTheirItemsNeed)
+{
+    std::vector<wxChoice*> choices;
+    std::function<void(wxWindow*)> collect = [&](wxWindow* window) {
+        // Not the combo box, a choice of another handler (and of its own quirks).
+        if (window->GetClassInfo() == wxCLASSINFO(wxChoice))
+            choices.push_back(static_cast<wxChoice*>(window));
+        for (wxWindow* child : window->GetChildren())
+            collect(child);
+    };
+    collect(frame);
+    ASSERT_GE(choices.size(), 15u);
+    auto text = [](const wxSize& size) { return std::to_string(size.x) + "x" + std::to_string(size.y); };
+    for (wxChoice* choice : choices) {
+        const wxSize built = choice->GetBestSize();
+        choice->InvalidateBestSize();
+        EXPECT_EQ(text(built), text(choice->GetBestSize())) << choice->GetName();
+        EXPECT_EQ(choice->GetMinSize(), wxDefaultSize) << choice->GetName();
+    }
+    wxChoice* first = choices.front();
+    const int width = first->GetBestSize().x;
+    const unsigned int added = first->Append("an item far longer than any item of the layout's lists");
+    EXPECT_GT(first->GetBestSize().x, width) << first->GetName();
+    first->Delete(added);
 }
