@@ -10,6 +10,13 @@ namespace {
 
 bool onDemand = true;
 
+// The room that the largest page needs, in device-independent pixels (the
+// widest and the tallest page, measured with every page built; a test keeps
+// it right). Each page not built yet asks for it, so that the first window
+// is as large as the whole notebook needs: with the first page alone it
+// would open narrower, with scroll arrows on the tabs.
+const wxSize kRoomOfTheLargestPage(961, 606);
+
 // The frame's layout with the page contents taken out, as loaded (once for
 // each frame layout the resources hold).
 struct SplitLayout {
@@ -155,8 +162,11 @@ bool NotebookPages::LoadFrame(wxFrame* target, wxWindow* parent)
         return false;
     // The layout names the frame; so does the window.
     target->SetName("VTX_GUIFrame");
-    for (const SplitLayout::PageContents& taken : Split().pages)
+    for (const SplitLayout::PageContents& taken : Split().pages) {
         pages.push_back({taken.page, taken.contents, taken.contentsClass, taken.holds, false});
+        if (wxWindow* window = target->FindWindow(XRCID(taken.page)))
+            window->SetMinSize(window->FromDIP(kRoomOfTheLargestPage));
+    }
     if (!onDemand)
         BuildAllPages();
     return true;
@@ -237,6 +247,7 @@ void NotebookPages::Build(Page& page)
     page.built = true;
     // The contents fit the page to themselves; the notebook gave it its size.
     const wxSize size = window->GetSize();
+    window->SetMinSize(wxDefaultSize);  // its contents say what it needs now
     wxXmlResource::Get()->LoadObject(window, page.contents, page.contentsClass);
     window->SetSize(size);
     window->Layout();

@@ -15,6 +15,7 @@
 #include <wx/xrc/xmlres.h>
 
 #include "ArtProvider.h"
+#include "ChoiceXmlHandler.h"
 #include "VTX_GUIMain.h"
 #include "wxStateLedXmlHandler.h"
 
@@ -94,6 +95,8 @@ bool VTX_GUIApp::OnInit()
     wxInitAllImageHandlers();
 
     wxXmlResource::Get()->InitAllHandlers();
+    // Before the toolkit's own choice handler, which measures every choice.
+    wxXmlResource::Get()->InsertHandler(new ChoiceXmlHandler);
     wxXmlResource::Get()->AddHandler(new wxStateLedXmlHandler);
     // With no folder holding the archives the loads below fail like a broken
     // archive would, and the toolkit reports the file it could not open.

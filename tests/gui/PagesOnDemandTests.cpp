@@ -5,8 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <functional>
 #include <memory>
+#include <string>
 
+#include <wx/choice.h>
 #include <wx/notebook.h>
 #include <wx/spinctrl.h>
 #include <wx/textctrl.h>
@@ -197,4 +201,91 @@ TEST_F(PagesFrame, BuildingPagesIsNoEdit)
     EXPECT_TRUE(steps.CanRedo()) << "no step was taken";
     RunMenuCommand(own, "wxID_REDO");
     EXPECT_TRUE(own->CollectConfiguration() == EditedRecord());
+}
+
+namespace {
+
+// The size a new frame opens with (its layout's, when no window size is
+// saved) and its minimum size, which its layout gives it in any case.
+struct FirstSize {
+    wxSize size;
+    wxSize minimum;
+    std::vector<wxString> unbuilt;
+    wxSize largestPage;  // device-independent pixels
+};
+
+FirstSize FirstSizeOfANewFrame()
+{
+    auto* frame = new VTX_GUIFrame(nullptr);
+    frame->Show();
+    Pump();
+    FirstSize first{frame->GetSize(), frame->GetMinSize(), frame->GetPages().UnbuiltPages(), {}};
+    // The FFT page counts too, also when the notebook does not show it.
+    for (const char* page : {"ID_PANEL1", "ID_PANEL2", "ID_PANEL3", "ID_PANEL4", "ID_PANEL5", "ID_PANEL6",
+                             "ID_PANEL7", "ID_PNL_FFT"})
+        first.largestPage.IncTo(frame->ToDIP(frame->FindWindow(XRCID(page))->GetBestSize()));
+    {
+        ModalAnswerer quiet;
+        frame->Destroy();
+        Pump();
+    }
+    return first;
+}
+
+// A frame of its own, without saved window size, on the suite's bus.
+class FirstWindow : public OnVirtualBus {};
+
+}  // namespace
+
+// The pages that are not built yet still count: the first window is as large
+// as the whole notebook needs, so its tabs fit and no page grows it later.
+TEST_F(FirstWindow, IsSizedForEveryPage)
+{
+    const FirstSize everyPage = FirstSizeOfANewFrame();
+    ASSERT_TRUE(everyPage.unbuilt.empty());
+    FirstSize onDemand;
+    {
+        PagesOnDemand demand;
+        onDemand = FirstSizeOfANewFrame();
+    }
+    ASSERT_EQ(onDemand.unbuilt.size(), 7u);
+    auto text = [](const wxSize& size) { return std::to_string(size.x) + "x" + std::to_string(size.y); };
+    // The map grids' rpm labels, and so the largest page, are a few pixels
+    // wider with another thousands separator ("10.000" in German).
+    auto near = [](const wxSize& size, const wxSize& wanted) {
+        return std::abs(size.x - wanted.x) <= 8 && std::abs(size.y - wanted.y) <= 8;
+    };
+    EXPECT_TRUE(near(onDemand.minimum, everyPage.minimum))
+        << text(onDemand.minimum) << " instead of " << text(everyPage.minimum) << "; the largest page needs "
+        << text(everyPage.largestPage) << " device-independent pixels";
+    EXPECT_TRUE(near(onDemand.size, everyPage.size))
+        << text(onDemand.size) << " instead of " << text(everyPage.size);
+}
+
+// Choices with the same items are measured once: each of them still has the
+// size its items need, and grows with a longer item.
+TEST_F(FirstWindow, ChoicesHaveTheSizeTheirItemsNeed)
+{
+    std::vector<wxChoice*> choices;
+    std::function<void(wxWindow*)> collect = [&](wxWindow* window) {
+        // Not the combo box, a choice of another handler (and of its own quirks).
+        if (window->GetClassInfo() == wxCLASSINFO(wxChoice))
+            choices.push_back(static_cast<wxChoice*>(window));
+        for (wxWindow* child : window->GetChildren())
+            collect(child);
+    };
+    collect(frame);
+    ASSERT_GE(choices.size(), 15u);
+    auto text = [](const wxSize& size) { return std::to_string(size.x) + "x" + std::to_string(size.y); };
+    for (wxChoice* choice : choices) {
+        const wxSize built = choice->GetBestSize();
+        choice->InvalidateBestSize();
+        EXPECT_EQ(text(built), text(choice->GetBestSize())) << choice->GetName();
+        EXPECT_EQ(choice->GetMinSize(), wxDefaultSize) << choice->GetName();
+    }
+    wxChoice* first = choices.front();
+    const int width = first->GetBestSize().x;
+    const unsigned int added = first->Append("an item far longer than any item of the layout's lists");
+    EXPECT_GT(first->GetBestSize().x, width) << first->GetName();
+    first->Delete(added);
 }

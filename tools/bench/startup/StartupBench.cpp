@@ -1,9 +1,10 @@
 // Start-up of VantrelStudio beside a minimal wxWidgets frame, in one run:
 // each program is started several times (alternating), and the time from the
 // fork to the first idle event of its main window and the peak resident
-// memory are measured. Needs a display (run under xvfb-run).
+// memory are measured. Needs a display (run under xvfb-run). A second probe
+// (built from an earlier commit) runs in the same rounds as the baseline.
 //
-//   vantrel-bench-startup [runs]
+//   vantrel-bench-startup [runs] [baseline-probe]
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -22,6 +23,7 @@ struct Sample {
     double selfMs = 0;   // process age as the program saw it
     long hwmKiB = 0;     // VmHWM at the first idle event
     long maxRssKiB = 0;  // ru_maxrss over the whole run
+    double cpuMs = 0;    // user and system time of the whole run (less moved by other load)
     // VantrelStudio only: process age when OnInit starts (toolkit ready) and
     // when it returns (layouts loaded, window built); -1 when not reported.
     double toolkitMs = -1;
@@ -71,6 +73,8 @@ bool RunOnce(const std::string& program, const std::string& folder, Sample& samp
         std::sscanf(text.c_str() + built, "window_built_ms=%lf", &sample.builtMs);
     sample.wallMs = wallMs;
     sample.maxRssKiB = usage.ru_maxrss;
+    sample.cpuMs = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000.0 +
+                   (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
     return true;
 }
 
@@ -104,8 +108,11 @@ int main(int argc, char** argv)
         const char* name;
         std::string path;
         std::vector<Sample> samples;
-    } programs[2] = {{"VantrelStudio", VANTREL_STARTUP_PROBE, {}},
-                     {"minimal wxFrame", VANTREL_MINIMAL_FRAME, {}}};
+    };
+    std::vector<Program> programs{{"VantrelStudio", VANTREL_STARTUP_PROBE, {}},
+                                  {"minimal wxFrame", VANTREL_MINIMAL_FRAME, {}}};
+    if (argc > 2)
+        programs.push_back({"baseline", argv[2], {}});
 
     // Alternate the two so that caches and load treat both alike; the first
     // round only warms up the file cache.
@@ -121,12 +128,13 @@ int main(int argc, char** argv)
         }
     }
 
-    std::printf("%-16s %14s %14s %14s %14s %16s\n", "program", "to idle [ms]", "self [ms]", "VmHWM [KiB]",
-                "maxrss [KiB]", "to idle min-max");
-    double medians[2][3] = {};
-    for (int i = 0; i < 2; ++i) {
-        std::vector<double> wall, self, hwm, rss;
+    std::printf("%-16s %14s %14s %14s %14s %16s %10s %14s\n", "program", "to idle [ms]", "self [ms]",
+                "VmHWM [KiB]", "maxrss [KiB]", "to idle min-max", "cpu [ms]", "cpu min-max");
+    double medians[3][3] = {};
+    for (size_t i = 0; i < programs.size(); ++i) {
+        std::vector<double> wall, self, hwm, rss, cpu;
         for (const Sample& s : programs[i].samples) {
+            cpu.push_back(s.cpuMs);
             wall.push_back(s.wallMs);
             self.push_back(s.selfMs);
             hwm.push_back(static_cast<double>(s.hwmKiB));
@@ -135,29 +143,34 @@ int main(int argc, char** argv)
         medians[i][0] = Median(wall);
         medians[i][1] = Median(hwm);
         medians[i][2] = Median(rss);
-        std::printf("%-16s %14.1f %14.1f %14.0f %14.0f %16s\n", programs[i].name, Median(wall), Median(self),
-                    Median(hwm), Median(rss), Spread(wall).c_str());
+        std::printf("%-16s %14.1f %14.1f %14.0f %14.0f %16s %10.1f %14s\n", programs[i].name, Median(wall),
+                    Median(self), Median(hwm), Median(rss), Spread(wall).c_str(), Median(cpu),
+                    Spread(cpu).c_str());
     }
-    std::vector<double> toolkit, built, own, ratios;
-    for (size_t run = 0; run < programs[0].samples.size(); ++run) {
-        const Sample& s = programs[0].samples[run];
-        toolkit.push_back(s.toolkitMs);
-        built.push_back(s.builtMs);
-        own.push_back(s.builtMs - s.toolkitMs);
-        ratios.push_back(s.wallMs / programs[1].samples[run].wallMs);
+    for (size_t i = 0; i < programs.size(); ++i) {
+        if (i == 1)
+            continue;  // the minimal frame has no phases
+        std::vector<double> toolkit, built, own, ratios;
+        for (size_t run = 0; run < programs[i].samples.size(); ++run) {
+            const Sample& s = programs[i].samples[run];
+            toolkit.push_back(s.toolkitMs);
+            built.push_back(s.builtMs);
+            own.push_back(s.builtMs - s.toolkitMs);
+            ratios.push_back(s.wallMs / programs[1].samples[run].wallMs);
+        }
+        const char* name = programs[i].name;
+        std::printf("%s phases (process age, median): toolkit ready %.1f ms, window built %.1f ms\n", name,
+                    Median(toolkit), Median(built));
+        const double timeRatio = medians[i][0] / medians[1][0];
+        const double memoryRatio = medians[i][1] / medians[1][1];
+        std::printf(
+            "ratio %s / minimal: time %.2f (goal <= 1.30; runs %s), peak memory %.2f (goal <= 1.20)\n", name,
+            timeRatio, Spread(ratios).c_str(), memoryRatio);
+        // The program's own part: from the toolkit being ready to the window
+        // built (layouts, frame, settings), beside the ratio that the
+        // desktop's own start-up moves.
+        std::printf("%s own window build: %.1f ms (runs %s)\n", name, Median(own), Spread(own).c_str());
     }
-    std::printf("VantrelStudio phases (process age, median): toolkit ready %.1f ms, window built %.1f ms\n",
-                Median(toolkit), Median(built));
-    const double timeRatio = medians[0][0] / medians[1][0];
-    const double memoryRatio = medians[0][1] / medians[1][1];
-    std::printf(
-        "ratio VantrelStudio / minimal: time %.2f (goal <= 1.30; runs %s), peak memory %.2f (goal <= "
-        "1.20)\n",
-        timeRatio, Spread(ratios).c_str(), memoryRatio);
-    // The program's own part: from the toolkit being ready to the window
-    // built (layouts, frame, settings), beside the ratio that the desktop's
-    // own start-up moves.
-    std::printf("VantrelStudio own window build: %.1f ms (runs %s)\n", Median(own), Spread(own).c_str());
     std::printf("medians of %d runs each\n", runs);
     return 0;
 }
