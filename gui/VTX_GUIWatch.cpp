@@ -93,6 +93,8 @@ void VTX_GUIFrame::SetUpLiveWatch(wxWindow* livePage)
     replay->AddControls(livePage, replayRow);
     column->Add(replayRow, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 4);
     monitor->Insert(0, column, 1, wxEXPAND);
+    // A page built after the window was shown has been laid out already.
+    livePage->Layout();
     Bind(
         wxEVT_CHOICE,
         [this](wxCommandEvent& event) {

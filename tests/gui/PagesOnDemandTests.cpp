@@ -15,6 +15,7 @@
 #include <wx/spinctrl.h>
 #include <wx/textctrl.h>
 
+#include "LiveChart.h"
 #include "LiveFirmwareTestSupport.h"
 #include "EditorUndo.h"
 #include "NotebookPages.h"
@@ -175,6 +176,12 @@ TEST_F(PagesFrame, LivePollRunsWhileTheMonitorPageIsMissing)
     // Shown, the page follows the next report (rpm 1234, shown as 1230).
     Select("ID_PANEL7");
     EXPECT_TRUE(RunEventsUntil([&] { return Ctrl<wxTextCtrl>(own, "ID_TEXTCTRL1")->GetValue() == "1230"; }));
+    // The chart that joins the page when it is built sits below the gauges.
+    ASSERT_NE(own->GetLiveChart(), nullptr);
+    const wxRect chart = own->GetLiveChart()->GetScreenRect();
+    const wxRect gauges = Ctrl<wxWindow>(own, "ID_GAUGE1")->GetScreenRect();
+    EXPECT_GT(chart.GetTop(), gauges.GetBottom())
+        << "chart at " << chart.GetTop() << ", gauges end at " << gauges.GetBottom();
     own->Destroy();
     own = nullptr;
     Pump();
