@@ -30,6 +30,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -99,6 +100,11 @@ public:
     {
         if (event.GetEventType() == wxEVT_PAINT) {
             ++all;
+            // By class and name: which windows each poll's repaint reaches.
+            if (auto* painted = dynamic_cast<wxWindow*>(event.GetEventObject())) {
+                ++byWindow[wxString(painted->GetClassInfo()->GetClassName()).ToStdString() + " " +
+                           painted->GetName().ToStdString()];
+            }
             if (event.GetEventObject() == gridCells) {
                 ++grid;
                 auto* window = static_cast<wxWindow*>(event.GetEventObject());
@@ -109,6 +115,7 @@ public:
         return Event_Skip;
     }
     wxWindow* gridCells;
+    std::map<std::string, int> byWindow;
     int all = 0;
     int grid = 0;
     double gridArea = 0;
@@ -168,6 +175,9 @@ int Poll(VirtualBus& bus, VTX_GUIFrame* frame, int seconds)
     const size_t reads = LiveReads(unit) - readsBefore;
     const int gridPaints = paints.grid;
     const int allPaints = paints.all;
+    for (const auto& [window, count] : paints.byWindow) {
+        std::printf("  painted %4d times: %s\n", count, window.c_str());
+    }
     const double gridShare = grid != nullptr && gridPaints > 0
                                  ? paints.gridArea / gridPaints /
                                        (static_cast<double>(grid->GetGridWindow()->GetClientSize().x) *
