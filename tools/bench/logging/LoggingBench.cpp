@@ -30,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "../common/MainWindowBench.h"
 #include "LiveChart.h"
 #include "LiveLogging.h"
 #include "LogReplay.h"
@@ -40,6 +41,8 @@
 #include "usb/UsbConnection.h"
 
 namespace {
+
+using bench::RunLoop;
 
 using Clock = std::chrono::steady_clock;
 
@@ -53,15 +56,6 @@ double ThreadCpuSeconds()
 double Ms(Clock::duration duration)
 {
     return std::chrono::duration<double, std::milli>(duration).count();
-}
-
-void RunLoop(int milliseconds)
-{
-    wxGUIEventLoop loop;
-    wxTimer end;
-    end.Bind(wxEVT_TIMER, [&](wxTimerEvent&) { loop.Exit(); });
-    end.StartOnce(milliseconds);
-    loop.Run();
 }
 
 void ShowMonitorPage(VTX_GUIFrame* frame)
@@ -261,53 +255,16 @@ int Record(VirtualBus& bus, VTX_GUIFrame* frame, const std::string& file, int se
 int main(int argc, char** argv)
 {
     const std::string mode = argc > 1 ? argv[1] : "poll";
-    if (!VirtualBus::InMockEnvironment()) {
-        std::fprintf(stderr, "Run me under umockdev-wrapper (and a display, e.g. xvfb-run -a).\n");
-        return 2;
-    }
-    char home[] = "/tmp/vantrel-bench-XXXXXX";
-    if (mkdtemp(home) == nullptr) {
-        return 2;
-    }
-    setenv("HOME", home, 1);
+    // The stand-in images let the update offer appear without the real ones.
     setenv("VANTREL_ALLOW_STANDIN_FIRMWARE", "1", 1);
-    setenv("XDG_CONFIG_HOME", (std::string(home) + "/.config").c_str(), 1);
-
-    int result = 0;
-    {
-        VirtualBus bus;  // before libusb is initialised
-        UsbConnection usb;
-        auto* app = new VTX_GUIApp;
-        wxApp::SetInstance(app);
-        int wxArgc = 1;
-        char* wxArgv[] = {argv[0], nullptr};
-        if (!wxEntryStart(wxArgc, wxArgv)) {
-            return 2;
-        }
-        delete wxLog::SetActiveTarget(new wxLogStderr);
-        app->SetResourceFolders({VANTREL_GUI_DIR});
-        if (!app->CallOnInit()) {
-            std::fprintf(stderr, "the application did not start (resource.xrs in %s?)\n", VANTREL_GUI_DIR);
-            return 3;
-        }
-        VTX_GUIFrame* frame = app->GetMainWindow();
-        RunLoop(300);
-
-        if (mode == "poll") {
-            result = Poll(bus, frame, argc > 2 ? std::max(1, std::atoi(argv[2])) : 10);
-        } else if (mode == "replay") {
-            result = Replay(frame);
-        } else if (mode == "record" && argc > 2) {
-            result = Record(bus, frame, argv[2], argc > 3 ? std::max(1, std::atoi(argv[3])) : 20);
-        } else {
-            std::fprintf(stderr, "usage: %s poll [seconds] | replay | record FILE [seconds]\n", argv[0]);
-            result = 2;
-        }
-        RunLoop(200);
-        delete frame;
-        app->OnExit();
-        wxEntryCleanup();
-    }
-    std::system((std::string("rm -rf '") + home + "'").c_str());
-    return result;
+    return bench::WithMainWindow(argv[0], [&](VirtualBus& bus, VTX_GUIFrame* frame) {
+        if (mode == "poll")
+            return Poll(bus, frame, argc > 2 ? std::max(1, std::atoi(argv[2])) : 10);
+        if (mode == "replay")
+            return Replay(frame);
+        if (mode == "record" && argc > 2)
+            return Record(bus, frame, argv[2], argc > 3 ? std::max(1, std::atoi(argv[3])) : 20);
+        std::fprintf(stderr, "usage: %s poll [seconds] | replay | record FILE [seconds]\n", argv[0]);
+        return 2;
+    });
 }
