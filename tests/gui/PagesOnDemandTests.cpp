@@ -15,9 +15,9 @@
 #include <wx/spinctrl.h>
 #include <wx/textctrl.h>
 
+#include "EditorUndo.h"
 #include "LiveChart.h"
 #include "LiveFirmwareTestSupport.h"
-#include "EditorUndo.h"
 #include "NotebookPages.h"
 #include "config/ConfigurationImage.h"
 
