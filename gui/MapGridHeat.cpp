@@ -63,17 +63,23 @@ void HeatMapCellRenderer::Draw(wxGrid& grid, wxGridCellAttr& attr, wxDC& dc, con
         grid.DrawTextRectangle(dc, text, textRect, hAlign, vAlign);
     }
 
-    if (look->outlined != GridCell{row, col})
-        return;
     // Filled bars, not pen strokes, so that the rings are whole pixels.
-    dc.SetPen(*wxTRANSPARENT_PEN);
     auto ring = [&](const wxRect& edge, int width, const wxColour& colour) {
+        dc.SetPen(*wxTRANSPARENT_PEN);
         dc.SetBrush(wxBrush(colour));
         dc.DrawRectangle(edge.x, edge.y, edge.width, width);
         dc.DrawRectangle(edge.x, edge.GetBottom() + 1 - width, edge.width, width);
         dc.DrawRectangle(edge.x, edge.y, width, edge.height);
         dc.DrawRectangle(edge.GetRight() + 1 - width, edge.y, width, edge.height);
     };
+    // A background of the cell's own (Compare marks the cells that differ
+    // so) frames the heat colour, which stays readable inside.
+    const wxColour own = attr.GetBackgroundColour();
+    if (!isSelected && own.IsOk() && own != grid.GetDefaultCellBackgroundColour())
+        ring(rect, kOuterRing + 1, own);
+
+    if (look->outlined != GridCell{row, col})
+        return;
     ring(rect, kOuterRing, *wxBLACK);
     ring(wxRect(rect).Deflate(kOuterRing), kInnerRing, *wxWHITE);
 }

@@ -263,4 +263,7 @@ void NotebookPages::Build(Page& page)
     building = false;
     if (onBuilt)
         onBuilt();
+    // What the window added to the page's sizers when it was built (the maps'
+    // legends, the live chart) takes its place now, not at the next resize.
+    window->Layout();
 }

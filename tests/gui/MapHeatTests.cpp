@@ -138,6 +138,23 @@ TEST_F(OnVirtualBus, MapCellColourFollowsPastesFillDownAndLoads)
     // A value the unit does not take, as a file may hold it.
     shifter->SetCellValue(10, 0, "12");
     EXPECT_EQ(Background(shifter, 10, 0), white);
+
+    // A cell given a background of its own (Compare marks the cells that
+    // differ so) shows it as a frame around its heat colour.
+    const wxColour mark(255, 214, 102);
+    blipper->SetCellBackgroundColour(3, 0, mark);
+    blipper->RefreshAttr(3, 0);  // the grid keeps the cell's merged look cached
+    const wxImage marked = PaintedCell(blipper, 3, 0);
+    const wxColour frameSeen(marked.GetRed(1, kHeight / 2), marked.GetGreen(1, kHeight / 2),
+                             marked.GetBlue(1, kHeight / 2));
+    EXPECT_EQ(frameSeen, mark) << frameSeen.GetAsString(wxC2S_HTML_SYNTAX);
+    EXPECT_EQ(Background(blipper, 3, 0), darkEnd);
+    blipper->SetCellBackgroundColour(3, 0, blipper->GetDefaultCellBackgroundColour());
+    blipper->RefreshAttr(3, 0);
+    const wxImage plain = PaintedCell(blipper, 3, 0);
+    EXPECT_EQ(
+        wxColour(plain.GetRed(1, kHeight / 2), plain.GetGreen(1, kHeight / 2), plain.GetBlue(1, kHeight / 2)),
+        darkEnd);
 }
 
 TEST_F(OnVirtualBus, OperatingPointOfTheRunningEngineIsOutlinedInBothMaps)

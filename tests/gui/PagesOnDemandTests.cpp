@@ -18,6 +18,7 @@
 #include "EditorUndo.h"
 #include "LiveChart.h"
 #include "LiveFirmwareTestSupport.h"
+#include "MapHeatLegend.h"
 #include "NotebookPages.h"
 #include "config/ConfigurationImage.h"
 
@@ -120,6 +121,17 @@ TEST_F(PagesFrame, RecordShownBeforeItsPagesExistReachesThem)
     EXPECT_EQ(Ctrl<wxTextCtrl>(own, "ID_TEXTCTRL12")->GetValue(),
               wxString::Format("%d", Ctrl<wxSpinCtrl>(own, "ID_SPINCTRL18")->GetValue()));
     EXPECT_TRUE(own->CollectConfiguration() == record) << "collected with page 4 built";
+
+    // The map's legend, added when its page is built, sits beside the grid.
+    Select("ID_PANEL3");
+    auto* blipper = Ctrl<wxWindow>(own, "ID_GRID2");
+    wxWindow* legend = nullptr;
+    for (wxWindow* sibling : blipper->GetParent()->GetChildren())
+        if (dynamic_cast<MapHeatLegend*>(sibling))
+            legend = sibling;
+    ASSERT_NE(legend, nullptr);
+    EXPECT_GT(legend->GetScreenRect().GetLeft(), blipper->GetScreenRect().GetRight())
+        << "legend at x " << legend->GetScreenRect().GetLeft();
 
     SelectEveryPage();
     EXPECT_TRUE(own->GetPages().UnbuiltPages() == std::vector<wxString>{"ID_PNL_FFT"});
