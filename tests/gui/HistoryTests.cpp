@@ -79,9 +79,12 @@ std::vector<Request> ControlRequests(const VirtualUnit& unit)
 {
     std::vector<Request> requests;
     for (const RequestRecord& record : unit.RequestLog())
-        if (record.kind == RequestRecord::Kind::Control)
-            requests.emplace_back(record.setup.bmRequestType, record.setup.bRequest, record.setup.wValue,
-                                  record.setup.wIndex, record.setup.wLength);
+        if (record.kind == RequestRecord::Kind::Control) {
+            // The setup packet is packed: its fields are copied, not bound.
+            const uint16_t value = record.setup.wValue, index = record.setup.wIndex,
+                           length = record.setup.wLength;
+            requests.emplace_back(record.setup.bmRequestType, record.setup.bRequest, value, index, length);
+        }
     return requests;
 }
 
