@@ -211,11 +211,7 @@ protected:
             for (const char* serial : {"VT000001", "VT000002", "VT000009", "CV000001"})
                 settings.Write(wxString(serial) + "RefusedFirmwareVersion", 0x7FFFFFFFL);
         }
-        for (size_t i = 0; i < bus->UnitCount(); ++i)
-            if (bus->IsAttached(bus->UnitAt(i)))
-                bus->Unplug(bus->UnitAt(i));
-        frame->AutoConnect();
-        Pump();
+        UnplugAllUnits(*bus, frame);
         MenuItem(frame, "idConfirmWriting")->Check(true);
         frame->ShowConfiguration(frame->GetDevice()->GetDefaultConfiguration());
         frame->RefreshControls();
@@ -224,11 +220,7 @@ protected:
     {
         if (!bus)
             return;
-        for (size_t i = 0; i < bus->UnitCount(); ++i)
-            if (bus->IsAttached(bus->UnitAt(i)))
-                bus->Unplug(bus->UnitAt(i));
-        frame->AutoConnect();
-        Pump();
+        UnplugAllUnits(*bus, frame);
     }
 
     VirtualUnit& Plug(uint16_t generation, const std::string& serial = "VT000001")

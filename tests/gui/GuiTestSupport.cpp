@@ -7,6 +7,8 @@
 
 #include "NotebookPages.h"
 #include "VTX_GUIApp.h"
+#include "VTX_GUIMain.h"
+#include "emulator/VirtualBus.h"
 
 namespace {
 VirtualBus* testBus = nullptr;
@@ -74,6 +76,15 @@ void SpinTo(wxSpinCtrl* spin, int value)
     event.SetEventObject(spin);
     event.SetPosition(value);
     spin->ProcessWindowEvent(event);
+}
+
+void UnplugAllUnits(VirtualBus& bus, VTX_GUIFrame* frame)
+{
+    for (size_t i = 0; i < bus.UnitCount(); ++i)
+        if (bus.IsAttached(bus.UnitAt(i)))
+            bus.Unplug(bus.UnitAt(i));
+    frame->AutoConnect();
+    Pump();
 }
 
 void Pump()

@@ -33,6 +33,10 @@ struct PagesOnDemand {
 // The application's main window.
 VTX_GUIFrame* MainWindow();
 
+// Pulls every unit from the bus and lets the window fall back to the
+// simulated connection.
+void UnplugAllUnits(VirtualBus& bus, VTX_GUIFrame* frame);
+
 // A control of a window by its layout name, cast to T (null when absent).
 template <class T>
 T* Ctrl(wxWindow* window, const char* name)

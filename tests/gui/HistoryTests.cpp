@@ -114,14 +114,7 @@ protected:
         if (bus)
             UnplugAll();
     }
-    void UnplugAll()
-    {
-        for (size_t i = 0; i < bus->UnitCount(); ++i)
-            if (bus->IsAttached(bus->UnitAt(i)))
-                bus->Unplug(bus->UnitAt(i));
-        frame->AutoConnect();
-        Pump();
-    }
+    void UnplugAll() { UnplugAllUnits(*bus, frame); }
     VirtualUnit& PlugAndLaunch(const std::string& serial = "VT000001")
     {
         UnitOptions options;

@@ -87,14 +87,7 @@ protected:
         if (bus)
             UnplugAll();
     }
-    void UnplugAll()
-    {
-        for (size_t i = 0; i < bus->UnitCount(); ++i)
-            if (bus->IsAttached(bus->UnitAt(i)))
-                bus->Unplug(bus->UnitAt(i));
-        frame->AutoConnect();
-        Pump();
-    }
+    void UnplugAll() { UnplugAllUnits(*bus, frame); }
     void Run(const char* command)
     {
         RunMenuCommand(frame, command);
