@@ -180,6 +180,44 @@ TEST(CodeToVoltage, RoundsToFiftyMillivolts)
     }
 }
 
+// The unit counts whole steps of 42.307 mV in (mV + 21 mV): code c is the
+// largest c with c * 42307 <= (mV + 21) * 1000. The walk below finds each step
+// by comparing, not dividing, over every voltage a record can hold; the table
+// pins the edges of a few steps that a slightly wrong scale would move.
+TEST(VoltageToCode, EveryMillivoltLandsInTheUnitsStep)
+{
+    int64_t code = 0;
+    int mismatches = 0;
+    for (int32_t millivolts = 0; millivolts <= 5000; ++millivolts) {
+        while ((code + 1) * 42307 <= (int64_t{millivolts} + 21) * 1000) {
+            ++code;
+        }
+        if (VoltageToCode(millivolts) != code && ++mismatches <= 5) {
+            ADD_FAILURE() << millivolts << " mV gives " << int{VoltageToCode(millivolts)}
+                          << ", the unit's step is " << code;
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_EQ(code, 118);
+
+    const std::pair<int32_t, uint8_t> edges[] = {{951, 22},  {952, 22},  {953, 23},  {2644, 62}, {2645, 63},
+                                                 {2940, 69}, {2941, 70}, {3490, 82}, {4040, 95}, {4590, 108}};
+    for (auto [millivolts, expected] : edges) {
+        EXPECT_EQ(VoltageToCode(millivolts), expected) << millivolts;
+    }
+}
+
+// Reading back: the code times 43 mV, to the nearest 50 mV with halves going up.
+TEST(CodeToVoltage, EveryCodeIsTheNearestFiftyMillivolts)
+{
+    for (int code = 0; code <= 255; ++code) {
+        const int exact = 43 * code;
+        const int below = exact - exact % 50;
+        const int expected = exact - below < 25 ? below : below + 50;
+        EXPECT_EQ(CodeToVoltage(static_cast<uint8_t>(code)), expected) << code;
+    }
+}
+
 TEST(RpmToPeriod, BothDirectionsAndClamp)
 {
     const std::pair<int32_t, int32_t> cases[] = {

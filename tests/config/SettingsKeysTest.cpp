@@ -5,8 +5,10 @@
 
 #include <sys/stat.h>
 
+#include <array>
 #include <clocale>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -149,6 +151,86 @@ TEST_F(SettingsFile, EveryFamilysDefaultsRoundTrip)
         EXPECT_EQ(Load(text, loaded, keys), 0) << static_cast<int>(family);
         EXPECT_EQ(loaded, original) << static_cast<int>(family);
         fs::remove(path_);
+    }
+}
+
+// every-key.vtn was written by hand, not by this program: every key of both
+// key sets under the name every other installation writes, each with a value
+// no fallback, default or neighbouring key has. Blipper cells hold
+// 100 + 16 * row + cell, shifter cells 30 + 16 * row + cell.
+TEST_F(SettingsFile, HandWrittenFileWithEveryKeyLoadsFieldByFieldAndSavesLineByLine)
+{
+    std::ifstream committed(VANTREL_CONFIG_TEST_DATA "/every-key.vtn", std::ios::binary);
+    ASSERT_TRUE(committed.is_open());
+    std::ostringstream text;
+    text << committed.rdbuf();
+    const std::string file = text.str();
+
+    DeviceConfiguration expected;
+    ClearConfiguration(expected);
+    expected.InputFeature1 = 11;
+    expected.InputFeature2 = 5;
+    expected.InputFeature3 = 7;
+    expected.InputFeature4 = 9;
+    expected.InputFeature5 = 12;
+    expected.InputFeature6 = 6;
+    expected.PulsesPerTwoRevolutions = 2;
+    expected.GearNVoltage = 4950;
+    expected.Gear1Voltage = 650;
+    expected.Gear2Voltage = 1150;
+    expected.Gear3Voltage = 1700;
+    expected.Gear4Voltage = 2350;
+    expected.Gear5Voltage = 3050;
+    expected.Gear6Voltage = 3650;
+    expected.OutputFeature1 = 3;
+    expected.OutputFeature2 = 0;
+    expected.ShiftLightRPM = 11500;
+    expected.WarmupMaxRPM = 2500;
+    expected.DelayBetweenShifting = 130;
+    expected.TPSMinVoltage = 600;
+    expected.TPSMaxVoltage = 4450;
+    expected.TPSThresholdVoltage = 1350;
+    expected.DelayBetweenBlipping = 170;
+    expected.WarmupActiveTime = 240;
+    expected.WarmUpPeriod = 1800;
+    expected.ShiftingMode = 1;
+    expected.DeltaT = 8;
+    expected.IgnitionMode = 2;
+    for (int row = 0; row < kMapRows; ++row) {
+        for (int cell = 0; cell < kMapCells; ++cell) {
+            expected.BlipperMap[row][cell] = 100 + 16 * row + cell;
+            expected.ShifterMap[row][cell] = 30 + 16 * row + cell;
+        }
+    }
+    DeviceConfiguration loaded;
+    ASSERT_EQ(Load(file, loaded, SettingsKeySet::Base), 0);
+    EXPECT_EQ(loaded, expected) << "older units take the base keys only";
+
+    expected.NumOfSpeedPulses = 17;
+    expected.Gear1RpmSpeedRatio = 901;
+    expected.Gear2RpmSpeedRatio = 702;
+    expected.Gear3RpmSpeedRatio = 588;
+    expected.Gear4RpmSpeedRatio = 497;
+    expected.Gear5RpmSpeedRatio = 433;
+    expected.Gear6RpmSpeedRatio = 399;
+    expected.GearDetection = 2;
+    expected.WheelCircumference = 1985;
+    ASSERT_EQ(Load(file, loaded, SettingsKeySet::Extended), 0);
+    // Field by field, so that a failure names the field (its place in the record).
+    std::array<int32_t, 198> got{};
+    std::array<int32_t, 198> want{};
+    std::memcpy(got.data(), &loaded, sizeof loaded);
+    std::memcpy(want.data(), &expected, sizeof expected);
+    for (size_t field = 0; field < got.size(); ++field) {
+        EXPECT_EQ(got[field], want[field]) << "field " << field;
+    }
+
+    fs::remove(path_);
+    const std::vector<std::string> saved = Lines(Save(loaded, SettingsKeySet::Extended));
+    const std::vector<std::string> written = Lines(file);
+    ASSERT_EQ(saved.size(), written.size());
+    for (size_t i = 0; i < written.size(); ++i) {
+        EXPECT_EQ(saved[i], written[i]) << "line " << i + 1;
     }
 }
 
