@@ -3,8 +3,11 @@
 // setting and the throttle button.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <clocale>
 #include <cstdlib>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -352,6 +355,51 @@ TEST_F(LiveMonitor, WarmUpKeepsTheUnitInWarmUpWhileTicked)
     const size_t afterUntick = ModeRequests(unit, 3);
     RunEventsFor(300);
     EXPECT_EQ(ModeRequests(unit, 3), afterUntick) << "the keep-alive goes on";
+}
+
+// The unit sees the poll, and the keep-alive while warming up, ten times a
+// second: the rate of each from the median gap between the requests it
+// records over a few seconds, which a slow moment of the machine cannot move.
+TEST_F(LiveMonitor, PollAndKeepAliveReachTheUnitTenTimesASecond)
+{
+    const auto rate = [](const VirtualUnit& unit, auto isRequest,
+                         std::chrono::steady_clock::time_point from) {
+        std::vector<double> gaps;
+        std::optional<std::chrono::steady_clock::time_point> previous;
+        for (const RequestRecord& record : unit.RequestLog()) {
+            if (record.when < from || !isRequest(record)) {
+                continue;
+            }
+            if (previous) {
+                gaps.push_back(std::chrono::duration<double, std::milli>(record.when - *previous).count());
+            }
+            previous = record.when;
+        }
+        if (gaps.size() < 10) {
+            ADD_FAILURE() << gaps.size() + 1 << " requests only";
+            return 0.0;
+        }
+        std::nth_element(gaps.begin(), gaps.begin() + gaps.size() / 2, gaps.end());
+        return 1000.0 / gaps[gaps.size() / 2];
+    };
+    const auto isPoll = [](const RequestRecord& r) { return r.kind == RequestRecord::Kind::Interrupt; };
+    const auto isKeepAlive = [](const RequestRecord& r) {
+        return r.kind == RequestRecord::Kind::Control && r.setup.bRequest == 0x03 && r.setup.wValue == 3;
+    };
+
+    VirtualUnit& unit = PlugAndConnect("LM000010");
+    auto from = std::chrono::steady_clock::now();
+    RunEventsFor(2500);
+    EXPECT_NEAR(rate(unit, isPoll, from), 10.0, 0.5) << "polls per second";
+
+    auto* warmUp = Ctrl<wxCheckBox>(frame, "ID_CHECKBOX1");
+    warmUp->SetValue(true);
+    SendCommand(warmUp, wxEVT_CHECKBOX, 1);
+    from = std::chrono::steady_clock::now();
+    RunEventsFor(2500);
+    EXPECT_NEAR(rate(unit, isKeepAlive, from), 10.0, 0.5) << "keep-alives per second";
+    warmUp->SetValue(false);
+    SendCommand(warmUp, wxEVT_CHECKBOX, 0);
 }
 
 TEST_F(LiveMonitor, FftSettingEndsWarmUpAndSendsItsIndex)
