@@ -667,6 +667,18 @@ bool VirtualBus::WaitForPersonality(const VirtualUnit& unit, Personality persona
     });
 }
 
+bool VirtualBus::ArriveNow(const VirtualUnit& unit)
+{
+    Slot& slot = SlotOf(unit);
+    std::lock_guard lock(mutex);
+    if (slot.pending != Slot::Pending::Arrive) {
+        return false;
+    }
+    slot.dueAt = std::chrono::steady_clock::now();
+    changed.notify_all();
+    return true;
+}
+
 bool VirtualBus::WaitIdle(std::chrono::milliseconds timeout)
 {
     std::unique_lock lock(mutex);

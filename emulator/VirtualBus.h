@@ -61,6 +61,10 @@ public:
     // is pending. Returns false after `timeout`.
     bool WaitForPersonality(const VirtualUnit& unit, Personality personality,
                             std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
+    // Ends the unit's restart delay now: a unit that has left the bus for a
+    // restart comes back at once, so that a test decides the moment. False
+    // when no return is pending.
+    bool ArriveNow(const VirtualUnit& unit);
     // Waits until no restart is pending on any unit.
     bool WaitIdle(std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
     // How many times the unit has arrived on the bus (1 after AddUnit).

@@ -122,8 +122,9 @@ protected:
 
     // Makes the unit's arrival in each wait deterministic: after the sleep of
     // attempt `bootloaderAttempt` of the bootloader wait (and likewise for the
-    // application wait) the test waits until the unit is back in that
-    // personality, before the update looks for it.
+    // application wait) the unit's restart ends and the test waits until it is
+    // back in that personality, before the update looks for it. A restart
+    // delay longer than the wait keeps it away until then.
     void ArriveAt(UpdateObserver& observer, VirtualUnit& unit, int bootloaderAttempt, int applicationAttempt)
     {
         sleepsBeforeApplicationWait = 0;
@@ -132,9 +133,11 @@ protected:
             if (!applicationWait) {
                 sleepsBeforeApplicationWait = sleep;
                 if (sleep == bootloaderAttempt) {
+                    bus->ArriveNow(unit);
                     ASSERT_TRUE(bus->WaitForPersonality(unit, Personality::Bootloader));
                 }
             } else if (sleep - sleepsBeforeApplicationWait == applicationAttempt) {
+                bus->ArriveNow(unit);
                 ASSERT_TRUE(bus->WaitForPersonality(unit, Personality::Application));
             }
         };
@@ -241,6 +244,26 @@ TEST_F(FirmwareUpdateTest, SlowRestartsCostOneProgressStepPerAttempt)
     ExpectFlashHoldsImage(unit);
 }
 
+// Each wait makes ten attempts, 500 ms apart: a unit that takes until the
+// tenth to come back, in either wait, is still updated.
+TEST_F(FirmwareUpdateTest, UnitBackAtTheTenthAttemptOfEachWaitIsStillUpdated)
+{
+    VirtualUnit& unit = AddUnit(ApplicationUnit(107, std::chrono::minutes(1)));
+    auto connection = ConnectBySerial(unit.Serial());
+    ASSERT_TRUE(connection);
+
+    UpdateObserver observer;
+    ArriveAt(observer, unit, 10, 10);
+    ASSERT_EQ(connection->UpdateFirmware(image), 0);
+
+    // Attempts 3 ... 12; body 13 ... 102; 103, 104; attempts 105 ... 114.
+    EXPECT_EQ(observer.log.progress, Range(1, 114));
+    EXPECT_EQ(observer.sleeps, 20);
+    EXPECT_EQ(observer.log.messages, kFromApplication);
+    ExpectFlashHoldsImage(unit);
+    ExpectFoundAgainWithImageVersion(*connection);
+}
+
 // A device with the unit's serial number that shows the wrong personality is
 // passed over for that attempt, and never opened, although a device class
 // exists for its release (100).
@@ -308,7 +331,14 @@ struct FailureCase {
     int32_t result;
     const char* error;
     bool leavesBootloader;  // the unit waits in its bootloader afterwards
+    int lastProgress;       // progress runs 1 ... lastProgress
+    int sleeps;             // one per attempt of the waits
 };
+
+void PrintTo(const FailureCase& failure, std::ostream* out)
+{
+    *out << failure.name;
+}
 
 FaultSpec Fault(FaultKind kind, int request, uint32_t skip)
 {
@@ -324,26 +354,26 @@ FaultSpec Fault(FaultKind kind, int request, uint32_t skip)
 // request 0x02 the erase, the 294 body blocks and the 4 head blocks.
 const FailureCase kFailures[] = {
     {"BootVersionRead", [](VirtualUnit& u) { u.AddFault(Fault(FaultKind::Stall, 0x01, 0)); }, kQuickRestart,
-     false, -9, "It's not possible to read information about hardware, error: -9.", false},
+     false, -9, "It's not possible to read information about hardware, error: -9.", false, 0, 0},
     {"TypeMismatch",
      [](VirtualUnit& u) {
          u.SetBootVersion({2, 0x0901, 0x0100});
      },
-     kQuickRestart, false, -1, "Unsupported device 0002", false},
+     kQuickRestart, false, -1, "Unsupported device 0002", false, 1, 0},
     {"ActivationRefused", [](VirtualUnit& u) { u.AddFault(Fault(FaultKind::Stall, 0x01, 1)); }, kQuickRestart,
-     false, -9, "Bootloader activating error: -9.", false},
+     false, -9, "Bootloader activating error: -9.", false, 2, 0},
     {"BootloaderNeverAppears", [](VirtualUnit&) {}, std::chrono::milliseconds(9000), false, -1,
-     "Bootloader activating error.", false},
+     "Bootloader activating error.", false, 12, 10},
     {"Erase", [](VirtualUnit& u) { u.AddFault(Fault(FaultKind::Stall, 0x02, 0)); }, kQuickRestart, false, -9,
-     "It was not possible to erase flash memory, error: -9.", true},
+     "It was not possible to erase flash memory, error: -9.", true, 3, 1},
     {"BodyWriteTimeout", [](VirtualUnit& u) { u.AddFault(Fault(FaultKind::Timeout, 0x02, 13)); },
-     kQuickRestart, false, -7, "Error flashing memory at position 1024, error: -7", true},
+     kQuickRestart, false, -7, "Error flashing memory at position 1024, error: -7", true, 7, 1},
     {"HeadWrite", [](VirtualUnit& u) { u.AddFault(Fault(FaultKind::Stall, 0x02, 295)); }, kQuickRestart,
-     false, -9, "Error flashing memory at position 0, error: -9.", true},
+     false, -9, "Error flashing memory at position 0, error: -9.", true, 93, 1},
     {"ApplicationActivation", [](VirtualUnit& u) { u.AddFault(Fault(FaultKind::Stall, 0x01, 2)); },
-     kQuickRestart, false, -9, "Application activating error: -9.", true},
+     kQuickRestart, false, -9, "Application activating error: -9.", true, 94, 1},
     {"ApplicationNeverAppears", [](VirtualUnit&) {}, kQuickRestart, true, -1, "Application activating error.",
-     true},
+     true, 105, 11},
 };
 
 class FirmwareUpdateFailureTest : public FirmwareUpdateTest,
@@ -368,6 +398,10 @@ TEST_P(FirmwareUpdateFailureTest, EndsWithItsOneErrorAndTheNextRunFinishes)
         UpdateObserver observer;
         EXPECT_EQ(connection->UpdateFirmware(used), failure.result);
         EXPECT_EQ(observer.log.Errors(), std::vector<std::string>{failure.error});
+        // A unit that never comes back costs exactly ten attempts, 3 ... 12 in
+        // the bootloader wait.
+        EXPECT_EQ(observer.log.progress, Range(1, failure.lastProgress));
+        EXPECT_EQ(observer.sleeps, failure.sleeps);
     }
     // An erase, if any, is followed by a gap-free run of body blocks in
     // order, and the head only after all of them.
