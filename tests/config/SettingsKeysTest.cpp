@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <array>
 #include <clocale>
 #include <cstdlib>
@@ -308,6 +309,79 @@ TEST_F(SettingsFile, RangesAndFallbacks)
         EXPECT_EQ(Load(std::string(c.line) + "\n", loaded, c.keys), 0) << c.line;
         EXPECT_EQ(loaded.*c.field, c.expected) << c.line;
     }
+}
+
+// Each scalar key's accepted range, probed just inside and just outside both
+// ends, and its fallback, as documented for settings files. The number of
+// pulses has its own case above.
+TEST_F(SettingsFile, EveryScalarKeyTakesItsRangeAndRefusesBeyondIt)
+{
+    struct Range {
+        const char* key;
+        int32_t min, max, fallback;
+    };
+    const Range base[] = {
+        {"InputFeature1", 0, 12, 2},
+        {"InputFeature2", 0, 12, 4},
+        {"InputFeature3", 0, 12, 6},
+        {"InputFeature4", 0, 12, 8},
+        {"InputFeature5", 0, 12, 10},
+        {"InputFeature6", 0, 12, 0},
+        {"GearNVoltage", 0, 5000, 5000},
+        {"Gear1Voltage", 0, 5000, 2200},
+        {"Gear2Voltage", 0, 5000, 2500},
+        {"Gear3Voltage", 0, 5000, 3200},
+        {"Gear4Voltage", 0, 5000, 3800},
+        {"Gear5Voltage", 0, 5000, 4400},
+        {"Gear6Voltage", 0, 5000, 4800},
+        {"OutputFeature1", 0, 3, 1},
+        {"OutputFeature2", 0, 3, 2},
+        {"ShiftLightRPM", 1000, 16000, 10000},
+        {"WarmupMaxRPM", 500, 16000, 3000},
+        {"DelayBetweenShifting", 0, 500, 100},
+        {"TPSMinVoltage", 0, 5000, 0},
+        {"TPSMaxVoltage", 0, 5000, 5000},
+        {"TPSThresholdVoltage", 0, 5000, 2200},
+        {"DelayBetweenBlipping", 0, 500, 100},
+        {"WarmupActiveTime", 0, 500, 200},
+        {"WarmUpPeriod", 0, 2000, 1500},
+        {"ShiftingMode", 0, 2, 2},
+        {"DeltaT", 1, 10, 5},
+        {"IgnitionMode", 0, 3, 0},
+    };
+    const Range extended[] = {
+        {"NumOfSpeedPulses", 1, 32, 4},           {"Gear1RpmSpeedRatio", 0, 1500, 854},
+        {"Gear2RpmSpeedRatio", 0, 1500, 645},     {"Gear3RpmSpeedRatio", 0, 1500, 526},
+        {"Gear4RpmSpeedRatio", 0, 1500, 459},     {"Gear5RpmSpeedRatio", 0, 1500, 415},
+        {"Gear6RpmSpeedRatio", 0, 1500, 386},     {"GearDetection", 0, 2, 0},
+        {"WheelCircumference", 1000, 3000, 2000},
+    };
+    const std::vector<SettingsScalarKey> keys = SettingsScalarKeys();
+    const auto probe = [&](const Range& range, SettingsKeySet set) {
+        const auto key = std::find_if(keys.begin(), keys.end(), [&](const SettingsScalarKey& k) {
+            return k.name == std::string(range.key);
+        });
+        ASSERT_NE(key, keys.end()) << range.key;
+        const std::pair<int32_t, int32_t> values[] = {{range.min - 1, range.fallback},
+                                                      {range.min, range.min},
+                                                      {range.max, range.max},
+                                                      {range.max + 1, range.fallback}};
+        for (auto [written, expected] : values) {
+            const std::string line = std::string(range.key) + "=" + std::to_string(written);
+            DeviceConfiguration loaded;
+            // A value at the end of its range may break a rule between fields;
+            // the record holds what was read all the same.
+            Load(line + "\n", loaded, set);
+            EXPECT_EQ(loaded.*key->field, expected) << line;
+        }
+    };
+    for (const Range& range : base) {
+        probe(range, SettingsKeySet::Base);
+    }
+    for (const Range& range : extended) {
+        probe(range, SettingsKeySet::Extended);
+    }
+    EXPECT_EQ(std::size(base) + std::size(extended) + 1, keys.size()) << "a key without its range here";
 }
 
 TEST_F(SettingsFile, MapCells)
