@@ -11,6 +11,7 @@
 #include <wx/tokenzr.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include "FirmwareUpdatePacing.h"
 #include "FwUpdateDialog.h"
@@ -510,10 +511,14 @@ TEST_F(FirmwareOnBus, WaitsRunTheEventLoopAndTurnAwayTheMainWindowsCommands)
             requestsAfterCommands = unit.RequestLog().size();
         }
     });
+    std::vector<double> waitedMs;
     SetUpdateSleep([&](uint32_t milliseconds) {
         ticksPerWait.push_back(0);
         waiting = true;
+        const auto start = std::chrono::steady_clock::now();
         DefaultUpdateSleep(milliseconds);
+        waitedMs.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
         waiting = false;
     });
     ticker.Start(10);
@@ -525,6 +530,9 @@ TEST_F(FirmwareOnBus, WaitsRunTheEventLoopAndTurnAwayTheMainWindowsCommands)
     ASSERT_GE(ticksPerWait.size(), 2u) << "a wait for the bootloader and one for the application";
     for (size_t wait = 0; wait < ticksPerWait.size(); ++wait) {
         EXPECT_GE(ticksPerWait[wait], 10) << "wait " << wait + 1 << " let the timer tick";
+        // A restarting unit is given its full half second per attempt.
+        EXPECT_GE(waitedMs[wait], 500.0) << "wait " << wait + 1;
+        EXPECT_LT(waitedMs[wait], 1000.0) << "wait " << wait + 1;
     }
     EXPECT_FALSE(enabledWhileWaiting);
     EXPECT_FALSE(close.reached);
