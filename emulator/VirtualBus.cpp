@@ -129,6 +129,9 @@ struct Attachment {
     std::map<UMockdevIoctlClient*, ClientFile> files;
     // The open file that holds interface 0, if any; closing it lets go.
     UMockdevIoctlClient* claimant = nullptr;
+    // The kernel configures a device when it arrives; configuration 0 (or -1)
+    // takes its interfaces away until configuration 1 is set again.
+    bool configured = true;
     bool gone = false;
 
     ~Attachment()
@@ -213,16 +216,23 @@ struct Attachment {
     }
 
     // Claims interface 0 for the file, as CLAIMINTERFACE does, and as usbfs
-    // does before a transfer on the interface for a file that has not.
-    bool Claim(UMockdevIoctlClient* client)
+    // does before a transfer on the interface for a file that has not: 0, or
+    // the error usbfs answers (an unconfigured device has no interface 0).
+    int Claim(UMockdevIoctlClient* client)
     {
+        {
+            std::lock_guard lock(mutex);
+            if (!configured) {
+                return ENOENT;
+            }
+        }
         if (!FreeOfOthers(client)) {
-            return false;
+            return EBUSY;
         }
         std::lock_guard lock(mutex);
         File(client);
         claimant = client;
-        return true;
+        return 0;
     }
 
     bool Holds(UMockdevIoctlClient* client)
@@ -320,8 +330,8 @@ void Submit(Attachment& a, UMockdevIoctlClient* client, UMockdevIoctlData* arg)
         in = (setup.bmRequestType & 0x80) != 0;
         // A request to interface 0 needs the interface, as a transfer on its endpoint does.
         const bool toInterface0 = (setup.bmRequestType & 0x1F) == 0x01 && (setup.wIndex & 0xFF) == 0;
-        if (toInterface0 && !a.Claim(client)) {
-            CompleteError(client, EBUSY);
+        if (const int error = toInterface0 ? a.Claim(client) : 0; error != 0) {
+            CompleteError(client, error);
             return;
         }
         outcome = a.unit->HandleControl(setup, in ? nullptr : bytes + 8);
@@ -331,8 +341,8 @@ void Submit(Attachment& a, UMockdevIoctlClient* client, UMockdevIoctlData* arg)
             CompleteError(client, ENOENT);  // no such endpoint
             return;
         }
-        if (!a.Claim(client)) {
-            CompleteError(client, EBUSY);
+        if (const int error = a.Claim(client); error != 0) {
+            CompleteError(client, error);
             return;
         }
         in = true;
@@ -479,6 +489,10 @@ gboolean HandleIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer u
             if (claimed) {
                 CompleteError(client, EBUSY);
             } else if (config == 1 || config == 0 || config == -1) {
+                {
+                    std::lock_guard lock(a.mutex);
+                    a.configured = config == 1;
+                }
                 CompleteOk(client);
             } else {
                 CompleteError(client, EINVAL);
@@ -499,7 +513,7 @@ gboolean HandleIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer u
             }
             int error = 0;
             if (request == USBDEVFS_CLAIMINTERFACE) {
-                error = a.Claim(client) ? 0 : EBUSY;
+                error = a.Claim(client);
             } else {
                 std::lock_guard lock(a.mutex);
                 if (a.claimant == client) {
