@@ -36,8 +36,10 @@ DeviceConfiguration SpeedConfig(int32_t pulses, int32_t speedPulses, int32_t whe
 TEST(LiveDecoding, ConverterCountsToMillivolts)
 {
     EXPECT_EQ(CountToMillivolts(0), 0u);
-    EXPECT_EQ(CountToMillivolts(1), 50u);    // 43 rounds up to 50
-    EXPECT_EQ(CountToMillivolts(17), 750u);  // 731
+    EXPECT_EQ(CountToMillivolts(1), 50u);     // 43 rounds up to 50
+    EXPECT_EQ(CountToMillivolts(17), 750u);   // 731
+    EXPECT_EQ(CountToMillivolts(24), 1050u);  // 1032
+    EXPECT_EQ(CountToMillivolts(25), 1100u);  // 1075: half way rounds up
     EXPECT_EQ(CountToMillivolts(100), 4300u);
     EXPECT_EQ(CountToMillivolts(255), 10950u);  // 10965 -> 10950
     EXPECT_EQ(SupplyCountToMillivolts(0), 0u);
@@ -77,6 +79,7 @@ TEST(LiveDecoding, RpmOfTheSecondFamilyByPulsesPerTwoRevolutions)
         {2, 40000, 343},  {2, 32767, 343},  {2, 32766, 343},  // q 65532: 343.8 truncated
         {4, 16383, 343},  {4, 16382, 343},  {4, 1000, 5625},
         {1, 1000, 16000}, {1, 7499, 3000},   // (3749 + 22500000) / 7499 = 3000.9
+        {1, 7501, 3000},                     // 2999.6 rounds up to 3000
         {0, 22500, 1000}, {3, 22500, 1000},  // other values count the period as is
     };
     for (const auto& c : cases) {
@@ -167,6 +170,29 @@ TEST(LiveDecoding, FieldsOfAFullReport)
     EXPECT_EQ(v108.inputVoltage5, 10900u);
     EXPECT_EQ(v108.inputVoltage6, 12250u);
     EXPECT_EQ(v108.tpsVoltage, 4300u);
+}
+
+TEST(LiveDecoding, EachBinaryBitLightsOnlyItsOwnField)
+{
+    // Byte 12 bits 0 to 5, then byte 13 bits 0 to 3; the other bits are unused.
+    using Field = uint32_t LiveValues::*;
+    const Field fields[] = {&LiveValues::inputShifter,   &LiveValues::inputBlipper,
+                            &LiveValues::inputWarmUp,    &LiveValues::inputPit,
+                            &LiveValues::inputClutch,    &LiveValues::inputDeactivation,
+                            &LiveValues::outputRpmLed,   &LiveValues::outputBlipper,
+                            &LiveValues::outputIgnition, &LiveValues::outputInjection};
+    for (const size_t byte : {size_t{12}, size_t{13}}) {
+        for (int bit = 0; bit < 8; ++bit) {
+            SCOPED_TRACE(testing::Message() << "byte " << byte << " bit " << bit);
+            std::vector<uint8_t> report = Report(16, 0, 0);
+            report[byte] = static_cast<uint8_t>(1u << bit);
+            const LiveValues values = DecodeLiveReport100(report);
+            const int lit = byte == 12 ? (bit < 6 ? bit : -1) : (bit < 4 ? 6 + bit : -1);
+            for (int i = 0; i < 10; ++i) {
+                EXPECT_EQ(values.*fields[i], i == lit ? 1u : 0u) << "field " << i;
+            }
+        }
+    }
 }
 
 TEST(LiveDecoding, EverySaturatedReadingOf108BecomesTheSupplyVoltage)

@@ -4,6 +4,8 @@
 
 #include <libusb.h>
 
+#include <chrono>
+
 #include "VirtualUnitFixture.h"
 #include "config/ConfigurationImage.h"
 #include "device/DeviceFactory.h"
@@ -134,6 +136,30 @@ TEST_F(TransferFaults, LibraryCodesPassThrough)
     EXPECT_EQ(device->ReadConfiguration(&config), ERROR_NOT_OPEN);
     EXPECT_EQ(device->ReadLiveData(), ERROR_NOT_OPEN);
     EXPECT_TRUE(unit->RequestLog().empty());
+}
+
+// Every request runs on the window's thread: a unit that stops answering may
+// hold it for the 100 ms time-out of each request and not much longer.
+TEST_F(TransferFaults, UnansweredRequestsAreGivenUpAfterTheTimeOut)
+{
+    using Clock = std::chrono::steady_clock;
+    auto device = OpenUnit(108);
+    const auto timed = [](auto request) {
+        const auto start = Clock::now();
+        const int32_t result = request();
+        const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+        EXPECT_EQ(result, LIBUSB_ERROR_TIMEOUT);
+        return elapsed.count();
+    };
+    unit->AddFault(Fault(FaultKind::Timeout, REQ_CONFIG));
+    DeviceConfiguration config = Sentinel();
+    const auto read = timed([&] { return device->ReadConfiguration(&config); });
+    unit->AddFault(Fault(FaultKind::Timeout, FAULT_LIVE_ENDPOINT));
+    const auto live = timed([&] { return device->ReadLiveData(); });
+    for (const auto elapsed : {read, live}) {
+        EXPECT_GE(elapsed, 95);
+        EXPECT_LT(elapsed, 300);
+    }
 }
 
 TEST_F(TransferFaults, UnitPulledOutDuringARead)

@@ -112,6 +112,12 @@ TEST_F(ConnectionToUnit, Bootloader101)
     VersionTriple boot;
     EXPECT_EQ(connection.GetBootVersion(&boot), DEVICE_OK);
     EXPECT_EQ(boot.w0, unit.BootVersion().type);
+    // The firmware version comes from the application read, not the boot one.
+    VersionTriple firmware;
+    EXPECT_EQ(connection.GetFirmwareVersion(&firmware), DEVICE_OK);
+    const VersionWords application = unit.FirmwareVersion();
+    EXPECT_EQ(firmware, (VersionTriple{application.type, application.hardware, application.version}));
+    EXPECT_NE(firmware, boot);
     // The application's operations are not the bootloader's.
     DeviceConfiguration config;
     EXPECT_EQ(connection.ReadConfiguration(&config), ERROR_NOT_AVAILABLE);
