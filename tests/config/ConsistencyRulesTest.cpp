@@ -64,6 +64,7 @@ TEST(CheckRatioConsistency, RatiosMustDiffer)
          -17},
         {"first equals last", [](C& c) { c.Gear6RpmSpeedRatio = c.Gear1RpmSpeedRatio; }, -17},
         {"neighbours equal", [](C& c) { c.Gear4RpmSpeedRatio = c.Gear3RpmSpeedRatio; }, -17},
+        {"the last two equal", [](C& c) { c.Gear6RpmSpeedRatio = c.Gear5RpmSpeedRatio; }, -17},
         {"gear voltages do not matter", [](C& c) { c.Gear1Voltage = c.GearNVoltage; }, 0},
     };
     for (const RuleCase& c : cases) {

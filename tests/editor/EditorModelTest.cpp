@@ -171,6 +171,22 @@ TEST(EditorModel, ControlsKeepTheirRangesAndItems)
     EXPECT_TRUE(model.Collect() == expected);
 }
 
+// The steps of the stepped spins. The window gives each spin the step of its
+// row, so a wrong step shows only against these values.
+TEST(EditorBindings, StepsOfTheSteppedSpins)
+{
+    const std::pair<EditorControl, int> steps[] = {
+        {E::ShiftLightRpm, 100}, {E::WarmUpMaxRpm, 100}, {E::ShiftingDelay, 10}, {E::BlippingDelay, 10},
+        {E::WarmUpActive, 100},  {E::WarmUpPause, 100},  {E::TpsMin, 50},        {E::TpsMax, 50},
+    };
+    for (const auto& [control, step] : steps)
+        EXPECT_EQ(BindingOf(control).step, step) << BindingOf(control).name;
+    const auto stepped =
+        std::count_if(kEditorBindings.begin(), kEditorBindings.end(),
+                      [](const ControlBinding& b) { return b.kind == ControlKind::SteppedSpin; });
+    EXPECT_EQ(stepped, static_cast<long>(std::size(steps))) << "every stepped spin is listed";
+}
+
 TEST(EditorModel, DefaultsOfEveryGenerationComeBack)
 {
     for (DefaultsFamily family : {DefaultsFamily::Gen107, DefaultsFamily::Gen108}) {
@@ -216,6 +232,11 @@ TEST(EditorModel, Validation)
          {},
          {}},
         {"TPS limits", 2, {{E::TpsMin, 1500}, {E::TpsMax, 1500}}, {E::TpsMin, E::TpsMax}, {E::TpsMax}},
+        {"the two highest voltages",
+         0,
+         {{E::Gear5Voltage, 4000}},
+         {E::Gear5Voltage, E::Gear6Voltage},
+         {E::Gear5Voltage, E::Gear6Voltage}},
         {"both",
          0,
          {{E::TpsMin, 0}, {E::TpsMax, 0}, {E::Gear1Voltage, 0}, {E::Gear2Voltage, 0}},

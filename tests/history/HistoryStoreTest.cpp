@@ -5,9 +5,11 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <thread>
 
 #include <wx/fileconf.h>
@@ -196,4 +198,62 @@ TEST_F(History, KeepingNeverWaitsForTheDisk)
     store.Flush();
     EXPECT_EQ(written.load(), 10);
     EXPECT_EQ(store.List("VT000001").size(), 10u);
+}
+
+TEST_F(History, AFolderKeepsTheNewest500CopiesNamedByTimeAndEvent)
+{
+    HistoryStore store(folder);
+    const fs::path unit = store.FolderOf("VT000001");
+    fs::create_directories(unit);
+    // 499 older copies; pruning goes by the names alone.
+    auto older = [&unit](int i) {
+        char name[64];
+        std::snprintf(name, sizeof name, "20200101-000000-000-%04d-read.vtn", i);
+        return unit / name;
+    };
+    for (int i = 0; i < 499; ++i)
+        std::ofstream(older(i)) << "x";
+    auto count = [&unit] { return std::distance(fs::directory_iterator(unit), fs::directory_iterator()); };
+
+    using namespace std::chrono;
+    HistoryRecord record = Record("VT000001", "read", 11000);
+    record.time = sys_days{year{2026} / 12 / 8} + hours(6) + minutes(42) + seconds(42) + milliseconds(953);
+    store.Keep(record);
+    store.Flush();
+    EXPECT_EQ(count(), 500) << "the 500th copy removes nothing";
+    EXPECT_TRUE(fs::exists(unit / "20261208-064242-953-0001-read.vtn"));
+    EXPECT_TRUE(fs::exists(older(0)));
+
+    record.time += minutes(1);
+    store.Keep(record);
+    store.Flush();
+    EXPECT_EQ(count(), 500);
+    EXPECT_FALSE(fs::exists(older(0))) << "the oldest goes";
+    EXPECT_TRUE(fs::exists(older(1)));
+    EXPECT_TRUE(fs::exists(unit / "20261208-064342-953-0002-read.vtn"));
+}
+
+TEST(HistoryRoot, InTheUsersDataFolder)
+{
+    const auto saved = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value ? std::optional<std::string>(value) : std::nullopt;
+    };
+    const std::optional<std::string> home = saved("HOME"), data = saved("XDG_DATA_HOME");
+    setenv("HOME", "/home/rider", 1);
+    setenv("XDG_DATA_HOME", "/data/rider", 1);
+    const fs::path fromData = DefaultHistoryRoot();
+    setenv("XDG_DATA_HOME", "relative/data", 1);
+    const fs::path fromRelative = DefaultHistoryRoot();
+    unsetenv("XDG_DATA_HOME");
+    const fs::path fromHome = DefaultHistoryRoot();
+    for (const auto& [name, value] : {std::pair{"HOME", home}, std::pair{"XDG_DATA_HOME", data}}) {
+        if (value)
+            setenv(name, value->c_str(), 1);
+        else
+            unsetenv(name);
+    }
+    EXPECT_EQ(fromData, fs::path("/data/rider/VantrelStudio/history"));
+    EXPECT_EQ(fromRelative, fs::path("/home/rider/.local/share/VantrelStudio/history"));
+    EXPECT_EQ(fromHome, fs::path("/home/rider/.local/share/VantrelStudio/history"));
 }

@@ -7,10 +7,12 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "livelog/LogReader.h"
 #include "livelog/LogWriter.h"
@@ -189,4 +191,88 @@ TEST(LiveLog, DefaultFileNameCarriesSerialAndStartTime)
     EXPECT_EQ(DefaultLogFileName("VT000123", time), "vantrel-log-VT000123-20261208-061734.csv");
     EXPECT_EQ(DefaultLogFileName("a/b c", time), "vantrel-log-a_b_c-20261208-061734.csv");
     EXPECT_EQ(WallClockText(time, 7), "2026-12-08 06:17:34.007");
+}
+
+// The columns as a spreadsheet sees them: the header of the program's logs,
+// each value in its own column, and the flags each in theirs.
+TEST(LiveLog, EachValueHasItsOwnColumn)
+{
+    EXPECT_EQ(
+        LogHeader(),
+        "time [ms],wall clock [local time],rpm [rpm],speed [km/h],throttle [mV],gear sensor [mV],"
+        "input 1 [mV],input 2 [mV],input 3 [mV],input 4 [mV],input 5 [mV],input 6 [mV],"
+        "in shifter [on/off],in blipper [on/off],in warm-up [on/off],in pit [on/off],in clutch [on/off],"
+        "in deactivation [on/off],out rpm LED [on/off],out blipper [on/off],out ignition cut [on/off],"
+        "out injection cut [on/off],gear [number],power [on/off],rpm/speed ratio [number],supply [mV],"
+        "raw report [hex]");
+    LogRow row;
+    row.ms = 100;
+    row.wallClock = "2026-12-08 06:17:34.123";
+    LiveValues& v = row.values;
+    v.rpm = 8130, v.speed = 87, v.tpsVoltage = 2350, v.gearVoltage = 3100;
+    v.inputVoltage1 = 150, v.inputVoltage2 = 1200, v.inputVoltage3 = 4950;
+    v.inputVoltage4 = 9900, v.inputVoltage5 = 450, v.inputVoltage6 = 13550;
+    v.gear = 3, v.rpmSpeedRatio = 57, v.supplyVoltage = 13800;
+    row.raw = {0x9C, 0x43, 0,    0, 0x11, 0x75, 0xE6, 0xE6, 0xE6, 0xE6,
+               0x0A, 0x0A, 0x10, 0, 0,    0x01, 0,    0,    0xB1};
+    EXPECT_EQ(FormatLogRow(row),
+              "100,2026-12-08 06:17:34.123,8130,87,2350,3100,150,1200,4950,9900,450,13550,"
+              "0,0,0,0,0,0,0,0,0,0,3,0,57,13800,9C 43 00 00 11 75 E6 E6 E6 E6 0A 0A 10 00 00 01 00 00 B1");
+
+    uint32_t LiveValues::*const flags[] = {&LiveValues::inputShifter,   &LiveValues::inputBlipper,
+                                           &LiveValues::inputWarmUp,    &LiveValues::inputPit,
+                                           &LiveValues::inputClutch,    &LiveValues::inputDeactivation,
+                                           &LiveValues::outputRpmLed,   &LiveValues::outputBlipper,
+                                           &LiveValues::outputIgnition, &LiveValues::outputInjection};
+    // The on/off columns are 12 to 21 and 23 (power).
+    auto flagColumns = [](const LogRow& one) {
+        std::vector<std::string> fields;
+        std::stringstream line(FormatLogRow(one));
+        for (std::string field; std::getline(line, field, ',');)
+            fields.push_back(field);
+        std::string shown;
+        for (int column : {12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 23})
+            shown += fields.at(column);
+        return shown;
+    };
+    for (size_t flag = 0; flag <= std::size(flags); ++flag) {
+        LogRow one = row;
+        if (flag < std::size(flags))
+            one.values.*flags[flag] = 1;
+        else
+            one.values.powerFlag = true;
+        std::string expected(std::size(flags) + 1, '0');
+        expected[flag] = '1';
+        EXPECT_EQ(flagColumns(one), expected) << flag;
+    }
+}
+
+TEST(LiveLog, RowsReachTheDiskAtLeastFourTimesASecond)
+{
+    const std::string path = TempPath("pace.csv");
+    std::string error;
+    auto writer = LogWriter::Create(path, error);
+    ASSERT_NE(writer, nullptr) << error;
+    // A poll every 20 ms for 1.5 s; the longest the file stands still is the
+    // most a crash could lose.
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    std::vector<Clock::time_point> grown;
+    uintmax_t size = std::filesystem::file_size(path);
+    for (uint64_t ms = 0; Clock::now() - start < std::chrono::milliseconds(1500); ms += 20) {
+        writer->Append(Row(ms, 3000));
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (std::filesystem::file_size(path) != size) {
+            size = std::filesystem::file_size(path);
+            grown.push_back(Clock::now());
+        }
+    }
+    writer.reset();
+    std::remove(path.c_str());
+    ASSERT_GE(grown.size(), 4u);
+    Clock::duration longest{};
+    for (size_t i = 1; i < grown.size(); ++i)
+        longest = std::max(longest, grown[i] - grown[i - 1]);
+    // A quarter second, and room for a busy machine.
+    EXPECT_LT(longest, std::chrono::milliseconds(400));
 }

@@ -60,6 +60,12 @@ TEST(ReplayTimeline, PlaysAtItsSpeedAndPausesAtTheEnd)
     EXPECT_EQ(timeline.Position(), 0u) << "play at the end starts again";
     EXPECT_TRUE(timeline.Playing());
 
+    // The speeds the replay bar offers: x1, x2, x5 and x10.
+    for (int speed : {2, 1, 10, 5}) {
+        timeline.SetSpeed(speed);
+        EXPECT_EQ(timeline.Speed(), speed);
+    }
+
     ReplayTimeline empty({});
     empty.Play();
     EXPECT_FALSE(empty.Playing());
