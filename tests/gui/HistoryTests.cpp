@@ -250,6 +250,14 @@ TEST_F(History, TheUnitSeesTheSameRequestsWithTheHistoryOnAsOff)
     EXPECT_EQ(history->Store().List("VT000003").size(), 4u);
 }
 
+// The budget is the release build's; a build with the address sanitiser and
+// without optimisation runs the same code several times slower.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int kBuildSlowdown = 4;
+#else
+constexpr int kBuildSlowdown = 1;
+#endif
+
 TEST_F(History, KeepingAnEntryHoldsTheGuiThreadUnderFiveMilliseconds)
 {
     PlugAndLaunch();
@@ -265,7 +273,7 @@ TEST_F(History, KeepingAnEntryHoldsTheGuiThreadUnderFiveMilliseconds)
     history->Store().Flush();
     RecordProperty("longest_us",
                    static_cast<int>(std::chrono::duration_cast<std::chrono::microseconds>(longest).count()));
-    EXPECT_LT(longest, std::chrono::milliseconds(5))
+    EXPECT_LT(longest, std::chrono::milliseconds(5) * kBuildSlowdown)
         << std::chrono::duration_cast<std::chrono::microseconds>(longest).count() << " us";
     EXPECT_EQ(history->Store().List("VT000001").size(), 41u);  // the connect, then 20 pairs
 }
