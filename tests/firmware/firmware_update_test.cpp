@@ -227,41 +227,33 @@ TEST_F(FirmwareUpdateTest, FromBootloaderSkipsTheActivation)
     }
 }
 
-TEST_F(FirmwareUpdateTest, SlowRestartsCostOneProgressStepPerAttempt)
+// Each wait makes ten attempts, 500 ms apart, and each costs one progress
+// step: a unit that takes until the third, or the tenth, to come back in both
+// waits is still updated. Its restart delay keeps it away until then.
+TEST_F(FirmwareUpdateTest, SlowRestartsCostOneProgressStepPerAttemptUpToTheTenth)
 {
-    VirtualUnit& unit = AddUnit(ApplicationUnit(107, std::chrono::milliseconds(2000)));
-    auto connection = ConnectBySerial(unit.Serial());
-    ASSERT_TRUE(connection);
+    struct Case {
+        int attempt;
+        int lastProgress;
+    };
+    // Third: attempts 3, 4, 5; body 6 ... 95; 96, 97; attempts 98, 99, 100.
+    // Tenth: attempts 3 ... 12; body 13 ... 102; 103, 104; attempts 105 ... 114.
+    for (const Case c : {Case{3, 100}, Case{10, 114}}) {
+        VirtualUnit& unit = AddUnit(ApplicationUnit(107, std::chrono::minutes(1)));
+        auto connection = ConnectBySerial(unit.Serial());
+        ASSERT_TRUE(connection);
 
-    UpdateObserver observer;
-    ArriveAt(observer, unit, 3, 3);
-    ASSERT_EQ(connection->UpdateFirmware(image), 0);
+        UpdateObserver observer;
+        ArriveAt(observer, unit, c.attempt, c.attempt);
+        ASSERT_EQ(connection->UpdateFirmware(image), 0) << "back at attempt " << c.attempt;
 
-    // Attempts 3, 4, 5; body 6 ... 95; 96, 97; attempts 98, 99, 100.
-    EXPECT_EQ(observer.log.progress, Range(1, 100));
-    EXPECT_EQ(observer.sleptMs, 6 * 500u);
-    EXPECT_EQ(observer.log.messages, kFromApplication);
-    ExpectFlashHoldsImage(unit);
-}
-
-// Each wait makes ten attempts, 500 ms apart: a unit that takes until the
-// tenth to come back, in either wait, is still updated.
-TEST_F(FirmwareUpdateTest, UnitBackAtTheTenthAttemptOfEachWaitIsStillUpdated)
-{
-    VirtualUnit& unit = AddUnit(ApplicationUnit(107, std::chrono::minutes(1)));
-    auto connection = ConnectBySerial(unit.Serial());
-    ASSERT_TRUE(connection);
-
-    UpdateObserver observer;
-    ArriveAt(observer, unit, 10, 10);
-    ASSERT_EQ(connection->UpdateFirmware(image), 0);
-
-    // Attempts 3 ... 12; body 13 ... 102; 103, 104; attempts 105 ... 114.
-    EXPECT_EQ(observer.log.progress, Range(1, 114));
-    EXPECT_EQ(observer.sleeps, 20);
-    EXPECT_EQ(observer.log.messages, kFromApplication);
-    ExpectFlashHoldsImage(unit);
-    ExpectFoundAgainWithImageVersion(*connection);
+        EXPECT_EQ(observer.log.progress, Range(1, c.lastProgress));
+        EXPECT_EQ(observer.sleeps, 2 * c.attempt);
+        EXPECT_EQ(observer.sleptMs, 2u * c.attempt * 500u);
+        EXPECT_EQ(observer.log.messages, kFromApplication);
+        ExpectFlashHoldsImage(unit);
+        ExpectFoundAgainWithImageVersion(*connection);
+    }
 }
 
 // A device with the unit's serial number that shows the wrong personality is
