@@ -1,5 +1,7 @@
 #include "SpinCtrlStep.h"
 
+#include <algorithm>
+
 wxIMPLEMENT_DYNAMIC_CLASS(SpinCtrlStep, wxSpinCtrl);
 
 wxBEGIN_EVENT_TABLE(SpinCtrlStep, wxSpinCtrl) EVT_SPINCTRL(wxID_ANY, SpinCtrlStep::OnSpin) wxEND_EVENT_TABLE()
@@ -40,6 +42,16 @@ void SpinCtrlStep::SnapToStep()
     }
 }
 
+int32_t SpinCtrlStep::SnapInRange(int32_t value) const
+{
+    int32_t snapped = RoundToStep(value, m_step);
+    if (snapped > GetMax() && snapped - m_step >= GetMin())
+        snapped -= m_step;
+    if (snapped < GetMin() && snapped + m_step <= GetMax())
+        snapped += m_step;
+    return std::clamp<int32_t>(snapped, GetMin(), GetMax());
+}
+
 void SpinCtrlStep::OnSpin(wxSpinEvent& event)
 {
     if (event.GetEventObject() != this) {
@@ -56,8 +68,15 @@ void SpinCtrlStep::OnSpin(wxSpinEvent& event)
         event.Skip();
         return;
     }
-    const int32_t target = value > m_lastValue ? m_lastValue + m_step : m_lastValue - m_step;
-    const int32_t stepped = RoundToStep(target, m_step);
+    int32_t stepped = 0;
+    if (value - m_lastValue == GetIncrement() || m_lastValue - value == GetIncrement()) {
+        // An arrow click, an arrow key or the mouse wheel: one whole step.
+        const int32_t target = value > m_lastValue ? m_lastValue + m_step : m_lastValue - m_step;
+        stepped = RoundToStep(target, m_step);
+    } else {
+        // Typed or pasted: the value stays, on a multiple of the step.
+        stepped = SnapInRange(value);
+    }
     event.SetPosition(stepped);
     SetValue(stepped);
     event.Skip();

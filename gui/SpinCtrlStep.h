@@ -1,6 +1,7 @@
 // A spin control that moves in whole steps and snaps to multiples of its step:
-// each arrow click moves one step from the value it last settled on, whatever the
-// control's own increment is.
+// each arrow click (a change by the control's own increment) moves one step
+// from the value it last settled on; a typed or pasted value is kept, on the
+// nearest multiple of the step inside the control's range.
 #pragma once
 
 #include <wx/spinctrl.h>
@@ -29,6 +30,7 @@ public:
 
 private:
     static int32_t RoundToStep(int32_t value, int32_t step) { return ((value + step / 2) / step) * step; }
+    int32_t SnapInRange(int32_t value) const;
     void OnSpin(wxSpinEvent& event);
 
     int32_t m_step = 1;

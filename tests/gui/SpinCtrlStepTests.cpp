@@ -53,6 +53,45 @@ INSTANTIATE_TEST_SUITE_P(Clicks, SpinStepping,
                                          StepCase{700, 10, +1, 710},       // 710
                                          StepCase{3050, 100, -1, 3000}));  // 2950 -> (3000/100)*100
 
+struct TypedCase {
+    int min, max, step, settled, typed, expected;
+};
+
+class SpinTyping : public testing::TestWithParam<TypedCase> {};
+
+// A typed value arrives as a change by more than the increment: it is kept on
+// the nearest multiple of the step inside the range, not stepped from the old one.
+TEST_P(SpinTyping, TypedValueStaysOnTheNearestStepInRange)
+{
+    const TypedCase& c = GetParam();
+    TestFrame frame;
+    auto* spin = new SpinCtrlStep(frame.get(), wxID_ANY, "", wxDefaultPosition, wxDefaultSize,
+                                  wxSP_ARROW_KEYS, c.min, c.max, c.settled);
+    std::vector<int> seen;
+    frame->Bind(wxEVT_SPINCTRL, [&](wxSpinEvent& event) { seen.push_back(event.GetPosition()); });
+    spin->SetStep(c.step);
+    spin->SetValue(c.settled);
+
+    spin->wxSpinCtrl::SetValue(c.typed);  // the toolkit holds it within the range
+    wxSpinEvent event(wxEVT_SPINCTRL, spin->GetId());
+    event.SetEventObject(spin);
+    event.SetPosition(spin->GetValue());
+    spin->ProcessWindowEvent(event);
+    EXPECT_EQ(spin->GetValue(), c.expected);
+    EXPECT_EQ(seen, std::vector<int>{c.expected});
+}
+
+INSTANTIATE_TEST_SUITE_P(Typed, SpinTyping,
+                         testing::Values(TypedCase{3000, 10100, 100, 10000, 9500, 9500},    // kept
+                                         TypedCase{3000, 10100, 100, 10000, 12000, 10100},  // the top
+                                         TypedCase{300, 1000, 50, 750, 900, 900},           // kept
+                                         TypedCase{300, 1000, 50, 750, 924, 900},           // nearest below
+                                         TypedCase{300, 1000, 50, 750, 925, 950},           // half way up
+                                         TypedCase{0, 4995, 10, 100, 4996, 4990},  // 5000 is past the top
+                                         TypedCase{15, 200, 10, 100, 16, 20},      // 10 is below the bottom
+                                         TypedCase{0, 5000, 50, 100, 101,
+                                                   150}));  // by the increment: a click
+
 TEST(SpinCtrlStep, DefaultsOfBothConstructors)
 {
     TestFrame frame;
