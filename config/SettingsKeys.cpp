@@ -11,6 +11,7 @@
 #include <wx/log.h>
 #include <wx/stream.h>
 #include <wx/string.h>
+#include <wx/thread.h>
 
 #include "AppVersion.h"
 #include "DefaultMaps.h"
@@ -189,6 +190,36 @@ private:
     wxAssertHandler_t previous_;
 };
 
+// What the toolkit logs while it parses a settings file (a line without '=',
+// a malformed group name) is collected for the caller instead of reaching the
+// user: the program says in its own words that the file could not be loaded.
+class ParserComplaints : public wxLog {
+public:
+    ParserComplaints() : previous_(Install(this)) {}
+    ~ParserComplaints() override { Install(previous_); }
+    ParserComplaints(const ParserComplaints&) = delete;
+    ParserComplaints& operator=(const ParserComplaints&) = delete;
+
+    const std::string& Text() const { return text_; }
+
+protected:
+    void DoLogRecord(wxLogLevel level, const wxString& message, const wxLogRecordInfo&) override
+    {
+        if (level > wxLOG_Warning) {
+            return;
+        }
+        text_ += (text_.empty() ? "" : "; ") + message.utf8_string();
+    }
+
+private:
+    static wxLog* Install(wxLog* target)
+    {
+        return wxThread::IsMain() ? wxLog::SetActiveTarget(target) : wxLog::SetThreadActiveTarget(target);
+    }
+    wxLog* previous_;
+    std::string text_;
+};
+
 std::unique_ptr<wxFileConfig> Prepared(std::unique_ptr<wxFileConfig> store)
 {
     // A settings file moves between machines: "$HOME" in a value is text, not
@@ -246,12 +277,20 @@ void WriteAppVersion(wxConfigBase& store)
     store.Write("/AppVersion", wxString::Format("%s.%02d\n\n", kAppVersion, kAppBuild));
 }
 
-std::unique_ptr<wxFileConfig> OpenSettingsFile(const wxString& path)
+std::unique_ptr<wxFileConfig> OpenSettingsFile(const wxString& path, std::string* complaints)
 {
-    ParsingAssertsAsWarnings quiet;
-    return Prepared(std::make_unique<wxFileConfig>(wxEmptyString, wxEmptyString, path, wxEmptyString,
-                                                   wxCONFIG_USE_LOCAL_FILE | wxCONFIG_USE_GLOBAL_FILE,
-                                                   wxConvAuto()));
+    ParserComplaints collected;
+    std::unique_ptr<wxFileConfig> store;
+    {
+        ParsingAssertsAsWarnings quiet;
+        store = Prepared(std::make_unique<wxFileConfig>(wxEmptyString, wxEmptyString, path, wxEmptyString,
+                                                        wxCONFIG_USE_LOCAL_FILE | wxCONFIG_USE_GLOBAL_FILE,
+                                                        wxConvAuto()));
+    }
+    if (complaints != nullptr) {
+        *complaints = collected.Text();
+    }
+    return store;
 }
 
 bool HasSettingsEntries(wxConfigBase& store)
@@ -279,21 +318,27 @@ bool HasSettingsEntries(wxConfigBase& store)
     return false;
 }
 
-std::unique_ptr<wxFileConfig> OpenSettingsFileToLoad(const wxString& path)
+std::unique_ptr<wxFileConfig> OpenSettingsFileToLoad(const wxString& path, std::string* complaints)
 {
+    std::string ignored;
+    std::string& problem = complaints != nullptr ? *complaints : ignored;
+    problem.clear();
     // Asked before the store reads the file whole: a folder, a device or a
     // pipe would fail or never end, a huge file would fill the memory.
     const std::filesystem::path file(path.fn_str().data());
     std::error_code error;
     if (!std::filesystem::is_regular_file(file, error)) {
+        problem = "not a regular file";
         return nullptr;
     }
     const std::uintmax_t size = std::filesystem::file_size(file, error);
     if (error || size > kMaxSettingsFileSize) {
+        problem = error ? error.message() : "larger than " + std::to_string(kMaxSettingsFileSize) + " bytes";
         return nullptr;
     }
-    std::unique_ptr<wxFileConfig> store = OpenSettingsFile(path);
+    std::unique_ptr<wxFileConfig> store = OpenSettingsFile(path, &problem);
     if (!HasSettingsEntries(*store)) {
+        problem += (problem.empty() ? "" : "; ") + std::string("no settings entry");
         return nullptr;
     }
     return store;
@@ -301,6 +346,7 @@ std::unique_ptr<wxFileConfig> OpenSettingsFileToLoad(const wxString& path)
 
 std::unique_ptr<wxFileConfig> ReadSettingsStream(wxInputStream& stream)
 {
+    ParserComplaints collected;
     ParsingAssertsAsWarnings quiet;
     return Prepared(std::make_unique<wxFileConfig>(stream, wxConvAuto()));
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "DeviceConfiguration.h"
@@ -33,7 +34,9 @@ void WriteAppVersion(wxConfigBase& store);
 // The store of a settings file on the given path (local and global file
 // flags, empty application and vendor names). Destroying it writes the file.
 // Values are taken literally: "$NAME" is not expanded from the environment.
-std::unique_ptr<wxFileConfig> OpenSettingsFile(const wxString& path);
+// What the parser finds wrong with the file is never shown to the user: it
+// goes to `complaints` when given ("" for none), and is dropped otherwise.
+std::unique_ptr<wxFileConfig> OpenSettingsFile(const wxString& path, std::string* complaints = nullptr);
 
 // The largest file Open takes; a settings file has some two hundred short lines.
 constexpr std::uintmax_t kMaxSettingsFileSize = 1024 * 1024;
@@ -46,8 +49,9 @@ bool HasSettingsEntries(wxConfigBase& store);
 // The store of a settings file on the given path to load from, as
 // OpenSettingsFile makes it; null when the path is not a settings file: not a
 // regular file, larger than kMaxSettingsFileSize (not read at all then), or
-// without any entry HasSettingsEntries looks for.
-std::unique_ptr<wxFileConfig> OpenSettingsFileToLoad(const wxString& path);
+// without any entry HasSettingsEntries looks for. `complaints`, when given,
+// says why, with the parser's complaints about the file.
+std::unique_ptr<wxFileConfig> OpenSettingsFileToLoad(const wxString& path, std::string* complaints = nullptr);
 
 // A store of settings text read from a stream, parsed as OpenSettingsFile
 // parses a file. No file is behind it: destroying it writes nothing.

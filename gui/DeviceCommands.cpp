@@ -18,6 +18,7 @@
 #include "ConnectionDialog.h"
 #include "EditorUndo.h"
 #include "ErrorBox.h"
+#include "FailureLog.h"
 #include "HistoryKeeper.h"
 #include "LiveView.h"
 #include "VTX_GUIMain.h"
@@ -428,8 +429,15 @@ void DeviceCommands::OnOpen(wxCommandEvent& /*event*/)
     DeviceConfiguration config;
     ClearConfiguration(config);
     // A file that is no settings file would load as nothing but fallbacks.
-    std::unique_ptr<wxFileConfig> store = OpenSettingsFileToLoad(dialog->GetPath());
-    if (store && connection->LoadSettings(*store, config) == 0) {
+    // The parser's complaints go to the failure log, not to the user.
+    std::string complaints;
+    std::unique_ptr<wxFileConfig> store = OpenSettingsFileToLoad(dialog->GetPath(), &complaints);
+    const bool loaded = store && connection->LoadSettings(*store, config) == 0;
+    if (!loaded || !complaints.empty())
+        RecordFailure("open settings file " + dialog->GetPath().utf8_string() +
+                      (loaded ? ": " : " failed: ") +
+                      (complaints.empty() ? std::string("its values could not be loaded") : complaints));
+    if (loaded) {
         const EditorUndo::Replacement replacing = frame.undo->BeginReplacement();
         if (frame.ShowConfigurationSafely(config)) {
             frame.history->FromFile(config, dialog->GetPath());

@@ -49,10 +49,13 @@ void AppendFailureLine(const std::filesystem::path& path, const std::string& lin
     file << stamp << ' ' << line << '\n';
 }
 
+void RecordFailure(const std::string& line)
+{
+    wxLogTrace(FAILURE_TRACE_MASK, "%s", wxString::FromUTF8(line));
+    AppendFailureLine(FailureLogPath(), line);
+}
+
 void InstallFailureLog()
 {
-    SetRequestLogSink([](const std::string& line) {
-        wxLogTrace(FAILURE_TRACE_MASK, "%s", wxString::FromUTF8(line));
-        AppendFailureLine(FailureLogPath(), line);
-    });
+    SetRequestLogSink(&RecordFailure);
 }

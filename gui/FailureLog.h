@@ -29,6 +29,10 @@ std::filesystem::path FailureLogPath();
 void AppendFailureLine(const std::filesystem::path& path, const std::string& line,
                        uintmax_t limit = FAILURE_LOG_LIMIT);
 
+// Keeps a line of a failure that no request to the unit had (a file the
+// program could not load): as a trace record and in FailureLogPath().
+void RecordFailure(const std::string& line);
+
 // Installs the sink of device/RequestLog.h that does both of the above for
 // every line, appending to FailureLogPath() as it is when the line comes.
 void InstallFailureLog();

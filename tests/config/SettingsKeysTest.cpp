@@ -598,11 +598,33 @@ TEST_F(SettingsFile, OpenTakesOnlySettingsFiles)
         {"one map key", "ShifterMap5G16000=30\n", 5},
         {"one key of the newer units in the group", "[Version1]\nWheelCircumference=2500\n", 5},
     };
+    // What reaches the program's log, the user would see beside the program's own message.
+    class ShownLog : public wxLog {
+    public:
+        ShownLog() : previous(wxLog::SetActiveTarget(this)) {}
+        ~ShownLog() override { wxLog::SetActiveTarget(previous); }
+        int shown = 0;
+
+    protected:
+        void DoLogRecord(wxLogLevel level, const wxString&, const wxLogRecordInfo&) override
+        {
+            shown += level <= wxLOG_Warning ? 1 : 0;
+        }
+
+    private:
+        wxLog* previous;
+    };
     for (const Case& c : cases) {
         WriteText(c.text);
-        wxLogNull quiet;
-        const auto store = OpenSettingsFileToLoad(path_.string());
+        std::string complaints;
+        ShownLog log;
+        const auto store = OpenSettingsFileToLoad(path_.string(), &complaints);
         EXPECT_EQ(store != nullptr, c.deltaT != 0) << c.what;
+        EXPECT_EQ(log.shown, 0) << c.what;
+        EXPECT_EQ(complaints.empty(), c.deltaT != 0) << c.what << ": " << complaints;
+        if (c.text == random) {
+            EXPECT_NE(complaints.find("'=' expected"), std::string::npos) << complaints;
+        }
         if (store && c.deltaT != 0) {
             DeviceConfiguration loaded;
             ClearConfiguration(loaded);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <thread>
 
 #include <wx/config.h>
@@ -14,6 +15,7 @@
 #include <wx/filename.h>
 #include <wx/grid.h>
 #include <wx/listctrl.h>
+#include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/notebook.h>
 #include <wx/radiobox.h>
@@ -23,6 +25,7 @@
 #include <wx/toolbar.h>
 
 #include "ConnectionDialog.h"
+#include "FailureLog.h"
 #include "GuiTestSupport.h"
 #include "MyStatusBar.h"
 #include "VTX_GUIMain.h"
@@ -560,6 +563,38 @@ TEST_F(Commands, OpenRefusesAFileOfAnotherProgram)
     wxTEST_DIALOG(RunMenuCommand(frame, "idOpen"), ExpectFile(path), ExpectMessage("Loading failed"));
     EXPECT_EQ(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->GetValue(), 9100);
     EXPECT_EQ(shifter->GetCellValue(3, 1), "44");
+
+    // Bytes that are no text at all: the one message is the program's own;
+    // the parser's complaint goes to the failure log, never to the user's log.
+    const wxString junk = folder + "/junk/x.vtn";
+    ASSERT_TRUE(wxMkdir(folder + "/junk"));
+    {
+        std::ofstream file(junk.utf8_string(), std::ios::binary);
+        for (int line = 0; line < 30; ++line)
+            file << "\x91\x03" << static_cast<char>('a' + line) << "\xfe garbage " << line << '\n';
+    }
+    struct ErrorCount : wxLog {
+        ErrorCount() : previous(wxLog::SetActiveTarget(this)) {}
+        ~ErrorCount() override { wxLog::SetActiveTarget(previous); }
+        void DoLogRecord(wxLogLevel level, const wxString&, const wxLogRecordInfo&) override
+        {
+            errors += level <= wxLOG_Warning ? 1 : 0;
+        }
+        wxLog* previous;
+        int errors = 0;
+    };
+    {
+        ErrorCount log;
+        wxTEST_DIALOG(RunMenuCommand(frame, "idOpen"), ExpectFile(junk), ExpectMessage("Loading failed"));
+        Pump();
+        EXPECT_EQ(log.errors, 0);
+    }
+    EXPECT_EQ(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->GetValue(), 9100);
+    wxTextFile failures(FailureLogPath().string());
+    ASSERT_TRUE(failures.Open());
+    EXPECT_NE(failures.GetLastLine().Find("open settings file " + junk + " failed: "), wxNOT_FOUND)
+        << failures.GetLastLine();
+    EXPECT_NE(failures.GetLastLine().Find("'=' expected"), wxNOT_FOUND) << failures.GetLastLine();
     std::system(("rm -rf '" + folder + "'").c_str());
 }
 
