@@ -17,6 +17,7 @@
 #include "Connection.h"
 #include "HistoryKeeper.h"
 #include "HistoryTexts.h"
+#include "NotebookPages.h"
 #include "VTX_GUIMain.h"
 #include "VantrelBase.h"
 #include "config/SettingsKeys.h"
@@ -29,10 +30,14 @@ enum SourceItem { kChooseItem, kUnitItem, kFileItem, kFirstEntryItem };
 
 const wxColour kDifferentCell(255, 214, 102);
 
+const char* MapGridName(RecordField::Kind kind)
+{
+    return kind == RecordField::Kind::Blipper ? "ID_GRID2" : "ID_GRID3";
+}
+
 wxGrid* MapGrid(VTX_GUIFrame& frame, RecordField::Kind kind)
 {
-    return dynamic_cast<wxGrid*>(
-        frame.FindWindow(XRCID(kind == RecordField::Kind::Blipper ? "ID_GRID2" : "ID_GRID3")));
+    return dynamic_cast<wxGrid*>(frame.FindWindow(XRCID(MapGridName(kind))));
 }
 
 }  // namespace
@@ -218,6 +223,8 @@ void CompareWindow::MarkGrids()
     for (const FieldDifference& difference : differences) {
         if (difference.field.kind == RecordField::Kind::Scalar)
             continue;
+        // A map whose page was never shown gets its page, to carry the marks.
+        frame.GetPages().BuildPageHolding(MapGridName(difference.field.kind));
         if (wxGrid* grid = MapGrid(frame, difference.field.kind))
             grid->SetCellBackgroundColour(difference.field.cell - 1, difference.field.row, kDifferentCell);
     }

@@ -252,9 +252,11 @@ void EditorsView::SetUpMapGrid(wxGrid* grid)
         grid->SetRowLabelSize(wxGRID_AUTOSIZE);
         grid->SetColLabelSize(wxGRID_AUTOSIZE);
         std::unique_ptr<MapGridHeat>& heat = blipper ? blipperHeat : shifterHeat;
-        if (!heat)
+        if (!heat) {
             heat =
                 std::make_unique<MapGridHeat>(*grid, blipper ? MapGridKind::Blipper : MapGridKind::Shifter);
+            heat->ShowOperatingPoint(operatingRpm, operatingGear);
+        }
 
         // The grid copies on Ctrl+C by itself, with a text of its own, before
         // the menu sees the key: in the map grids the key is the Copy command's.
@@ -273,6 +275,8 @@ void EditorsView::SetUpMapGrid(wxGrid* grid)
 
 void EditorsView::ShowOperatingPoint(const LiveValues& values)
 {
+    operatingRpm = values.rpm;
+    operatingGear = values.gear;
     for (MapGridHeat* heat : {blipperHeat.get(), shifterHeat.get()})
         if (heat)
             heat->ShowOperatingPoint(values.rpm, values.gear);
@@ -343,6 +347,30 @@ int EditorsView::ValueOf(EditorControl control)
     if (wxWindow* window = controls[static_cast<size_t>(control)])
         return ReadControl(BindingOf(control), window);
     return model.Value(control);
+}
+
+void EditorsView::SetValueOf(EditorControl control, int value)
+{
+    wxWindow* window = controls[static_cast<size_t>(control)];
+    if (!window) {
+        model.SetValue(control, value);
+        return;
+    }
+    switch (BindingOf(control).kind) {
+        case ControlKind::Choice:
+            SetChoice(static_cast<wxChoice*>(window), value);
+            break;
+        case ControlKind::RadioBox:
+            if (value >= 0 && value < static_cast<int>(gearDetection->GetCount()))
+                gearDetection->SetSelection(value);
+            break;
+        case ControlKind::Spin:
+        case ControlKind::SteppedSpin:
+            SetSpin(static_cast<wxSpinCtrl*>(window), value);
+            break;
+    }
+    if (control == EditorControl::ThresholdPercent)
+        ShowThresholdText();
 }
 
 // Controls of pages not built yet keep the values the model holds.
@@ -582,15 +610,16 @@ void EditorsView::ShowGearPanels(int selection)
 void EditorsView::OnInputFeatureChanged(wxCommandEvent& event)
 {
     ReadControls();
-    const auto changed =
-        std::find_if(kInputFunctionControls.begin(), kInputFunctionControls.end(),
-                     [&](EditorControl input) { return ChoiceOf(input)->GetId() == event.GetId(); });
+    const std::optional<EditorControl> input = ControlOf(dynamic_cast<wxWindow*>(event.GetEventObject()));
+    const auto changed = input
+                             ? std::find(kInputFunctionControls.begin(), kInputFunctionControls.end(), *input)
+                             : kInputFunctionControls.end();
     if (changed != kInputFunctionControls.end()) {
         model.SetValue(*changed, event.GetSelection());
         const int other = InputGivingUpFunction(model.Controls(),
                                                 static_cast<int>(changed - kInputFunctionControls.begin()));
         if (other >= 0)
-            ChoiceOf(kInputFunctionControls[other])->SetSelection(0);
+            SetValueOf(kInputFunctionControls[other], 0);
     }
     frame.RefreshControls();
 }
@@ -668,9 +697,13 @@ void EditorsView::OnGearRpmSpeedButton(wxCommandEvent& event)
 
 void EditorsView::OnMapCellChanging(wxGridEvent& event)
 {
-    const MapGridKind kind =
-        event.GetId() == blipperGrid->GetId() ? MapGridKind::Blipper : MapGridKind::Shifter;
-    if (!CellTextAllowed(Utf8(event.GetString()), kind))
+    // The grid being typed in: the other map's page may not be built yet.
+    const std::optional<MapGridKind> kind = GridKindOf(dynamic_cast<wxWindow*>(event.GetEventObject()));
+    if (!kind) {
+        event.Skip();
+        return;
+    }
+    if (!CellTextAllowed(Utf8(event.GetString()), *kind))
         event.Veto();
 }
 

@@ -77,6 +77,9 @@ public:
     void PageBuilt();
     // The value a control holds, or would hold when its page is not built.
     int ValueOf(EditorControl control);
+    // Puts a value into a control, or into the model while its page is not
+    // built (the page shows it when it is).
+    void SetValueOf(EditorControl control, int value);
     // Builds the page of the first control the last validation listed, when
     // that page is not built yet.
     void BuildFirstInvalidPage();
@@ -147,4 +150,7 @@ private:
     bool shifterGridSetUp = false;
     // The first control the last validation listed, -1 for none.
     int firstInvalid = -1;
+    // The last operating point shown, for a map grid whose page comes later.
+    uint32_t operatingRpm = 0;
+    uint32_t operatingGear = 0;
 };

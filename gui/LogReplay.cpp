@@ -60,6 +60,18 @@ void LogReplay::AddControls(wxWindow* page, wxSizer* sizer)
     sizer->Add(wholeCheck, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 8);
     sizer->Add(closeButton, 0, wxALIGN_CENTER_VERTICAL);
     EnableControls();
+    // A log opened before the live page was built.
+    if (timeline) {
+        FitSlider();
+        ShowCurrent();
+    }
+}
+
+void LogReplay::FitSlider()
+{
+    if (slider != nullptr) {
+        slider->SetRange(0, static_cast<int>(std::max<uint64_t>(timeline->Duration() / kSliderStepMs, 1)));
+    }
 }
 
 void LogReplay::BindToFrame()
@@ -113,9 +125,7 @@ bool LogReplay::Open(const wxString& path)
         resumeLive = live.stop && live.stop();
     }
     timeline = std::make_unique<ReplayTimeline>(std::move(contents.rows));
-    if (slider != nullptr) {
-        slider->SetRange(0, static_cast<int>(std::max<uint64_t>(timeline->Duration() / kSliderStepMs, 1)));
-    }
+    FitSlider();
     if (speedChoice != nullptr) {
         speedChoice->SetSelection(0);
     }
@@ -210,6 +220,9 @@ void LogReplay::OnTimer(wxTimerEvent& /*event*/)
 
 void LogReplay::ShowCurrent()
 {
+    if (!timeline) {
+        return;
+    }
     const LogRow& row = timeline->Current();
     frame.ShowLiveValues(row.values);
     frame.ShowLiveRaw(row.raw);

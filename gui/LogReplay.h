@@ -57,12 +57,14 @@ public:
     void SetSpeed(int factor);
     void SeekTo(uint64_t ms);
     void ShowWhole(bool whole);
+    // The replay's position into the live view, the chart and the controls.
+    void ShowCurrent();
 
 private:
     void OnOpenLog(wxCommandEvent& event);
     void OnTimer(wxTimerEvent& event);
-    void ShowCurrent();
     void EnableControls();
+    void FitSlider();
 
     VTX_GUIFrame& frame;
     LiveChart* chart = nullptr;

@@ -411,8 +411,13 @@ void VTX_GUIFrame::RefreshControls()
     statusBar->SetLedState(ledState);
     if (ledState != 2)
         liveView->ResetDeviceActions();
-    ShowLiveValues(LiveValues{});
-    ShowLiveRaw(LiveRaw{});
+    // A replay holds the live view; otherwise nothing is known until the next poll.
+    if (replay && replay->Active()) {
+        replay->ShowCurrent();
+    } else {
+        ShowLiveValues(LiveValues{});
+        ShowLiveRaw(LiveRaw{});
+    }
 
     notebook->Enable(!bootloader);
     liveView->EnableWarmUp(device->GetFeature(FEATURE_WARMUP) > 0);

@@ -13,17 +13,11 @@
 namespace {
 VirtualBus* testBus = nullptr;
 
-// The suites find every control of a frame as soon as it is built; the tests
-// of building pages on demand say so (PagesOnDemand).
-[[maybe_unused]] const bool everyPageAtOnce = [] {
-    NotebookPages::SetBuildOnDemand(false);
-    return true;
-}();
 }  // namespace
 
-PagesOnDemand::PagesOnDemand() : before(NotebookPages::BuildsOnDemand())
+PagesOnDemand::PagesOnDemand(bool onDemand) : before(NotebookPages::BuildsOnDemand())
 {
-    NotebookPages::SetBuildOnDemand(true);
+    NotebookPages::SetBuildOnDemand(onDemand);
 }
 
 PagesOnDemand::~PagesOnDemand()
@@ -44,6 +38,19 @@ VirtualBus* TestBus()
 VTX_GUIFrame* MainWindow()
 {
     return static_cast<VTX_GUIApp*>(wxTheApp)->GetMainWindow();
+}
+
+wxWindow* FindControl(wxWindow* window, const char* name)
+{
+    auto* frame = dynamic_cast<VTX_GUIFrame*>(window);
+    if (frame && frame->IsLayoutComplete()) {
+        frame->GetPages().BuildPageHolding(name);
+        // Controls the window adds to a page (the gear panels, the chart's
+        // and the replay's) are not in the layout: every page then.
+        if (!window->FindWindow(XRCID(name)))
+            frame->GetPages().BuildAllPages();
+    }
+    return window->FindWindow(XRCID(name));
 }
 
 wxMenuItem* MenuItem(wxFrame* frame, const char* name)

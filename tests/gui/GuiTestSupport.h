@@ -21,9 +21,10 @@ void SetTestBus(VirtualBus* bus);
 VirtualBus* TestBus();
 
 // Frames made while one exists build their notebook pages when first shown,
-// as the program does; otherwise (the suites' default) all at once.
+// as the program does and the suites' frames do by default; with `false`,
+// all at once.
 struct PagesOnDemand {
-    PagesOnDemand();
+    explicit PagesOnDemand(bool onDemand = true);
     ~PagesOnDemand();
     PagesOnDemand(const PagesOnDemand&) = delete;
     PagesOnDemand& operator=(const PagesOnDemand&) = delete;
@@ -37,11 +38,13 @@ VTX_GUIFrame* MainWindow();
 // simulated connection.
 void UnplugAllUnits(VirtualBus& bus, VTX_GUIFrame* frame);
 
-// A control of a window by its layout name, cast to T (null when absent).
+// A control of a window by its layout name (null when absent). In the main
+// window, the page holding it is built first, as a command that needs it does.
+wxWindow* FindControl(wxWindow* window, const char* name);
 template <class T>
 T* Ctrl(wxWindow* window, const char* name)
 {
-    return dynamic_cast<T*>(window->FindWindow(XRCID(name)));
+    return dynamic_cast<T*>(FindControl(window, name));
 }
 wxMenuItem* MenuItem(wxFrame* frame, const char* name);
 

@@ -11,16 +11,20 @@
 #include <string>
 
 #include <wx/choice.h>
+#include <wx/fileconf.h>
+#include <wx/grid.h>
 #include <wx/notebook.h>
 #include <wx/spinctrl.h>
 #include <wx/textctrl.h>
 
+#include "CompareWindow.h"
 #include "EditorUndo.h"
 #include "LiveChart.h"
 #include "LiveFirmwareTestSupport.h"
 #include "MapHeatLegend.h"
 #include "NotebookPages.h"
 #include "config/ConfigurationImage.h"
+#include "config/SettingsKeys.h"
 
 namespace {
 
@@ -260,13 +264,13 @@ class FirstWindow : public OnVirtualBus {};
 // as the whole notebook needs, so its tabs fit and no page grows it later.
 TEST_F(FirstWindow, IsSizedForEveryPage)
 {
-    const FirstSize everyPage = FirstSizeOfANewFrame();
-    ASSERT_TRUE(everyPage.unbuilt.empty());
-    FirstSize onDemand;
+    FirstSize everyPage;
     {
-        PagesOnDemand demand;
-        onDemand = FirstSizeOfANewFrame();
+        PagesOnDemand atOnce(false);
+        everyPage = FirstSizeOfANewFrame();
     }
+    ASSERT_TRUE(everyPage.unbuilt.empty());
+    const FirstSize onDemand = FirstSizeOfANewFrame();
     ASSERT_EQ(onDemand.unbuilt.size(), 7u);
     auto text = [](const wxSize& size) { return std::to_string(size.x) + "x" + std::to_string(size.y); };
     // The map grids' rpm labels, and so the largest page, are a few pixels
@@ -307,4 +311,50 @@ TEST_F(FirstWindow, ChoicesHaveTheSizeTheirItemsNeed)
     const unsigned int added = first->Append("an item far longer than any item of the layout's lists");
     EXPECT_GT(first->GetBestSize().x, width) << first->GetName();
     first->Delete(added);
+}
+
+namespace {
+
+// Compares with a file, then looks while the window is open.
+class CompareWith : public wxExpectModalBase<CompareWindow, CompareWith> {
+public:
+    CompareWith(wxString path, std::function<void()> look) : path(std::move(path)), look(std::move(look)) {}
+
+protected:
+    int OnInvoked(CompareWindow* window) const override
+    {
+        EXPECT_TRUE(window->CompareWithFile(path));
+        EXPECT_EQ(window->Differences().size(), 1u);
+        look();
+        return wxID_CANCEL;
+    }
+
+private:
+    wxString path;
+    std::function<void()> look;
+};
+
+}  // namespace
+
+// Compare marks a differing cell of a map whose page was never shown: the
+// page is built to carry the mark.
+TEST_F(PagesFrame, CompareMarksAMapWhosePageWasNeverShown)
+{
+    DeviceConfiguration other = own->CollectConfiguration();
+    other.ShifterMap[1][5] = other.ShifterMap[1][5] == 90 ? 100 : 90;
+    const std::string folder = MakeTempFolder();
+    const wxString path = wxString::FromUTF8(folder) + "/other.vtn";
+    {
+        std::unique_ptr<wxFileConfig> store = OpenSettingsFile(path);
+        WriteAppVersion(*store);
+        SaveSettingsKeys(*store, other, SettingsKeySet::Extended);
+    }
+    ASSERT_FALSE(Built("ID_PANEL2"));
+    wxTEST_DIALOG(RunMenuCommand(own, "ID_MENU_COMPARE"), CompareWith(path, [this] {
+                      auto* grid = dynamic_cast<wxGrid*>(own->FindWindow(XRCID("ID_GRID3")));
+                      ASSERT_NE(grid, nullptr);
+                      EXPECT_NE(grid->GetCellBackgroundColour(4, 1), grid->GetDefaultCellBackgroundColour());
+                      EXPECT_EQ(grid->GetCellBackgroundColour(4, 2), grid->GetDefaultCellBackgroundColour());
+                  }));
+    std::system(("rm -rf '" + folder + "'").c_str());
 }
