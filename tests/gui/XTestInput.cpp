@@ -12,7 +12,9 @@
 
 #include <wx/app.h>
 #include <wx/eventfilter.h>
+#include <wx/grid.h>
 #include <wx/settings.h>
+#include <wx/spinctrl.h>
 #include <wx/toplevel.h>
 #include <wx/utils.h>
 #include <wx/window.h>
@@ -142,6 +144,28 @@ void Click()
     Flush();
     PumpUntil([ups] { return ButtonEvents().ups > ups; }, 1000);
     PumpFor(30);
+}
+
+wxPoint CellCentre(wxGrid* grid, int row, int col)
+{
+    const wxRect cell = grid->CellToRect(row, col);
+    const wxPoint inWindow = grid->CalcScrolledPosition(cell.GetTopLeft());
+    return grid->GetGridWindow()->ClientToScreen(inWindow + wxPoint(cell.width / 2, cell.height / 2));
+}
+
+void TypeIntoCell(wxGrid* grid, int row, int col, const wxString& text)
+{
+    Click(CellCentre(grid, row, col));
+    TypeText(text);
+    PressKeys("Return");
+    PumpUntil([grid] { return !grid->IsCellEditControlShown(); }, 1000);
+}
+
+void ClickSpinArrow(wxSpinCtrl* spin, int direction)
+{
+    const wxRect rect = spin->GetScreenRect();
+    const int fromRight = direction > 0 ? rect.height / 2 : rect.height * 3 / 2;
+    Click(wxPoint(rect.GetRight() - fromRight, rect.y + rect.height / 2));
 }
 
 void Click(wxWindow* window)

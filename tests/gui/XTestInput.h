@@ -9,6 +9,8 @@
 #include <wx/gdicmn.h>
 #include <wx/string.h>
 
+class wxGrid;
+class wxSpinCtrl;
 class wxTopLevelWindow;
 class wxWindow;
 
@@ -38,6 +40,14 @@ void TypeText(const wxString& text);
 // Presses and releases a key with modifiers, e.g. "Ctrl+C", "Return",
 // "Ctrl+Shift+Tab", "F5": modifiers Ctrl, Shift and Alt, then one X key name.
 void PressKeys(const wxString& combination);
+
+// What a user clicks in the main window's controls: the centre of a grid
+// cell on the screen; a cell clicked, typed into and ended with Return; the
+// "+" (direction 1) or "-" (-1) button of a spin, which GTK draws at its
+// right end, each about as wide as the control is high.
+wxPoint CellCentre(wxGrid* grid, int row, int col);
+void TypeIntoCell(wxGrid* grid, int row, int col, const wxString& text);
+void ClickSpinArrow(wxSpinCtrl* spin, int direction);
 
 // Handles the toolkit's events for the given time.
 void PumpFor(int milliseconds);
