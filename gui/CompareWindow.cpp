@@ -14,9 +14,9 @@
 #include <wx/stattext.h>
 #include <wx/xrc/xmlres.h>
 
-#include "Connection.h"
+#include "session/Connection.h"
 #include "HistoryKeeper.h"
-#include "HistoryTexts.h"
+#include "session/HistoryTexts.h"
 #include "NotebookPages.h"
 #include "VTX_GUIMain.h"
 #include "VantrelBase.h"

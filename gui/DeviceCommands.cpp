@@ -14,11 +14,11 @@
 #include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
 
-#include "Connection.h"
+#include "session/Connection.h"
 #include "ConnectionDialog.h"
 #include "EditorUndo.h"
 #include "ErrorBox.h"
-#include "FailureLog.h"
+#include "session/FailureLog.h"
 #include "HistoryKeeper.h"
 #include "LiveView.h"
 #include "VTX_GUIMain.h"

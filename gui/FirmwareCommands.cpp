@@ -12,11 +12,11 @@
 #include <wx/translation.h>
 #include <wx/xrc/xmlres.h>
 
-#include "Connection.h"
+#include "session/Connection.h"
 #include "FwUpdateDialog.h"
 #include "LiveView.h"
 #include "UpdateEventGate.h"
-#include "UserSettings.h"
+#include "session/UserSettings.h"
 #include "VTX_GUIMain.h"
 #include "VantrelBase.h"
 #include "device/VersionTriple.h"

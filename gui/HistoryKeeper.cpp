@@ -10,9 +10,9 @@
 #include <wx/xrc/xmlres.h>
 
 #include "CompareWindow.h"
-#include "Connection.h"
+#include "session/Connection.h"
 #include "EditorUndo.h"
-#include "FailureLog.h"
+#include "session/FailureLog.h"
 #include "HistoryWindow.h"
 #include "VTX_GUIMain.h"
 #include "VantrelBase.h"

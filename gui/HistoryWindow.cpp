@@ -7,7 +7,7 @@
 #include <wx/utils.h>
 
 #include "HistoryKeeper.h"
-#include "HistoryTexts.h"
+#include "session/HistoryTexts.h"
 #include "VTX_GUIMain.h"
 #include "history/RecordDiff.h"
 

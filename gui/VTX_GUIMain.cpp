@@ -36,7 +36,7 @@
 #include "LogReplay.h"
 #include "MyStatusBar.h"
 #include "NotebookPages.h"
-#include "UserSettings.h"
+#include "session/UserSettings.h"
 #include "VantrelBase.h"
 #include "config/AppVersion.h"
 #include "device/Features.h"

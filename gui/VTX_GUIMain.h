@@ -44,7 +44,7 @@
 #include <wx/string.h>
 #include <wx/timer.h>
 
-#include "Connection.h"
+#include "session/Connection.h"
 #include "config/DeviceConfiguration.h"
 #include "device/LiveData.h"
 

@@ -6,7 +6,6 @@
 #include "device/DeviceResult.h"
 #include "device/Features.h"
 #include "device/VantrelSimul.h"
-#include "gui/FailureLog.h"
 #include "usb/UsbIds.h"
 #include "usb/UsbVantrel.h"
 
@@ -18,16 +17,10 @@ std::string FormatVersionText(uint16_t version, uint8_t mode)
     return text;
 }
 
-VantrelBase::VantrelBase() : application(std::make_unique<VantrelSimul>())
-{
-    // The failures of the unit's requests go to the toolkit's log and the
-    // user's log file.
-    InstallFailureLog();
-}
+VantrelBase::VantrelBase() : application(std::make_unique<VantrelSimul>()) {}
 
 VantrelBase::VantrelBase(const UsbDevice& record)
 {
-    InstallFailureLog();
     if (record.vendorId != UNIT_VENDOR_ID || record.productId != UNIT_PRODUCT_ID) {
         return;
     }

@@ -13,7 +13,6 @@
 #include "device/DeviceRequests.h"
 #include "device/DeviceResult.h"
 #include "device/RequestLog.h"
-#include "gui/FailureLog.h"
 #include "gui/VantrelBase.h"
 
 namespace {
@@ -65,41 +64,4 @@ TEST_F(RequestFailureLog, NamesTheRequestTheErrorAndWhatFollowed)
 }
 
 // Records of the toolkit's log, whatever their level.
-class CaptureLog : public wxLog {
-public:
-    std::vector<std::pair<wxLogLevel, std::string>> records;
-
-protected:
-    void DoLogRecord(wxLogLevel level, const wxString& msg, const wxLogRecordInfo&) override
-    {
-        records.emplace_back(level, msg.utf8_string());
-    }
-};
-
-// A connection installs the sink that hands the lines to the toolkit's log
-// (the firmware window's test checks the file).
-TEST_F(RequestFailureLog, ConnectionPassesTheLinesToTheToolkitAsTraceRecords)
-{
-    CaptureLog capture;
-    wxLog* const before = wxLog::SetActiveTarget(&capture);
-    wxLog::AddTraceMask(FAILURE_TRACE_MASK);
-    UnitOptions options;
-    options.generation = 105;
-    VirtualUnit& unit = Plug(options);
-    VantrelBase connection(RecordOf(unit));
-    ASSERT_TRUE(connection.Open());
-    unit.AddFault(Fault(FaultKind::Stall, REQ_LOCK));
-    EXPECT_EQ(connection.SetLockState(LOCK_LOCKED), -9);
-    wxLog::RemoveTraceMask(FAILURE_TRACE_MASK);
-    wxLog::SetActiveTarget(before);
-
-    ASSERT_EQ(capture.records.size(), 1u);
-    EXPECT_EQ(capture.records[0].first, wxLOG_Trace);
-    // The toolkit puts the mask in front.
-    EXPECT_EQ(
-        capture.records[0].second,
-        "(vantrel-requests) set lock state (0x04 OUT, value 1) failed: LIBUSB_ERROR_PIPE; returned -9 to the "
-        "caller");
-}
-
 }  // namespace

@@ -25,7 +25,7 @@
 #include <wx/toolbar.h>
 
 #include "ConnectionDialog.h"
-#include "FailureLog.h"
+#include "session/FailureLog.h"
 #include "GuiTestSupport.h"
 #include "MyStatusBar.h"
 #include "VTX_GUIMain.h"

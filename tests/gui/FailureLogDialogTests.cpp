@@ -14,7 +14,7 @@
 #include "FwUpdateDialog.h"
 #include "LiveFirmwareTestSupport.h"
 #include "device/DeviceRequests.h"
-#include "gui/FailureLog.h"
+#include "session/FailureLog.h"
 
 TEST_F(OnVirtualBus, FailedRequestIsLoggedToTheFileAndNotShownInTheUpdateWindow)
 {

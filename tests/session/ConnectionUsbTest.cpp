@@ -1,13 +1,20 @@
-// The main window's one connection: replaced as a whole, never left empty.
+// A program's one connection: replaced as a whole, never left empty.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <wx/log.h>
 
 #include "VirtualUnitFixture.h"
+#include "device/DeviceRequests.h"
 #include "device/DeviceResult.h"
 #include "device/Features.h"
-#include "gui/Connection.h"
+#include "session/Connection.h"
+#include "session/FailureLog.h"
 
 namespace {
 
@@ -78,6 +85,43 @@ TEST_F(ReplacingTheConnection, FallsBackToTheOpenedSimulatedConnection)
         // The unit held before is closed, not merely forgotten.
         EXPECT_TRUE(VantrelBase(heldRecord).Open());
     }
+}
+
+class CaptureLog : public wxLog {
+public:
+    std::vector<std::pair<wxLogLevel, std::string>> records;
+
+protected:
+    void DoLogRecord(wxLogLevel level, const wxString& msg, const wxLogRecordInfo&) override
+    {
+        records.emplace_back(level, msg.utf8_string());
+    }
+};
+
+// A connection installs the sink that hands the failures of the unit's
+// requests to the toolkit's log (the firmware window's test checks the file).
+TEST_F(ReplacingTheConnection, PassesTheRequestsFailuresToTheToolkitAsTraceRecords)
+{
+    CaptureLog capture;
+    wxLog* const before = wxLog::SetActiveTarget(&capture);
+    wxLog::AddTraceMask(FAILURE_TRACE_MASK);
+    UnitOptions options;
+    options.generation = 105;
+    VirtualUnit& unit = Plug(options);
+    Connection connection;
+    ASSERT_EQ(connection.ReplaceWith(RecordOf(unit)).outcome, ConnectOutcome::Opened);
+    unit.AddFault(Fault(FaultKind::Stall, REQ_LOCK));
+    EXPECT_EQ(connection->SetLockState(LOCK_LOCKED), -9);
+    wxLog::RemoveTraceMask(FAILURE_TRACE_MASK);
+    wxLog::SetActiveTarget(before);
+
+    ASSERT_EQ(capture.records.size(), 1u);
+    EXPECT_EQ(capture.records[0].first, wxLOG_Trace);
+    // The toolkit puts the mask in front.
+    EXPECT_EQ(
+        capture.records[0].second,
+        "(vantrel-requests) set lock state (0x04 OUT, value 1) failed: LIBUSB_ERROR_PIPE; returned -9 to the "
+        "caller");
 }
 
 }  // namespace

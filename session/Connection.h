@@ -1,4 +1,4 @@
-// The main window's one connection to a unit. It always holds a connection:
+// A program's one connection to a unit. It always holds a connection:
 // at first the opened simulated one, and whenever a replacement cannot be
 // built or opened, the opened simulated one again. It can be replaced, never
 // emptied, so its users need no null checks.
@@ -32,7 +32,8 @@ public:
     // it held is free again.
     using Builder = std::function<std::unique_ptr<VantrelBase>()>;
 
-    // The opened simulated connection.
+    // The opened simulated connection. Installs the failure log
+    // (FailureLog.h) as the sink of the requests' failures.
     Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;

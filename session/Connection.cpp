@@ -1,6 +1,8 @@
-#include "gui/Connection.h"
+#include "Connection.h"
 
 #include <exception>
+
+#include "FailureLog.h"
 
 namespace {
 
@@ -13,7 +15,12 @@ std::unique_ptr<VantrelBase> OpenedSimulated()
 
 }  // namespace
 
-Connection::Connection() : device(OpenedSimulated()) {}
+Connection::Connection() : device(OpenedSimulated())
+{
+    // The failures of the unit's requests go to the toolkit's log and the
+    // user's log file, whichever connection made them.
+    InstallFailureLog();
+}
 
 Connection::~Connection()
 {

@@ -11,7 +11,7 @@
 #include <sstream>
 #include <string>
 
-#include "gui/UserSettings.h"
+#include "session/UserSettings.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "gui/FailureLog.h"
+#include "session/FailureLog.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "gui/FailureLog.h"
+#include "FailureLog.h"
 
 #include <wx/log.h>
 
