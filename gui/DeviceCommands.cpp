@@ -14,17 +14,17 @@
 #include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
 
-#include "session/Connection.h"
 #include "ConnectionDialog.h"
 #include "EditorUndo.h"
 #include "ErrorBox.h"
-#include "session/FailureLog.h"
 #include "HistoryKeeper.h"
 #include "LiveView.h"
 #include "VTX_GUIMain.h"
 #include "config/SettingsKeys.h"
 #include "device/DeviceRequests.h"
 #include "device/Features.h"
+#include "session/Connection.h"
+#include "session/FailureLog.h"
 #include "usb/UsbDeviceList.h"
 #include "usb/UsbIds.h"
 #include "usb/UsbVantrel.h"
@@ -179,7 +179,7 @@ void DeviceCommands::AutoConnect()
                     ShowError("Configuration reading failed");
                 }
             }
-            frame.deviceErrorCount = 0;
+            frame.poll.Errors().Reset();
             break;
     }
     frame.RefreshControls();
@@ -229,7 +229,7 @@ void DeviceCommands::ConnectToDevice()
                         connection->SetMode(static_cast<uint16_t>(frame.liveView->FftSelection()));
                         frame.liveTimer.Start();
                     }
-                    frame.deviceErrorCount = 0;
+                    frame.poll.Errors().Reset();
                 }
             }
         }
@@ -381,17 +381,12 @@ void DeviceCommands::OnNew(wxCommandEvent& /*event*/)
 
 void DeviceCommands::HandleDeviceError(int32_t status)
 {
-    if (status == 0) {
-        if (frame.deviceErrorCount > 0)
-            --frame.deviceErrorCount;
-        return;
-    }
-    if (status == -10)  // an interrupted transfer says nothing about the unit
-        return;
-    if (frame.deviceErrorCount < 3) {
-        ++frame.deviceErrorCount;
-        return;
-    }
+    if (frame.poll.Errors().Account(status))
+        GiveUpTheUnit();
+}
+
+void DeviceCommands::GiveUpTheUnit()
+{
     UseSimulatedConnection();
     frame.ShowLiveValues(LiveValues{});
     frame.ShowLiveRaw(LiveRaw{});

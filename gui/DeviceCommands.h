@@ -38,6 +38,9 @@ public:
     // A poll's status: 0 forgives one earlier failure, -10 is ignored, and
     // the fourth failure in a row falls back to the simulated connection.
     void HandleDeviceError(int32_t status);
+    // The fourth failure in a row: the simulated connection takes over, the
+    // live view is blanked and its poll stops.
+    void GiveUpTheUnit();
     // Replaces the connection with the opened simulated one.
     void UseSimulatedConnection();
 

@@ -1,6 +1,7 @@
 // The main window's side of the live monitor: the 10 Hz poll of the unit's
 // live report and the warm-up keep-alive's timer. What the monitor shows and
 // its device actions are the live view's (gui/LiveView.*).
+#include "DeviceCommands.h"
 #include "EditorsView.h"
 #include "LiveLogging.h"
 #include "LiveView.h"
@@ -10,30 +11,15 @@
 
 void VTX_GUIFrame::OnLiveTimer(wxTimerEvent& /*event*/)
 {
-    LiveValues values{};
-    LiveRaw raw{};
     if (replay->Active()) {
         liveTimer.Stop();  // a replay never shares the view with the unit
         return;
     }
-    const int32_t status = device->ReadLiveData();
-    if (status != 0) {
-        // -10 (interrupted) is ignored there; the fourth failure in a row
-        // disconnects.
-        HandleDeviceError(status);
-        if (!liveTimer.IsRunning()) {
-            logging->Stop(kLogDisconnectedLine);  // the unit is gone
-        }
-        return;
+    // A good report reaches the listeners the constructor gave the poll.
+    if (!poll.Read()) {
+        commands->GiveUpTheUnit();
+        logging->Stop(kLogDisconnectedLine);
     }
-    if (deviceErrorCount > 0) {
-        --deviceErrorCount;
-    }
-    device->GetLiveValues(&values);
-    device->GetLiveRaw(&raw);
-    ShowLiveValues(values);
-    ShowLiveRaw(raw);
-    RecordLiveReport(values, raw);
 }
 
 void VTX_GUIFrame::OnWarmUpTimer(wxTimerEvent& /*event*/)

@@ -36,10 +36,10 @@
 #include "LogReplay.h"
 #include "MyStatusBar.h"
 #include "NotebookPages.h"
-#include "session/UserSettings.h"
 #include "VantrelBase.h"
 #include "config/AppVersion.h"
 #include "device/Features.h"
+#include "session/UserSettings.h"
 #include "usb/UsbDeviceList.h"
 
 wxDEFINE_EVENT(EVT_FIRMWARE_UPDATE, wxCommandEvent);
@@ -102,6 +102,11 @@ VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/)
     warmUpTimer.Start(100);
     warmUpTimer.Stop();
     Bind(wxEVT_TIMER, &VTX_GUIFrame::OnLiveTimer, this, liveTimer.GetId());
+    poll.Listen([this](const LiveValues& values, const LiveRaw& raw) {
+        ShowLiveValues(values);
+        ShowLiveRaw(raw);
+        RecordLiveReport(values, raw);
+    });
     Bind(wxEVT_TIMER, &VTX_GUIFrame::OnWarmUpTimer, this, warmUpTimer.GetId());
 
     // The two file dialogs are made on first use (FileDialogs): the native

@@ -44,9 +44,10 @@
 #include <wx/string.h>
 #include <wx/timer.h>
 
-#include "session/Connection.h"
 #include "config/DeviceConfiguration.h"
 #include "device/LiveData.h"
+#include "session/Connection.h"
+#include "session/LivePoll.h"
 
 class wxButton;
 class wxCheckBox;
@@ -151,7 +152,7 @@ public:
     // The notebook pages, built when first shown.
     NotebookPages& GetPages() { return *pages; }
     bool IsLiveTimerRunning() const { return liveTimer.IsRunning(); }
-    int32_t GetDeviceErrorCount() const { return deviceErrorCount; }
+    int32_t GetDeviceErrorCount() { return poll.Errors().Count(); }
 
     // The folder the Open and Save dialogs start in; empty (the default) lets
     // them start in the working folder. Set when start-up had to move the
@@ -197,13 +198,15 @@ private:
 
     // The connection; it can be replaced, never emptied.
     Connection device;
+    // The live report's reads, delivered to the live view, maps, chart and
+    // log; and the count of the unit's failures.
+    LivePoll poll{device};
     std::unique_ptr<DeviceCommands> commands;
     std::unique_ptr<FirmwareCommands> firmware;
     // The automatic history and its windows; made with the commands.
     std::unique_ptr<HistoryKeeper> history;
     wxTimer liveTimer;
     wxTimer warmUpTimer;
-    int32_t deviceErrorCount = 0;
     std::vector<wxWindow*> invalidControls;
     wxToolBar* toolBar = nullptr;
     MyStatusBar* statusBar = nullptr;
