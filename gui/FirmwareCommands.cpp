@@ -12,47 +12,21 @@
 #include <wx/translation.h>
 #include <wx/xrc/xmlres.h>
 
-#include "session/Connection.h"
 #include "FwUpdateDialog.h"
 #include "LiveView.h"
 #include "UpdateEventGate.h"
-#include "session/UserSettings.h"
 #include "VTX_GUIMain.h"
 #include "VantrelBase.h"
 #include "device/VersionTriple.h"
 #include "fwimages/FwFile.h"
+#include "session/Connection.h"
+#include "session/FirmwareOffer.h"
+#include "session/UserSettings.h"
 #include "usb/UsbVantrel.h"
 
 namespace {
 
 constexpr int kProgressRange = 100;
-
-// A firmware word of 0xFFFF means that the unit holds no valid application.
-bool HoldsApplication(const VersionTriple& firmware)
-{
-    return firmware.w0 != VERSION_WORD_INVALID && firmware.w1 != VERSION_WORD_INVALID &&
-           firmware.w2 != VERSION_WORD_INVALID;
-}
-
-// A build whose firmware images are stand-ins (see the README) must never
-// offer or write them to a unit: their body is filler, and the unit would stop
-// shifting. Only runs that say so (the virtual unit's tests, vantrel-emulate)
-// may use them.
-bool ImagesMayBeWritten()
-{
-#ifdef VANTREL_STANDIN_FIRMWARE
-    const char* allow = std::getenv("VANTREL_ALLOW_STANDIN_FIRMWARE");
-    return allow != nullptr && std::string_view(allow) == "1";
-#else
-    return true;
-#endif
-}
-
-bool FindImage(const VersionTriple& boot, FwFile& image)
-{
-    return ImagesMayBeWritten() && GetFwFile(static_cast<int32_t>(boot.w1), static_cast<int32_t>(boot.w0),
-                                             static_cast<int32_t>(boot.w2), &image) != 0;
-}
 
 }  // namespace
 
@@ -69,30 +43,11 @@ void FirmwareCommands::BindToFrame()
 
 bool FirmwareCommands::OfferFirmwareUpdate()
 {
-    VersionTriple boot;
-    if (connection->GetBootVersion(&boot) < 0) {
-        return false;
-    }
-    FwFile image{};
-    if (!FindImage(boot, image)) {
-        return false;
-    }
-    VersionTriple firmware;
-    if (connection->GetFirmwareVersion(&firmware) < 0) {
-        // A unit stuck in its bootloader is updated without a question.
-        return connection->GetDeviceMode() == DEVICE_MODE_BOOTLOADER;
-    }
-    if (HoldsApplication(firmware) && firmware.w2 >= image.version) {
-        return false;
-    }
-
-    const std::string serial = connection->GetSerialNumber();
     UserSettings settings;
-    const std::optional<long> refused = settings.ReadRefusedFirmwareVersion(serial);
-    // A unit in its bootloader is always asked.
-    if (refused && static_cast<long>(image.version) <= *refused &&
-        connection->GetDeviceMode() == DEVICE_MODE_APPLICATION) {
-        return false;
+    FwFile image{};
+    const FirmwareOffer offer = OfferFirmwareTo(*connection, settings, image);
+    if (offer != FirmwareOffer::Ask) {
+        return offer == FirmwareOffer::WithoutAsking;
     }
 
     wxMessageDialog question(
@@ -107,7 +62,7 @@ bool FirmwareCommands::OfferFirmwareUpdate()
     if (question.ShowModal() == wxID_YES) {
         return true;
     }
-    settings.WriteRefusedFirmwareVersion(serial, static_cast<long>(image.version));
+    settings.WriteRefusedFirmwareVersion(connection->GetSerialNumber(), static_cast<long>(image.version));
     settings.Flush();
     return false;
 }
@@ -159,7 +114,7 @@ void FirmwareCommands::OnFirmwareUpdateSelected(wxCommandEvent& /*event*/)
             wxLogWarning(_("The firmware is missing."));
         }
         FwFile image{};
-        if (!FindImage(boot, image)) {
+        if (!FindFirmwareImage(boot, image)) {
             wxLogWarning(_("No update available."));
             fwUpdateDialog->SetProgress(kProgressRange, wxEmptyString);
             ended = true;

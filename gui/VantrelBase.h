@@ -77,6 +77,7 @@ public:
     virtual int32_t SaveSettings(wxConfigBase& store, const DeviceConfiguration& config);
     // Replaces the unit's application firmware with the image (gui/VantrelBaseUpdate.cpp);
     // 0, -1 or the failing step's code. Built on the slot accessors below.
+    // -14 before the unit is touched when FirmwareImagesMayBeWritten() is false.
     virtual int32_t UpdateFirmware(const FwFile& image);
     virtual int32_t SetMode(uint16_t mode);
     virtual int32_t GetFeature(uint32_t id);
@@ -100,3 +101,9 @@ private:
     std::unique_ptr<IBootloader> bootloader;
     std::unique_ptr<IVantrel> application;
 };
+
+// False in a build whose firmware images are stand-ins (see the README),
+// unless the run says VANTREL_ALLOW_STANDIN_FIRMWARE=1 (the virtual unit's
+// tests, vantrel-emulate): their body is filler, and a unit holding it would
+// stop shifting. No update of any caller writes them then.
+bool FirmwareImagesMayBeWritten();

@@ -11,11 +11,13 @@
 #include <wx/translation.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "EventLoopWait.h"
@@ -176,11 +178,21 @@ UpdateSleepFunction SetUpdateSleep(UpdateSleepFunction sleep)
     return previous;
 }
 
+bool FirmwareImagesMayBeWritten()
+{
+#ifdef VANTREL_STANDIN_FIRMWARE
+    const char* allow = std::getenv("VANTREL_ALLOW_STANDIN_FIRMWARE");
+    return allow != nullptr && std::string_view(allow) == "1";
+#else
+    return true;
+#endif
+}
+
 int32_t VantrelBase::UpdateFirmware(const FwFile& image)
 {
-    // An image record without data cannot be written; stop before the unit
-    // is touched.
-    if (image.data == nullptr && image.size > 0) {
+    // A stand-in image, or an image record without data, cannot be written;
+    // stop before the unit is touched.
+    if (!FirmwareImagesMayBeWritten() || (image.data == nullptr && image.size > 0)) {
         return ERROR_NOT_AVAILABLE;
     }
 

@@ -2,12 +2,14 @@
 // enumeration lists them.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 
 #include "VirtualUnitFixture.h"
 #include "device/DeviceRequests.h"
 #include "device/DeviceResult.h"
 #include "device/Features.h"
+#include "fwimages/FwFile.h"
 #include "gui/VantrelBase.h"
 
 namespace {
@@ -123,6 +125,28 @@ TEST_F(ConnectionToUnit, Bootloader101)
     EXPECT_EQ(connection.ReadConfiguration(&config), ERROR_NOT_AVAILABLE);
     EXPECT_EQ(connection.GetFeature(FEATURE_SIMULATED), ERROR_NOT_AVAILABLE);
     EXPECT_TRUE(connection.Close());
+}
+
+// A build of stand-in images writes none of them, whoever asks for the update,
+// unless the run allows them: the unit hears nothing.
+TEST_F(ConnectionToUnit, StandInImagesAreNeverWrittenUnlessTheRunAllowsThem)
+{
+#ifndef VANTREL_STANDIN_FIRMWARE
+    GTEST_SKIP() << "the images of this build are real";
+#else
+    VirtualUnit& unit = PlugGeneration(108);
+    VantrelBase connection(RecordOf(unit));
+    ASSERT_TRUE(connection.Open());
+    const uint8_t body[4] = {1, 2, 3, 4};
+    const FwFile image{1, 1, 999, sizeof body, body};
+    unit.ClearRequestLog();
+    unsetenv("VANTREL_ALLOW_STANDIN_FIRMWARE");
+    EXPECT_FALSE(FirmwareImagesMayBeWritten());
+    EXPECT_EQ(connection.UpdateFirmware(image), ERROR_NOT_AVAILABLE);
+    setenv("VANTREL_ALLOW_STANDIN_FIRMWARE", "1", 1);
+    EXPECT_TRUE(unit.RequestLog().empty());
+    EXPECT_TRUE(FirmwareImagesMayBeWritten());
+#endif
 }
 
 }  // namespace
