@@ -14,14 +14,15 @@
 #include <wx/stattext.h>
 #include <wx/xrc/xmlres.h>
 
-#include "session/Connection.h"
 #include "HistoryKeeper.h"
-#include "session/HistoryTexts.h"
 #include "NotebookPages.h"
 #include "VTX_GUIMain.h"
 #include "VantrelBase.h"
 #include "config/SettingsKeys.h"
 #include "device/Features.h"
+#include "editor/EditorRecords.h"
+#include "session/Connection.h"
+#include "session/HistoryTexts.h"
 
 namespace {
 

@@ -10,15 +10,14 @@
 #include <wx/xrc/xmlres.h>
 
 #include "CompareWindow.h"
-#include "session/Connection.h"
 #include "EditorUndo.h"
-#include "session/FailureLog.h"
 #include "HistoryWindow.h"
 #include "VTX_GUIMain.h"
 #include "VantrelBase.h"
 #include "device/Features.h"
-#include "editor/EditorModel.h"
 #include "history/HistoryStore.h"
+#include "session/Connection.h"
+#include "session/FailureLog.h"
 
 namespace {
 
@@ -32,37 +31,6 @@ std::optional<DeviceConfiguration> Collect(VTX_GUIFrame& frame)
 }
 
 }  // namespace
-
-DeviceConfiguration ForShowing(DeviceConfiguration record)
-{
-    const int32_t min = record.TPSMinVoltage;
-    const int32_t max = record.TPSMaxVoltage;
-    int32_t& threshold = record.TPSThresholdVoltage;
-    for (int percent = 1; percent <= 99; ++percent) {
-        if (PercentToThreshold(percent, min, max) != threshold)
-            continue;
-        for (int32_t shown = threshold; shown <= std::max(min, max); ++shown) {
-            if (ThresholdToPercent(shown, min, max) == percent) {
-                threshold = shown;
-                break;
-            }
-        }
-        break;
-    }
-    return record;
-}
-
-DeviceConfiguration AsEditorsHoldIt(const DeviceConfiguration& record, const DeviceConfiguration& editors)
-{
-    try {
-        EditorModel model;
-        model.Show(editors);
-        model.Show(ForShowing(record));
-        return model.Collect();
-    } catch (const std::exception&) {
-        return record;
-    }
-}
 
 HistoryKeeper::HistoryKeeper(VTX_GUIFrame& frame, Connection& connection)
     : frame(frame), connection(connection)

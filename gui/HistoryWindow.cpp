@@ -7,9 +7,10 @@
 #include <wx/utils.h>
 
 #include "HistoryKeeper.h"
-#include "session/HistoryTexts.h"
 #include "VTX_GUIMain.h"
+#include "editor/EditorRecords.h"
 #include "history/RecordDiff.h"
+#include "session/HistoryTexts.h"
 
 HistoryWindow::HistoryWindow(VTX_GUIFrame& frame, HistoryKeeper& keeper)
     : wxDialog(&frame, wxID_ANY, "History", wxDefaultPosition, wxDefaultSize,
