@@ -1,6 +1,6 @@
 // Failures of the requests to the unit, one line each: which request, why it
 // failed and what the program did next. The device objects only report them;
-// the connection installs the sink that keeps the lines (gui/FailureLog.h
+// the connection installs the sink that keeps the lines (session/FailureLog.h
 // hands them to the toolkit's log and appends them to a file).
 #pragma once
 

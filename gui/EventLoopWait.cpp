@@ -1,4 +1,4 @@
-#include "EventLoopWait.h"
+#include "gui/EventLoopWait.h"
 
 #include <wx/app.h>
 #include <wx/apptrait.h>

@@ -1,4 +1,4 @@
-#include "NotebookPages.h"
+#include "gui/NotebookPages.h"
 
 #include <wx/frame.h>
 #include <wx/notebook.h>

@@ -1,4 +1,4 @@
-#include "VTX_GUIApp.h"
+#include "gui/VTX_GUIApp.h"
 
 #include <unistd.h>
 
@@ -14,10 +14,10 @@
 #include <wx/uilocale.h>
 #include <wx/xrc/xmlres.h>
 
-#include "ArtProvider.h"
-#include "ChoiceXmlHandler.h"
-#include "VTX_GUIMain.h"
-#include "wxStateLedXmlHandler.h"
+#include "gui/VTX_GUIMain.h"
+#include "gui/widgets/ArtProvider.h"
+#include "gui/widgets/ChoiceXmlHandler.h"
+#include "gui/widgets/wxStateLedXmlHandler.h"
 
 const char* const kLayoutFiles[5] = {
     "resource.xrs#zip:ConnectionDialog.xrc",  "resource.xrs#zip:FwUpdateDialog.xrc",

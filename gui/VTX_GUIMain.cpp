@@ -1,4 +1,4 @@
-#include "VTX_GUIMain.h"
+#include "gui/VTX_GUIMain.h"
 
 #include <wx/app.h>
 #include <wx/artprov.h>
@@ -24,21 +24,21 @@
 #include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
 
-#include "ArtProvider.h"
-#include "DeviceCommands.h"
-#include "EditorUndo.h"
-#include "EditorsView.h"
-#include "ErrorBox.h"
-#include "FirmwareCommands.h"
-#include "HistoryKeeper.h"
-#include "LiveLogging.h"
-#include "LiveView.h"
-#include "LogReplay.h"
-#include "MyStatusBar.h"
-#include "NotebookPages.h"
-#include "VantrelBase.h"
 #include "config/AppVersion.h"
 #include "device/Features.h"
+#include "gui/NotebookPages.h"
+#include "gui/VantrelBase.h"
+#include "gui/commands/DeviceCommands.h"
+#include "gui/commands/FirmwareCommands.h"
+#include "gui/editors/EditorUndo.h"
+#include "gui/editors/EditorsView.h"
+#include "gui/history/HistoryKeeper.h"
+#include "gui/live/LiveLogging.h"
+#include "gui/live/LiveView.h"
+#include "gui/live/LogReplay.h"
+#include "gui/widgets/ArtProvider.h"
+#include "gui/widgets/ErrorBox.h"
+#include "gui/widgets/MyStatusBar.h"
 #include "session/UserSettings.h"
 #include "usb/UsbDeviceList.h"
 

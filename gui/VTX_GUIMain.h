@@ -1,37 +1,10 @@
 // The main window: holds the one connection to a unit (or the simulated unit),
 // the notebook with the configuration editors, the live monitor and the gear
-// calibration panels, the menu bar, the toolbar and the status bar.
-//
-// The class is large, so its members are defined in several files:
-//   gui/VTX_GUIMain.cpp      construction (look-ups, bindings, settings),
-//                            RefreshControls, RebuildToolBar, tablet mode,
-//                            About, Quit, FFT page reveal, destruction
-//   gui/EditorsView.*        the configuration editors (a class of their own,
-//                            owned by the frame): CollectConfiguration,
-//                            ShowConfiguration, ValidateControls, map grids,
-//                            copy, paste, fill down, consistency handlers and
-//                            the take-value buttons; the record arithmetic is
-//                            the editor model's (editor/)
-//   gui/DeviceCommands.*     AutoConnect, ConnectToDevice, Read, Write, Lock,
-//                            New, Open, Save as, HandleDeviceError, the
-//                            handlers of EVT_UNSUPPORTED_DEVICE and
-//                            EVT_CONNECTING_FAILED (a class the frame owns)
-//   gui/VTX_GUILive.cpp      OnLiveTimer, OnWarmUpTimer, ShowLiveValues,
-//                            ShowLiveRaw, passed on to the live view
-//                            (gui/LiveView.*: the monitor's controls, warm-up
-//                            check box, FFT radio box, throttle button);
-//                            the values also outline the maps' operating
-//                            point (gui/MapGridHeat.*)
-//   gui/FirmwareCommands.*   OfferFirmwareUpdate, the firmware update command
-//                            and closing its window (a class the frame owns,
-//                            with gui/FwUpdateDialog.*)
-//   gui/EditorUndo.*         undo and redo of the editors on the command
-//                            processor, where their content came from and
-//                            whether it is edited (status-bar field 0)
-//   gui/Connection.*         the one connection, replaced only as a whole
-// Every Bind happens in the constructor (VTX_GUIMain.cpp), those of the
-// editors, the live view and the command classes in theirs or their
-// BindHandlers / BindToFrame.
+// calibration panels, the menu bar, the toolbar and the status bar. It builds
+// and wires the parts of gui/editors, gui/live, gui/history and gui/commands;
+// its own members are defined in VTX_GUIMain.cpp and, for the live poll and
+// the watching of the engine, in MainWindowLivePoll.cpp and
+// MainWindowLiveWatch.cpp.
 #pragma once
 
 #include <array>
@@ -114,24 +87,24 @@ public:
     // matching what the last read, open or New gave them).
     bool HasUnsavedEdits();
     // Undo and redo of the editors, their origin and edited state
-    // (gui/EditorUndo.*).
+    // (gui/editors/EditorUndo).
     EditorUndo& GetEditorUndo() { return *undo; }
 
-    // Device commands (VTX_GUICommands.cpp).
+    // Device commands (gui/commands/DeviceCommands).
     void AutoConnect();
     void HandleDeviceError(int32_t status);
 
-    // The live view (VTX_GUILive.cpp, gui/LiveView.*). Zeroed records blank it.
+    // The live view (gui/live/LiveView). Zeroed records blank it.
     void ShowLiveValues(const LiveValues& values);
     void ShowLiveRaw(const LiveRaw& raw);
 
-    // Watching the engine (VTX_GUIWatch.cpp): the live chart, data logging
+    // Watching the engine: the live chart, data logging
     // and log replay on the live page. The chart is null without the page.
     LiveChart* GetLiveChart() const { return liveChart; }
     LiveLogging& GetLogging() const { return *logging; }
     LogReplay& GetReplay() const { return *replay; }
 
-    // Firmware offer after a connect (VTX_GUIFirmware.cpp): true when the user
+    // Firmware offer after a connect (gui/commands/FirmwareCommands): true when the user
     // accepted (the caller then posts EVT_FIRMWARE_UPDATE).
     bool OfferFirmwareUpdate();
 
@@ -183,11 +156,11 @@ private:
     // Calls ShowConfiguration and reports a pulses error instead of throwing.
     bool ShowConfigurationSafely(const DeviceConfiguration& config);
 
-    // --- VTX_GUILive.cpp
+    // --- MainWindowLivePoll.cpp
     void OnLiveTimer(wxTimerEvent& event);
     void OnWarmUpTimer(wxTimerEvent& event);  // LiveView::KeepWarmUp
 
-    // --- VTX_GUIWatch.cpp
+    // --- MainWindowLiveWatch.cpp
     void SetUpLiveWatch(wxWindow* livePage);
     // A good read of the poll: to the log and the chart.
     void RecordLiveReport(const LiveValues& values, const LiveRaw& raw);

@@ -20,14 +20,14 @@
 #include <string_view>
 #include <vector>
 
-#include "EventLoopWait.h"
-#include "FirmwareUpdatePacing.h"
-#include "VantrelBase.h"
 #include "device/Bootloader.h"
 #include "device/DeviceFactory.h"
 #include "device/DeviceResult.h"
 #include "device/Features.h"
 #include "fwimages/FwFile.h"
+#include "gui/EventLoopWait.h"
+#include "gui/FirmwareUpdatePacing.h"
+#include "gui/VantrelBase.h"
 #include "usb/UsbDeviceList.h"
 #include "usb/UsbIds.h"
 #include "usb/UsbVantrel.h"

@@ -7,7 +7,7 @@
 
 #include <wx/app.h>
 
-#include "VTX_GUIApp.h"
+#include "gui/VTX_GUIApp.h"
 #include "usb/UsbConnection.h"
 
 wxIMPLEMENT_APP_NO_MAIN(VTX_GUIApp);

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "ArtProvider.h"
 #include "WidgetTestSupport.h"
+#include "gui/widgets/ArtProvider.h"
 
 namespace {
 

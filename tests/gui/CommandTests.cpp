@@ -24,19 +24,19 @@
 #include <wx/textfile.h>
 #include <wx/toolbar.h>
 
-#include "ConnectionDialog.h"
 #include "GuiTestSupport.h"
-#include "MyStatusBar.h"
-#include "VTX_GUIMain.h"
-#include "VantrelBase.h"
 #include "config/ConfigurationImage.h"
 #include "config/DeviceConfiguration.h"
 #include "device/DeviceRequests.h"
 #include "emulator/VirtualBus.h"
+#include "gui/VTX_GUIMain.h"
+#include "gui/VantrelBase.h"
+#include "gui/commands/ConnectionDialog.h"
+#include "gui/widgets/MyStatusBar.h"
+#include "gui/widgets/wxStateLed.h"
 #include "session/FailureLog.h"
 #include "usb/UsbDeviceList.h"
 #include "usb/UsbIds.h"
-#include "wxStateLed.h"
 
 namespace {
 

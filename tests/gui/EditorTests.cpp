@@ -21,12 +21,12 @@
 #include <wx/textctrl.h>
 
 #include "GuiTestSupport.h"
-#include "SpinCtrlStep.h"
-#include "VTX_GUIMain.h"
-#include "VantrelBase.h"
 #include "config/DeviceConfiguration.h"
 #include "config/SettingsKeys.h"
 #include "editor/EditorModel.h"
+#include "gui/VTX_GUIMain.h"
+#include "gui/VantrelBase.h"
+#include "gui/widgets/SpinCtrlStep.h"
 
 namespace {
 

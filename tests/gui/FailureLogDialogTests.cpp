@@ -11,9 +11,9 @@
 #include <sstream>
 #include <string>
 
-#include "FwUpdateDialog.h"
 #include "LiveFirmwareTestSupport.h"
 #include "device/DeviceRequests.h"
+#include "gui/commands/FwUpdateDialog.h"
 #include "session/FailureLog.h"
 
 TEST_F(OnVirtualBus, FailedRequestIsLoggedToTheFileAndNotShownInTheUpdateWindow)

@@ -13,11 +13,11 @@
 #include <algorithm>
 #include <chrono>
 
-#include "FirmwareUpdatePacing.h"
-#include "FwUpdateDialog.h"
 #include "LiveFirmwareTestSupport.h"
-#include "UpdateEventGate.h"
 #include "fwimages/FwFile.h"
+#include "gui/FirmwareUpdatePacing.h"
+#include "gui/commands/FwUpdateDialog.h"
+#include "gui/commands/UpdateEventGate.h"
 
 namespace {
 

@@ -18,12 +18,12 @@
 #include <wx/textctrl.h>
 
 #include "GuiTestSupport.h"
-#include "LogReplay.h"
-#include "SpinCtrlStep.h"
-#include "VTX_GUIMain.h"
-#include "VantrelBase.h"
 #include "XTestInput.h"
 #include "config/SettingsKeys.h"
+#include "gui/VTX_GUIMain.h"
+#include "gui/VantrelBase.h"
+#include "gui/live/LogReplay.h"
+#include "gui/widgets/SpinCtrlStep.h"
 
 namespace {
 

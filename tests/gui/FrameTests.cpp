@@ -26,12 +26,12 @@
 #include <wx/zipstrm.h>
 
 #include "GuiTestSupport.h"
-#include "MyStatusBar.h"
-#include "VTX_GUIApp.h"
-#include "VTX_GUIMain.h"
-#include "VantrelBase.h"
 #include "config/DeviceConfiguration.h"
-#include "wxStateLed.h"
+#include "gui/VTX_GUIApp.h"
+#include "gui/VTX_GUIMain.h"
+#include "gui/VantrelBase.h"
+#include "gui/widgets/MyStatusBar.h"
+#include "gui/widgets/wxStateLed.h"
 
 namespace {
 

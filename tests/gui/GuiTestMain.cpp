@@ -19,9 +19,9 @@
 #include <wx/msgdlg.h>
 
 #include "GuiTestSupport.h"
-#include "VTX_GUIApp.h"
-#include "VTX_GUIMain.h"
 #include "emulator/VirtualBus.h"
+#include "gui/VTX_GUIApp.h"
+#include "gui/VTX_GUIMain.h"
 #include "usb/UsbConnection.h"
 #include "usb/UsbDeviceList.h"
 

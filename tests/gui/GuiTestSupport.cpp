@@ -5,10 +5,10 @@
 #include <wx/frame.h>
 #include <wx/spinctrl.h>
 
-#include "NotebookPages.h"
-#include "VTX_GUIApp.h"
-#include "VTX_GUIMain.h"
 #include "emulator/VirtualBus.h"
+#include "gui/NotebookPages.h"
+#include "gui/VTX_GUIApp.h"
+#include "gui/VTX_GUIMain.h"
 
 namespace {
 VirtualBus* testBus = nullptr;

@@ -18,15 +18,15 @@
 #include <wx/spinctrl.h>
 #include <wx/testing.h>
 
-#include "CompareWindow.h"
-#include "ConnectionDialog.h"
 #include "GuiTestSupport.h"
-#include "HistoryKeeper.h"
-#include "HistoryWindow.h"
-#include "VTX_GUIMain.h"
-#include "VantrelBase.h"
 #include "config/ConfigurationImage.h"
 #include "emulator/VirtualBus.h"
+#include "gui/VTX_GUIMain.h"
+#include "gui/VantrelBase.h"
+#include "gui/commands/ConnectionDialog.h"
+#include "gui/history/CompareWindow.h"
+#include "gui/history/HistoryKeeper.h"
+#include "gui/history/HistoryWindow.h"
 #include "history/HistoryStore.h"
 
 namespace {

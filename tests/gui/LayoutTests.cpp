@@ -26,11 +26,11 @@
 #include <string>
 #include <vector>
 
-#include "MyGrid.h"
-#include "SpinCtrlStep.h"
 #include "WidgetTestSupport.h"
-#include "wxStateLed.h"
-#include "wxStateLedXmlHandler.h"
+#include "gui/widgets/MyGrid.h"
+#include "gui/widgets/SpinCtrlStep.h"
+#include "gui/widgets/wxStateLed.h"
+#include "gui/widgets/wxStateLedXmlHandler.h"
 
 namespace {
 

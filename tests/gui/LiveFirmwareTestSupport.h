@@ -20,11 +20,11 @@
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
 
-#include "FwUpdateDialog.h"
 #include "GuiTestSupport.h"
-#include "VTX_GUIMain.h"
-#include "VantrelBase.h"
 #include "emulator/VirtualBus.h"
+#include "gui/VTX_GUIMain.h"
+#include "gui/VantrelBase.h"
+#include "gui/commands/FwUpdateDialog.h"
 
 // Answers every modal dialog shown while it exists and remembers what was
 // shown. Answers are taken from the queue, then `fallback`.

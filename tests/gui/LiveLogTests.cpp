@@ -18,11 +18,11 @@
 #include <wx/stdpaths.h>
 #include <wx/textctrl.h>
 
-#include "LiveChart.h"
 #include "LiveFirmwareTestSupport.h"
-#include "LiveLogging.h"
-#include "LogReplay.h"
 #include "emulator/LiveEngine.h"
+#include "gui/live/LiveChart.h"
+#include "gui/live/LiveLogging.h"
+#include "gui/live/LogReplay.h"
 #include "livelog/LogReader.h"
 
 namespace {

@@ -24,7 +24,7 @@
 
 #include "LiveFirmwareTestSupport.h"
 #include "config/ConfigurationImage.h"
-#include "wxStateLed.h"
+#include "gui/widgets/wxStateLed.h"
 
 namespace {
 

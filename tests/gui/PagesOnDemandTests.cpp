@@ -17,14 +17,14 @@
 #include <wx/spinctrl.h>
 #include <wx/textctrl.h>
 
-#include "CompareWindow.h"
-#include "EditorUndo.h"
-#include "LiveChart.h"
 #include "LiveFirmwareTestSupport.h"
-#include "MapHeatLegend.h"
-#include "NotebookPages.h"
 #include "config/ConfigurationImage.h"
 #include "config/SettingsKeys.h"
+#include "gui/NotebookPages.h"
+#include "gui/editors/EditorUndo.h"
+#include "gui/editors/MapHeatLegend.h"
+#include "gui/history/CompareWindow.h"
+#include "gui/live/LiveChart.h"
 
 namespace {
 

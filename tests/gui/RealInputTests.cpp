@@ -13,11 +13,11 @@
 #include <wx/stattext.h>
 
 #include "GuiTestSupport.h"
-#include "SpinCtrlStep.h"
-#include "VTX_GUIMain.h"
-#include "VantrelBase.h"
 #include "XTestInput.h"
 #include "config/DeviceConfiguration.h"
+#include "gui/VTX_GUIMain.h"
+#include "gui/VantrelBase.h"
+#include "gui/widgets/SpinCtrlStep.h"
 
 namespace {
 

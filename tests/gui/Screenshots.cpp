@@ -25,17 +25,17 @@
 #include <wx/spinctrl.h>
 #include <wx/xrc/xmlres.h>
 
-#include "CompareWindow.h"
-#include "ConnectionDialog.h"
-#include "HistoryKeeper.h"
-#include "HistoryWindow.h"
-#include "LiveChart.h"
-#include "LogReplay.h"
-#include "VTX_GUIApp.h"
-#include "VTX_GUIMain.h"
 #include "config/ConfigurationImage.h"
 #include "emulator/LiveEngine.h"
 #include "emulator/VirtualBus.h"
+#include "gui/VTX_GUIApp.h"
+#include "gui/VTX_GUIMain.h"
+#include "gui/commands/ConnectionDialog.h"
+#include "gui/history/CompareWindow.h"
+#include "gui/history/HistoryKeeper.h"
+#include "gui/history/HistoryWindow.h"
+#include "gui/live/LiveChart.h"
+#include "gui/live/LogReplay.h"
 #include "usb/UsbConnection.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "SpinCtrlStep.h"
 #include "WidgetTestSupport.h"
+#include "gui/widgets/SpinCtrlStep.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "WidgetTestSupport.h"
-#include "wxStateLed.h"
-#include "wxStateLedXmlHandler.h"
+#include "gui/widgets/wxStateLed.h"
+#include "gui/widgets/wxStateLedXmlHandler.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "MyStatusBar.h"
 #include "WidgetTestSupport.h"
-#include "wxStateLed.h"
+#include "gui/widgets/MyStatusBar.h"
+#include "gui/widgets/wxStateLed.h"
 
 namespace {
 

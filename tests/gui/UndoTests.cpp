@@ -15,13 +15,13 @@
 #include <wx/spinctrl.h>
 #include <wx/testing.h>
 
-#include "ConnectionDialog.h"
-#include "EditorUndo.h"
 #include "GuiTestSupport.h"
-#include "VTX_GUIMain.h"
-#include "VantrelBase.h"
 #include "config/ConfigurationImage.h"
 #include "emulator/VirtualBus.h"
+#include "gui/VTX_GUIMain.h"
+#include "gui/VantrelBase.h"
+#include "gui/commands/ConnectionDialog.h"
+#include "gui/editors/EditorUndo.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <wx/stopwatch.h>
 #include <wx/utils.h>
 
-#include "wxStateLed.h"
+#include "gui/widgets/wxStateLed.h"
 
 void PumpEvents(int milliseconds)
 {

@@ -18,9 +18,9 @@
 #include <functional>
 #include <string>
 
-#include "VTX_GUIApp.h"
-#include "VTX_GUIMain.h"
 #include "emulator/VirtualBus.h"
+#include "gui/VTX_GUIApp.h"
+#include "gui/VTX_GUIMain.h"
 #include "usb/UsbConnection.h"
 
 namespace bench {

@@ -36,13 +36,13 @@
 #include <vector>
 
 #include "../common/MainWindowBench.h"
-#include "FirmwareUpdatePacing.h"
-#include "FwUpdateDialog.h"
-#include "VTX_GUIApp.h"
-#include "VTX_GUIMain.h"
-#include "VantrelBase.h"
 #include "config/ConfigurationImage.h"
 #include "emulator/VirtualBus.h"
+#include "gui/FirmwareUpdatePacing.h"
+#include "gui/VTX_GUIApp.h"
+#include "gui/VTX_GUIMain.h"
+#include "gui/VantrelBase.h"
+#include "gui/commands/FwUpdateDialog.h"
 #include "usb/UsbConnection.h"
 
 namespace {

@@ -31,12 +31,12 @@
 #include <vector>
 
 #include "../common/MainWindowBench.h"
-#include "LiveChart.h"
-#include "LiveLogging.h"
-#include "LogReplay.h"
-#include "VTX_GUIApp.h"
-#include "VTX_GUIMain.h"
 #include "emulator/VirtualBus.h"
+#include "gui/VTX_GUIApp.h"
+#include "gui/VTX_GUIMain.h"
+#include "gui/live/LiveChart.h"
+#include "gui/live/LiveLogging.h"
+#include "gui/live/LogReplay.h"
 #include "livelog/LogWriter.h"
 #include "usb/UsbConnection.h"
 

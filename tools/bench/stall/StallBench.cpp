@@ -26,10 +26,10 @@
 #include <vector>
 
 #include "../common/MainWindowBench.h"
-#include "VTX_GUIApp.h"
-#include "VTX_GUIMain.h"
-#include "VantrelBase.h"
 #include "emulator/VirtualBus.h"
+#include "gui/VTX_GUIApp.h"
+#include "gui/VTX_GUIMain.h"
+#include "gui/VantrelBase.h"
 #include "usb/UsbConnection.h"
 
 namespace {

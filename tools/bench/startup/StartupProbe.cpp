@@ -7,8 +7,8 @@
 #include <wx/app.h>
 
 #include "StartupMeasure.h"
-#include "VTX_GUIApp.h"
-#include "VTX_GUIMain.h"
+#include "gui/VTX_GUIApp.h"
+#include "gui/VTX_GUIMain.h"
 #include "usb/UsbConnection.h"
 
 namespace {

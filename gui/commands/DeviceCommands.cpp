@@ -1,4 +1,4 @@
-#include "DeviceCommands.h"
+#include "gui/commands/DeviceCommands.h"
 
 #include <functional>
 #include <optional>
@@ -14,15 +14,15 @@
 #include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
 
-#include "ConnectionDialog.h"
-#include "EditorUndo.h"
-#include "ErrorBox.h"
-#include "HistoryKeeper.h"
-#include "LiveView.h"
-#include "VTX_GUIMain.h"
 #include "config/SettingsKeys.h"
 #include "device/DeviceRequests.h"
 #include "device/Features.h"
+#include "gui/VTX_GUIMain.h"
+#include "gui/commands/ConnectionDialog.h"
+#include "gui/editors/EditorUndo.h"
+#include "gui/history/HistoryKeeper.h"
+#include "gui/live/LiveView.h"
+#include "gui/widgets/ErrorBox.h"
 #include "session/Connection.h"
 #include "session/FailureLog.h"
 #include "usb/UsbDeviceList.h"

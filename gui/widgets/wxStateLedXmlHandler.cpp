@@ -1,8 +1,8 @@
-#include "wxStateLedXmlHandler.h"
+#include "gui/widgets/wxStateLedXmlHandler.h"
 
 #include <wx/xml/xml.h>
 
-#include "wxStateLed.h"
+#include "gui/widgets/wxStateLed.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(wxStateLedXmlHandler, wxXmlResourceHandler);
 

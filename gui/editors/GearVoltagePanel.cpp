@@ -1,4 +1,4 @@
-#include "GearVoltagePanel.h"
+#include "gui/editors/GearVoltagePanel.h"
 
 #include <wx/button.h>
 #include <wx/spinctrl.h>

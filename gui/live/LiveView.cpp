@@ -1,4 +1,4 @@
-#include "LiveView.h"
+#include "gui/live/LiveView.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -16,10 +16,10 @@
 #include <optional>
 #include <string>
 
-#include "ErrorBox.h"
-#include "VantrelBase.h"
 #include "device/DeviceRequests.h"
-#include "wxStateLed.h"
+#include "gui/VantrelBase.h"
+#include "gui/widgets/ErrorBox.h"
+#include "gui/widgets/wxStateLed.h"
 
 namespace {
 

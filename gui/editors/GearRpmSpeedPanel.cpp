@@ -1,4 +1,4 @@
-#include "GearRpmSpeedPanel.h"
+#include "gui/editors/GearRpmSpeedPanel.h"
 
 #include <wx/button.h>
 #include <wx/spinctrl.h>

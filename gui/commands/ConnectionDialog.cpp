@@ -1,4 +1,4 @@
-#include "ConnectionDialog.h"
+#include "gui/commands/ConnectionDialog.h"
 
 #include <wx/button.h>
 #include <wx/listctrl.h>

@@ -1,4 +1,4 @@
-#include "wxStateLed.h"
+#include "gui/widgets/wxStateLed.h"
 
 #include <wx/bitmap.h>
 #include <wx/dcclient.h>

@@ -1,4 +1,4 @@
-#include "UpdateEventGate.h"
+#include "gui/commands/UpdateEventGate.h"
 
 #include <wx/event.h>
 #include <wx/timer.h>

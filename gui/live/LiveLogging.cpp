@@ -1,4 +1,4 @@
-#include "LiveLogging.h"
+#include "gui/live/LiveLogging.h"
 
 #include <wx/button.h>
 #include <wx/filename.h>
@@ -10,8 +10,8 @@
 
 #include <ctime>
 
-#include "ErrorBox.h"
-#include "VantrelBase.h"
+#include "gui/VantrelBase.h"
+#include "gui/widgets/ErrorBox.h"
 #include "livelog/LogFormat.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The main window's firmware pieces: the offer made right after a unit was
-// connected, the firmware update command (with gui/FwUpdateDialog.*), and
+// connected, the firmware update command (with gui/commands/FwUpdateDialog), and
 // closing its window. The frame owns one and delegates its bound names to it.
 #pragma once
 

@@ -1,4 +1,4 @@
-#include "ChoiceXmlHandler.h"
+#include "gui/widgets/ChoiceXmlHandler.h"
 
 #include <wx/choice.h>
 #include <wx/intl.h>

@@ -1,4 +1,4 @@
-#include "FirmwareCommands.h"
+#include "gui/commands/FirmwareCommands.h"
 
 #include <cstdlib>
 #include <memory>
@@ -12,13 +12,13 @@
 #include <wx/translation.h>
 #include <wx/xrc/xmlres.h>
 
-#include "FwUpdateDialog.h"
-#include "LiveView.h"
-#include "UpdateEventGate.h"
-#include "VTX_GUIMain.h"
-#include "VantrelBase.h"
 #include "device/VersionTriple.h"
 #include "fwimages/FwFile.h"
+#include "gui/VTX_GUIMain.h"
+#include "gui/VantrelBase.h"
+#include "gui/commands/FwUpdateDialog.h"
+#include "gui/commands/UpdateEventGate.h"
+#include "gui/live/LiveView.h"
 #include "session/Connection.h"
 #include "session/FirmwareOffer.h"
 #include "session/UserSettings.h"

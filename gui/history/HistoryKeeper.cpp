@@ -1,4 +1,4 @@
-#include "HistoryKeeper.h"
+#include "gui/history/HistoryKeeper.h"
 
 #include <algorithm>
 #include <chrono>
@@ -9,12 +9,12 @@
 #include <wx/menu.h>
 #include <wx/xrc/xmlres.h>
 
-#include "CompareWindow.h"
-#include "EditorUndo.h"
-#include "HistoryWindow.h"
-#include "VTX_GUIMain.h"
-#include "VantrelBase.h"
 #include "device/Features.h"
+#include "gui/VTX_GUIMain.h"
+#include "gui/VantrelBase.h"
+#include "gui/editors/EditorUndo.h"
+#include "gui/history/CompareWindow.h"
+#include "gui/history/HistoryWindow.h"
 #include "history/HistoryStore.h"
 #include "session/Connection.h"
 #include "session/FailureLog.h"

@@ -1,4 +1,4 @@
-#include "LiveChart.h"
+#include "gui/live/LiveChart.h"
 
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>

@@ -1,4 +1,4 @@
-#include "SpinCtrlStep.h"
+#include "gui/widgets/SpinCtrlStep.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "EditorUndo.h"
+#include "gui/editors/EditorUndo.h"
 
 #include <utility>
 
@@ -8,11 +8,11 @@
 #include <wx/spinctrl.h>
 #include <wx/xrc/xmlres.h>
 
-#include "EditorsView.h"
-#include "VTX_GUIMain.h"
-#include "VantrelBase.h"
 #include "device/Features.h"
 #include "editor/EditSteps.h"
+#include "gui/VTX_GUIMain.h"
+#include "gui/VantrelBase.h"
+#include "gui/editors/EditorsView.h"
 #include "usb/UsbVantrel.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "ArtProvider.h"
+#include "gui/widgets/ArtProvider.h"
 
 #include <wx/filesys.h>
 #include <wx/image.h>

@@ -1,13 +1,13 @@
 // The main window's side of the live monitor: the 10 Hz poll of the unit's
 // live report and the warm-up keep-alive's timer. What the monitor shows and
-// its device actions are the live view's (gui/LiveView.*).
-#include "DeviceCommands.h"
-#include "EditorsView.h"
-#include "LiveLogging.h"
-#include "LiveView.h"
-#include "LogReplay.h"
-#include "VTX_GUIMain.h"
-#include "VantrelBase.h"
+// its device actions are the live view's (gui/live/LiveView).
+#include "gui/VTX_GUIMain.h"
+#include "gui/VantrelBase.h"
+#include "gui/commands/DeviceCommands.h"
+#include "gui/editors/EditorsView.h"
+#include "gui/live/LiveLogging.h"
+#include "gui/live/LiveView.h"
+#include "gui/live/LogReplay.h"
 
 void VTX_GUIFrame::OnLiveTimer(wxTimerEvent& /*event*/)
 {

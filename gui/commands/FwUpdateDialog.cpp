@@ -1,4 +1,4 @@
-#include "FwUpdateDialog.h"
+#include "gui/commands/FwUpdateDialog.h"
 
 #include <wx/app.h>
 #include <wx/button.h>

@@ -1,6 +1,6 @@
 // The main window's watching of the engine: the live chart, data logging and
-// log replay on the live monitor page (gui/LiveChart.*, gui/LiveLogging.*,
-// gui/LogReplay.*).
+// log replay on the live monitor page (gui/live: LiveChart, LiveLogging,
+// LogReplay).
 #include <wx/choice.h>
 #include <wx/sizer.h>
 #include <wx/spinctrl.h>
@@ -9,12 +9,12 @@
 
 #include <chrono>
 
-#include "EditorsView.h"
-#include "LiveChart.h"
-#include "LiveLogging.h"
-#include "LogReplay.h"
-#include "VTX_GUIMain.h"
-#include "VantrelBase.h"
+#include "gui/VTX_GUIMain.h"
+#include "gui/VantrelBase.h"
+#include "gui/editors/EditorsView.h"
+#include "gui/live/LiveChart.h"
+#include "gui/live/LiveLogging.h"
+#include "gui/live/LogReplay.h"
 
 void VTX_GUIFrame::SetUpLiveWatch(wxWindow* livePage)
 {

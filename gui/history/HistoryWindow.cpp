@@ -1,4 +1,4 @@
-#include "HistoryWindow.h"
+#include "gui/history/HistoryWindow.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -6,9 +6,9 @@
 #include <wx/sizer.h>
 #include <wx/utils.h>
 
-#include "HistoryKeeper.h"
-#include "VTX_GUIMain.h"
 #include "editor/EditorRecords.h"
+#include "gui/VTX_GUIMain.h"
+#include "gui/history/HistoryKeeper.h"
 #include "history/RecordDiff.h"
 #include "session/HistoryTexts.h"
 

@@ -1,6 +1,6 @@
-#include "MyStatusBar.h"
+#include "gui/widgets/MyStatusBar.h"
 
-#include "wxStateLed.h"
+#include "gui/widgets/wxStateLed.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(MyStatusBar, wxStatusBar);
 

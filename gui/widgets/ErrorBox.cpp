@@ -1,4 +1,4 @@
-#include "ErrorBox.h"
+#include "gui/widgets/ErrorBox.h"
 
 void ShowError(const wxString& text, const wxString& caption)
 {

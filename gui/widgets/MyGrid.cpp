@@ -1,4 +1,4 @@
-#include "MyGrid.h"
+#include "gui/widgets/MyGrid.h"
 
 #include <wx/dc.h>
 #include <wx/settings.h>

@@ -1,4 +1,4 @@
-#include "CompareWindow.h"
+#include "gui/history/CompareWindow.h"
 
 #include <stdexcept>
 
@@ -14,13 +14,13 @@
 #include <wx/stattext.h>
 #include <wx/xrc/xmlres.h>
 
-#include "HistoryKeeper.h"
-#include "NotebookPages.h"
-#include "VTX_GUIMain.h"
-#include "VantrelBase.h"
 #include "config/SettingsKeys.h"
 #include "device/Features.h"
 #include "editor/EditorRecords.h"
+#include "gui/NotebookPages.h"
+#include "gui/VTX_GUIMain.h"
+#include "gui/VantrelBase.h"
+#include "gui/history/HistoryKeeper.h"
 #include "session/Connection.h"
 #include "session/HistoryTexts.h"
 

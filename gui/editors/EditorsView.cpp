@@ -1,4 +1,4 @@
-#include "EditorsView.h"
+#include "gui/editors/EditorsView.h"
 
 #include <algorithm>
 #include <climits>
@@ -16,17 +16,17 @@
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
-#include "ErrorBox.h"
-#include "GearRpmSpeedPanel.h"
-#include "GearVoltagePanel.h"
-#include "MapGridHeat.h"
-#include "MyGrid.h"
-#include "NotebookPages.h"
-#include "SpinCtrlStep.h"
-#include "VTX_GUIMain.h"
-#include "VantrelBase.h"
 #include "config/DefaultMaps.h"
 #include "device/LiveData.h"
+#include "gui/NotebookPages.h"
+#include "gui/VTX_GUIMain.h"
+#include "gui/VantrelBase.h"
+#include "gui/editors/GearRpmSpeedPanel.h"
+#include "gui/editors/GearVoltagePanel.h"
+#include "gui/editors/MapGridHeat.h"
+#include "gui/widgets/ErrorBox.h"
+#include "gui/widgets/MyGrid.h"
+#include "gui/widgets/SpinCtrlStep.h"
 
 namespace {
 

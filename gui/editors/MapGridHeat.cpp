@@ -1,4 +1,4 @@
-#include "MapGridHeat.h"
+#include "gui/editors/MapGridHeat.h"
 
 #include <chrono>
 
@@ -6,7 +6,7 @@
 #include <wx/settings.h>
 #include <wx/sizer.h>
 
-#include "MapHeatLegend.h"
+#include "gui/editors/MapHeatLegend.h"
 
 namespace {
 

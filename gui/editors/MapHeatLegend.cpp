@@ -1,12 +1,12 @@
-#include "MapHeatLegend.h"
+#include "gui/editors/MapHeatLegend.h"
 
 #include <algorithm>
 
 #include <wx/dcbuffer.h>
 #include <wx/settings.h>
 
-#include "MapGridHeat.h"
 #include "editor/MapHeatColours.h"
+#include "gui/editors/MapGridHeat.h"
 
 namespace {
 

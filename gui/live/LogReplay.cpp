@@ -1,4 +1,4 @@
-#include "LogReplay.h"
+#include "gui/live/LogReplay.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -11,9 +11,9 @@
 #include <wx/stattext.h>
 #include <wx/xrc/xmlres.h>
 
-#include "EditorUndo.h"
-#include "LiveChart.h"
-#include "VTX_GUIMain.h"
+#include "gui/VTX_GUIMain.h"
+#include "gui/editors/EditorUndo.h"
+#include "gui/live/LiveChart.h"
 #include "livelog/LogReader.h"
 
 namespace {
