@@ -71,6 +71,26 @@ void UserSettings::WriteRefusedFirmwareVersion(const std::string& serial, long v
     store.Write(RefusedVersionKey(serial), version);
 }
 
+void UserSettings::ForgetRefusedFirmwareVersion(const std::string& serial)
+{
+    store.DeleteEntry(RefusedVersionKey(serial));
+}
+
+bool UserSettings::Has(const char* key) const
+{
+    return store.HasEntry(key);
+}
+
+void UserSettings::Forget(const char* key)
+{
+    store.DeleteEntry(key);
+}
+
+void UserSettings::Clear()
+{
+    store.DeleteAll();
+}
+
 void UserSettings::Flush()
 {
     store.Flush();

@@ -59,6 +59,13 @@ public:
     // none when no offer was declined.
     std::optional<long> ReadRefusedFirmwareVersion(const std::string& serial) const;
     void WriteRefusedFirmwareVersion(const std::string& serial, long version);
+    void ForgetRefusedFirmwareVersion(const std::string& serial);
+
+    // Whether a key (a flag's, "Left", ...) is stored; forgetting one, or all
+    // (the store of a first start).
+    bool Has(const char* key) const;
+    void Forget(const char* key);
+    void Clear();
 
     void Flush();
 

@@ -9,7 +9,6 @@
 #include <fstream>
 #include <thread>
 
-#include <wx/config.h>
 #include <wx/filedlg.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
@@ -142,7 +141,7 @@ protected:
         EXPECT_TRUE(ok->IsEnabled());
         UnitOptions second;
         second.serial = "VT000002";
-        TestBus()->AddUnit(second);
+        AppBus()->AddUnit(second);
         wxWindow* refresh = dialog->FindWindow(XRCID("ID_BTN_REFRESH"));
         wxCommandEvent click(wxEVT_BUTTON, refresh->GetId());
         click.SetEventObject(refresh);
@@ -195,53 +194,16 @@ int LedState(VTX_GUIFrame* frame)
     return dynamic_cast<MyStatusBar*>(frame->GetStatusBar())->GetLed()->GetState();
 }
 
-// Every test starts on an empty bus with the simulated connection and
-// writing confirmations switched on.
-class Commands : public ::testing::Test {
+class Commands : public OnVirtualBus {
 protected:
-    void SetUp() override
-    {
-        bus = TestBus();
-        if (!bus)
-            GTEST_SKIP() << "needs the virtual USB bus (run under umockdev-wrapper)";
-        frame = MainWindow();
-        // The firmware offer is answered "no" once per unit and remembered;
-        // remember it for every serial used here, so that only the tests that
-        // mean to meet the offer do.
-        {
-            wxConfig settings("Vantrel", "NorvaneLabs", wxEmptyString, wxEmptyString,
-                              wxCONFIG_USE_LOCAL_FILE);
-            for (const char* serial : {"VT000001", "VT000002", "VT000009", "CV000001"})
-                settings.Write(wxString(serial) + "RefusedFirmwareVersion", 0x7FFFFFFFL);
-        }
-        UnplugAllUnits(*bus, frame);
-        MenuItem(frame, "idConfirmWriting")->Check(true);
-        frame->ShowConfiguration(frame->GetDevice()->GetDefaultConfiguration());
-        frame->RefreshControls();
-    }
-    void TearDown() override
-    {
-        if (!bus)
-            return;
-        UnplugAllUnits(*bus, frame);
-    }
-
+    Commands() : OnVirtualBus(true) {}
     VirtualUnit& Plug(uint16_t generation, const std::string& serial = "VT000001")
     {
-        VirtualUnit& unit = bus->AddUnit(Unit(generation, serial));
+        VirtualUnit& unit = PlugUnit(serial, generation);
         unit.SetConfigurationImage(
             EncodeConfigurationImage(StoredConfiguration(generation), FormatOf(generation)));
         return unit;
     }
-
-    void Launch()
-    {
-        frame->AutoConnect();
-        Pump();
-    }
-
-    VirtualBus* bus = nullptr;
-    VTX_GUIFrame* frame = nullptr;
 };
 
 }  // namespace

@@ -40,18 +40,9 @@ wxGrid* Shifter()
 }
 
 // Editors back to the simulated unit's defaults before each test.
-class Editors : public ::testing::Test {
+class Editors : public OnVirtualBus {
 protected:
-    void SetUp() override
-    {
-        frame = MainWindow();
-        defaults = frame->GetDevice()->GetDefaultConfiguration();
-        frame->ShowConfiguration(defaults);
-        frame->RefreshControls();
-        frame->ValidateControls();
-    }
-    VTX_GUIFrame* frame = nullptr;
-    DeviceConfiguration defaults{};
+    Editors() : OnVirtualBus(true) {}
 };
 
 // Edits a cell through the grid's own editor, as typing would.
@@ -76,19 +67,6 @@ void SetClipboard(const wxString& text)
     ASSERT_TRUE(wxTheClipboard->Open());
     wxTheClipboard->SetData(new wxTextDataObject(text));
     wxTheClipboard->Close();
-}
-
-wxString GetClipboard()
-{
-    wxTheClipboard->UsePrimarySelection(false);
-    wxString text;
-    if (wxTheClipboard->Open()) {
-        wxTextDataObject data;
-        if (wxTheClipboard->GetData(data))
-            text = data.GetText();
-        wxTheClipboard->Close();
-    }
-    return text;
 }
 
 // Brings the notebook page holding a control to the front while it exists.
@@ -173,7 +151,7 @@ TEST_F(Editors, CopyOfATwoByTwoSelection)
     grid->SetGridCursor(2, 1);
     grid->SelectBlock(2, 1, 3, 2);
     RunMenuCommand(frame, "idCopy");
-    EXPECT_EQ(GetClipboard(), "31\t32\r\n41\t42");
+    EXPECT_EQ(ClipboardText(), "31\t32\r\n41\t42");
 }
 
 TEST_F(Editors, PasteStopsAtTheFirstBadField)

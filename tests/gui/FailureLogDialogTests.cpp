@@ -11,7 +11,7 @@
 #include <sstream>
 #include <string>
 
-#include "LiveFirmwareTestSupport.h"
+#include "GuiTestSupport.h"
 #include "device/DeviceRequests.h"
 #include "gui/commands/FwUpdateDialog.h"
 #include "session/FailureLog.h"
@@ -30,9 +30,8 @@ TEST_F(OnVirtualBus, FailedRequestIsLoggedToTheFileAndNotShownInTheUpdateWindow)
     options.validApplication = true;
     VirtualUnit& unit = bus->AddUnit(options);
     unit.SetBootVersion({3, UNIT_HARDWARE, 0x0102});
-    UserSettings().Write("FL000001RefusedFirmwareVersion", 0x0108L);  // no offer at connecting
-    frame->AutoConnect();
-    Pump();
+    UserSettings().WriteRefusedFirmwareVersion("FL000001", 0x0108L);  // no offer at connecting
+    Launch();
     FaultSpec stall;
     stall.target = REQ_FLASH;  // the erase
     unit.AddFault(stall);

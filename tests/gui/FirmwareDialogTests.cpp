@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <chrono>
 
-#include "LiveFirmwareTestSupport.h"
+#include "GuiTestSupport.h"
 #include "fwimages/FwFile.h"
 #include "gui/FirmwareUpdatePacing.h"
 #include "gui/commands/FwUpdateDialog.h"
@@ -139,27 +139,6 @@ protected:
         return unit;
     }
 
-    static long Refused(const std::string& serial)
-    {
-        long value = -1;
-        UserSettings().Read(wxString(serial) + "RefusedFirmwareVersion", &value);
-        return value;
-    }
-
-    static void ForgetRefused(const std::string& serial)
-    {
-        wxConfig settings = UserSettings();
-        settings.DeleteEntry(wxString(serial) + "RefusedFirmwareVersion");
-        settings.Flush();
-    }
-
-    static void StoreRefused(const std::string& serial, long version)
-    {
-        wxConfig settings = UserSettings();
-        settings.Write(wxString(serial) + "RefusedFirmwareVersion", version);
-        settings.Flush();
-    }
-
     void ExpectFlashHoldsTheImage(const VirtualUnit& unit) const
     {
         FwFile image{};
@@ -179,25 +158,23 @@ protected:
 TEST_F(FirmwareOnBus, OfferIsRememberedPerUnitAndVersion)
 {
     for (const char* serial : {"FO000001", "FO000002", "FO000003"}) {
-        ForgetRefused(serial);
+        UserSettings().ForgetRefusedFirmwareVersion(serial);
     }
     VirtualUnit& first = Plug(107, "FO000001");
     {
         ModalAnswerer answers(wxID_NO);
-        frame->AutoConnect();
-        Pump();
+        Launch();
         ASSERT_EQ(answers.shown.size(), 1u);
         EXPECT_EQ(answers.shown[0].caption, "Firmware update");
         EXPECT_EQ(answers.shown[0].message, kOfferText);
     }
-    EXPECT_EQ(Refused("FO000001"), 0x0108);
+    EXPECT_EQ(UserSettings().ReadRefusedFirmwareVersion("FO000001"), 0x0108);
     // Declined: the unit is read and polled as usual.
     EXPECT_TRUE(frame->IsLiveTimerRunning());
 
     {
         ModalAnswerer answers(wxID_NO);
-        frame->AutoConnect();
-        Pump();
+        Launch();
         EXPECT_TRUE(answers.shown.empty()) << "asked again for a declined version";
     }
 
@@ -206,30 +183,27 @@ TEST_F(FirmwareOnBus, OfferIsRememberedPerUnitAndVersion)
     Plug(107, "FO000002");
     {
         ModalAnswerer answers(wxID_NO);
-        frame->AutoConnect();
-        Pump();
+        Launch();
         EXPECT_EQ(answers.shown.size(), 1u);
     }
     UnplugAll();
 
     // A newer image than the declined one is offered again.
-    StoreRefused("FO000001", 0x0107);
+    UserSettings().WriteRefusedFirmwareVersion("FO000001", 0x0107);
     bus->Replug(first);
     {
         ModalAnswerer answers(wxID_NO);
-        frame->AutoConnect();
-        Pump();
+        Launch();
         EXPECT_EQ(answers.shown.size(), 1u);
     }
-    EXPECT_EQ(Refused("FO000001"), 0x0108);
+    EXPECT_EQ(UserSettings().ReadRefusedFirmwareVersion("FO000001"), 0x0108);
 
     // Up to date: no question.
     UnplugAll();
     Plug(108, "FO000003");
     {
         ModalAnswerer answers(wxID_NO);
-        frame->AutoConnect();
-        Pump();
+        Launch();
         EXPECT_TRUE(answers.shown.empty());
     }
 }
@@ -237,10 +211,9 @@ TEST_F(FirmwareOnBus, OfferIsRememberedPerUnitAndVersion)
 TEST_F(FirmwareOnBus, UnitInItsBootloaderIsAlwaysAsked)
 {
     Plug(107, "FO000004", Personality::Bootloader);
-    StoreRefused("FO000004", 0x0108);
+    UserSettings().WriteRefusedFirmwareVersion("FO000004", 0x0108);
     ModalAnswerer answers(wxID_NO);
-    frame->AutoConnect();
-    Pump();
+    Launch();
     EXPECT_EQ(answers.shown.size(), 1u);
     EXPECT_EQ(frame->GetDevice()->GetDeviceMode(), 1);
     EXPECT_EQ(Dialog(), nullptr);
@@ -304,9 +277,8 @@ TEST_F(FirmwareOnBus, UnreadableFirmwareInTheBootloaderIsUpdatedWithoutAsking)
 TEST_F(FirmwareOnBus, UpdateCommandEndToEnd)
 {
     VirtualUnit& unit = Plug(107, "FO000006");
-    StoreRefused("FO000006", 0x0108);
-    frame->AutoConnect();
-    Pump();
+    UserSettings().WriteRefusedFirmwareVersion("FO000006", 0x0108);
+    Launch();
     ASSERT_FALSE(IsSimulated(frame));
 
     // How long the window goes without handling events meanwhile.
@@ -346,9 +318,8 @@ TEST_F(FirmwareOnBus, UpdateCommandEndToEnd)
 TEST_F(FirmwareOnBus, FailedUpdateShowsItsErrorAndFallsBackToTheSimulator)
 {
     VirtualUnit& unit = Plug(107, "FO000007");
-    StoreRefused("FO000007", 0x0108);
-    frame->AutoConnect();
-    Pump();
+    UserSettings().WriteRefusedFirmwareVersion("FO000007", 0x0108);
+    Launch();
     FaultSpec stall;
     stall.kind = FaultKind::Stall;
     stall.target = 0x02;  // the erase
@@ -391,8 +362,7 @@ TEST_F(FirmwareOnBus, NothingToDo)
         UnplugAll();
         VirtualUnit& unit =
             Plug(c.generation, "FO00001" + std::to_string(n++), Personality::Application, c.hardware);
-        frame->AutoConnect();
-        Pump();
+        Launch();
         VantrelBase* before = frame->GetDevice();
         RunMenuCommand(frame, "idFirmwareUpdate");
         ASSERT_NE(Dialog(), nullptr);
@@ -411,13 +381,12 @@ TEST_F(FirmwareOnBus, NothingToDo)
 TEST_F(FirmwareOnBus, StandInImagesAreNotWrittenUnlessAllowed)
 {
 #ifdef VANTREL_STANDIN_FIRMWARE
-    ForgetRefused("FO000091");
+    UserSettings().ForgetRefusedFirmwareVersion("FO000091");
     VirtualUnit& unit = Plug(107, "FO000091");
     unsetenv("VANTREL_ALLOW_STANDIN_FIRMWARE");
     {
         ModalAnswerer answers(wxID_YES);
-        frame->AutoConnect();
-        Pump();
+        Launch();
         EXPECT_TRUE(answers.shown.empty()) << "offered a stand-in image";
     }
     RunMenuCommand(frame, "idFirmwareUpdate");
@@ -440,9 +409,8 @@ TEST_F(FirmwareOnBus, StandInImagesAreNotWrittenUnlessAllowed)
 TEST_F(FirmwareOnBus, CloseRequestDuringTheUpdateIsHeld)
 {
     VirtualUnit& unit = Plug(107, "FO000020");
-    StoreRefused("FO000020", 0x0108);
-    frame->AutoConnect();
-    Pump();
+    UserSettings().WriteRefusedFirmwareVersion("FO000020", 0x0108);
+    Launch();
     int requests = 0;
     SetUpdateYield([&] {
         if (requests < 2 && Dialog() != nullptr) {
@@ -485,9 +453,8 @@ struct CloseWatch {
 TEST_F(FirmwareOnBus, WaitsRunTheEventLoopAndTurnAwayTheMainWindowsCommands)
 {
     VirtualUnit& unit = Plug(107, "FO000021");
-    StoreRefused("FO000021", 0x0108);
-    frame->AutoConnect();
-    Pump();
+    UserSettings().WriteRefusedFirmwareVersion("FO000021", 0x0108);
+    Launch();
     ModalAnswerer answerer;
     CloseWatch close;
     frame->Bind(wxEVT_CLOSE_WINDOW, &CloseWatch::OnClose, &close);

@@ -42,9 +42,8 @@ void ClickTab(VTX_GUIFrame* frame, const char* page)
         for (int x = 2; x < notebook->GetSize().x; x += 4)
             if (notebook->HitTest(wxPoint(x, y)) == index) {
                 xtest::Click(notebook->ClientToScreen(wxPoint(x + 6, y + 4)));
-                ASSERT_TRUE(xtest::PumpUntil([&] { return notebook->GetSelection() == index; }, 1000))
-                    << page;
-                xtest::PumpFor(100);
+                ASSERT_TRUE(RunEventsUntil([&] { return notebook->GetSelection() == index; }, 1000)) << page;
+                RunEventsFor(100);
                 return;
             }
     FAIL() << "no tab for " << page;
@@ -80,7 +79,7 @@ Touch SpinArrow(const char* what, const char* page, const char* spin)
                 auto* stepped = dynamic_cast<SpinCtrlStep*>(control);
                 const int expected = control->GetValue() + (stepped ? stepped->GetStep() : 1);
                 xtest::ClickSpinArrow(control, 1);
-                xtest::PumpUntil([&] { return control->GetValue() == expected; }, 1000);
+                RunEventsUntil([&] { return control->GetValue() == expected; }, 1000);
                 return wxString::Format("%d", expected);
             },
             [spin](VTX_GUIFrame* frame) { return SpinText(frame, spin); }};
@@ -114,7 +113,7 @@ const Touch kTouches[] = {
              xtest::PressKeys(keys);
          xtest::Click(xtest::CellCentre(grid, 8, 0));
          xtest::PressKeys("Ctrl+V");
-         xtest::PumpUntil([grid] { return grid->GetCellValue(10, 0) == "90"; }, 1000);
+         RunEventsUntil([grid] { return grid->GetCellValue(10, 0) == "90"; }, 1000);
          return wxString("90 90 90 90 90 90");
      },
      [](VTX_GUIFrame* frame) {
@@ -132,7 +131,7 @@ const Touch kTouches[] = {
          xtest::PressKeys("Ctrl+A");
          xtest::TypeText("9500");
          xtest::PressKeys("Tab");
-         xtest::PumpFor(150);
+         RunEventsFor(150);
          return wxString("9500");
      },
      [](VTX_GUIFrame* frame) { return SpinText(frame, "ID_SPINCTRL1"); }},
@@ -141,10 +140,10 @@ const Touch kTouches[] = {
          auto* choice = OnPage<wxChoice>(frame, "ID_CHOICE1");
          const int before = choice->GetSelection();
          xtest::Click(choice);
-         xtest::PumpFor(300);
+         RunEventsFor(300);
          xtest::PressKeys("Down");
          xtest::PressKeys("Return");
-         xtest::PumpUntil([&] { return choice->GetSelection() != before; }, 1000);
+         RunEventsUntil([&] { return choice->GetSelection() != before; }, 1000);
          return choice->GetString(static_cast<unsigned>(before + 1));
      },
      [](VTX_GUIFrame* frame) { return OnPage<wxChoice>(frame, "ID_CHOICE1")->GetStringSelection(); }},
@@ -212,7 +211,7 @@ protected:
         outcome.record = frame->CollectConfiguration();
         frame->GetReplay().Close();
         delete frame;
-        xtest::PumpFor(50);
+        RunEventsFor(50);
         return outcome;
     }
 };

@@ -5,12 +5,10 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <memory>
 #include <string>
 
 #include <wx/choice.h>
 #include <wx/clipbrd.h>
-#include <wx/config.h>
 #include <wx/display.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
@@ -34,19 +32,6 @@
 #include "gui/widgets/wxStateLed.h"
 
 namespace {
-
-std::unique_ptr<wxConfig> UserSettings()
-{
-    return std::make_unique<wxConfig>("Vantrel", "NorvaneLabs", wxEmptyString, wxEmptyString,
-                                      wxCONFIG_USE_LOCAL_FILE);
-}
-
-void ClearUserSettings()
-{
-    auto config = UserSettings();
-    config->DeleteAll();
-    config->Flush();
-}
 
 // A frame built on the current settings store; deleting it saves them.
 struct FrameOnSettings {
@@ -224,7 +209,7 @@ TEST(StartUp, NoDisplayGivesAPlainMessage)
 
 TEST(Settings, FirstStartUsesDefaults)
 {
-    ClearUserSettings();
+    UserSettings().Clear();
     FrameOnSettings built;
     EXPECT_EQ(ToolBitmapWidth(built.frame), built.frame->FromDIP(32));
     EXPECT_TRUE(MenuItem(built.frame, "idTabletMode")->IsChecked());
@@ -249,15 +234,15 @@ TEST(Settings, OptionsFollowTheStore)
         {"0", "1", nullptr, 16, false, true, false},
     };
     for (const Case& c : cases) {
-        ClearUserSettings();
         {
-            auto config = UserSettings();
+            UserSettings settings;
+            settings.Clear();
             if (c.tablet)
-                config->Write("TabletMode", wxString(c.tablet) == "1");
+                settings.Write(kTabletModeFlag, wxString(c.tablet) == "1");
             if (c.confirm)
-                config->Write("ConfirmWriting", wxString(c.confirm) == "1");
+                settings.Write(kConfirmWritingFlag, wxString(c.confirm) == "1");
             if (c.fft)
-                config->Write("FFT", wxString(c.fft) == "1");
+                settings.Write(kShowFftFlag, wxString(c.fft) == "1");
         }
         FrameOnSettings built;
         SCOPED_TRACE(::testing::Message()
@@ -269,18 +254,18 @@ TEST(Settings, OptionsFollowTheStore)
         EXPECT_EQ(HasFftPage(built.frame), c.fftShown);
     }
     // The FFT key is never written by the program.
-    ClearUserSettings();
+    UserSettings().Clear();
     {
         FrameOnSettings built;
     }
-    EXPECT_FALSE(UserSettings()->HasEntry("FFT"));
-    EXPECT_TRUE(UserSettings()->HasEntry("TabletMode"));
-    EXPECT_TRUE(UserSettings()->HasEntry("ConfirmWriting"));
+    EXPECT_FALSE(UserSettings().Has(kShowFftFlag.key));
+    EXPECT_TRUE(UserSettings().Has(kTabletModeFlag.key));
+    EXPECT_TRUE(UserSettings().Has(kConfirmWritingFlag.key));
 }
 
 TEST(Settings, GeometryOnlyWhenCompleteAndOnOneDisplay)
 {
-    ClearUserSettings();
+    UserSettings().Clear();
     wxSize layoutSize;
     wxPoint layoutPosition;
     {
@@ -293,13 +278,11 @@ TEST(Settings, GeometryOnlyWhenCompleteAndOnOneDisplay)
     ASSERT_TRUE(screen.Contains(inside)) << "display too small for this test";
 
     auto writeGeometry = [](const wxRect& rect, bool withWidth) {
-        ClearUserSettings();
-        auto config = UserSettings();
-        config->Write("Left", static_cast<long>(rect.x));
-        config->Write("Top", static_cast<long>(rect.y));
-        if (withWidth)
-            config->Write("Width", static_cast<long>(rect.width));
-        config->Write("Height", static_cast<long>(rect.height));
+        UserSettings settings;
+        settings.Clear();
+        settings.WritePlacement({rect.x, rect.y, rect.width, rect.height});
+        if (!withWidth)
+            settings.Forget("Width");
     };
 
     writeGeometry(inside, true);
@@ -327,21 +310,17 @@ TEST(Settings, GeometryOnlyWhenCompleteAndOnOneDisplay)
 
 TEST(Settings, ExitWritesGeometryUnlessMaximised)
 {
-    ClearUserSettings();
+    UserSettings().Clear();
     {
         FrameOnSettings built;
         built.frame->SetSize(40, 50, built.frame->GetSize().x + 4, built.frame->GetSize().y + 6);
     }
-    long left = -1, top = -1;
-    auto config = UserSettings();
-    ASSERT_TRUE(config->Read("Left", &left));
-    ASSERT_TRUE(config->Read("Top", &top));
-    EXPECT_EQ(left, 40);
-    EXPECT_EQ(top, 50);
-    bool maximized = true;
-    ASSERT_TRUE(config->Read("Maximized", &maximized));
-    EXPECT_FALSE(maximized);
-    config.reset();
+    std::optional<WindowPlacement> placement = UserSettings().ReadPlacement();
+    ASSERT_TRUE(placement);
+    EXPECT_EQ(placement->left, 40);
+    EXPECT_EQ(placement->top, 50);
+    ASSERT_TRUE(UserSettings().Has(kMaximizedFlag.key));
+    EXPECT_FALSE(UserSettings().Read(kMaximizedFlag));
 
     {
         // The suite's display runs a window manager, which maximises the
@@ -357,9 +336,9 @@ TEST(Settings, ExitWritesGeometryUnlessMaximised)
         ASSERT_TRUE(built.frame->IsMaximized());
         built.frame->Move(300, 300);
     }
-    config = UserSettings();
-    EXPECT_TRUE(config->Read("Left", -1L) == 40 && config->Read("Top", -1L) == 50);
-    EXPECT_TRUE(config->ReadBool("Maximized", false));
+    placement = UserSettings().ReadPlacement();
+    EXPECT_TRUE(placement && placement->left == 40 && placement->top == 50);
+    EXPECT_TRUE(UserSettings().Read(kMaximizedFlag));
 }
 
 // ---------------------------------------------------------------------------
@@ -446,7 +425,7 @@ TEST(Enabling, PolarityChoiceFollowsItsFunction)
 // where the click was. The real clicks are in RealInputTests.cpp.
 TEST(FftPage, TenthDoubleClickOnTheLabelRevealsIt)
 {
-    ClearUserSettings();
+    UserSettings().Clear();
     FrameOnSettings built;
     auto* label = Ctrl<wxWindow>(built.frame, "ID_STATICTEXT31");
     ASSERT_NE(label, nullptr);
@@ -484,7 +463,7 @@ TEST(FftPage, TenthDoubleClickOnTheLabelRevealsIt)
     ASSERT_EQ(notebook->GetPageCount(), pages + 1);
     EXPECT_EQ(notebook->GetPageText(pages), "FFT");
     EXPECT_EQ(notebook->GetSelection(), selected);
-    EXPECT_FALSE(UserSettings()->HasEntry("FFT"));
+    EXPECT_FALSE(UserSettings().Has(kShowFftFlag.key));
     // Once per run: the count goes on past ten.
     notebook->RemovePage(pages);
     for (int click = 11; click <= 20; ++click)

@@ -2,27 +2,19 @@
 // builds it (same OnInit against the build's resource.xrs) with a throw-away
 // settings store and a virtual bus created before the USB library starts.
 // The window enumerates at launch, so every suite runs on the virtual bus
-// only: a unit plugged into the tester's machine never takes part.
+// only: a unit plugged into the tester's machine never takes part. The
+// widget suite (VANTREL_BARE_APP) runs on a bare application instead.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <string>
 
-#include <wx/app.h>
-#include <wx/debug.h>
-#include <wx/init.h>
-#include <wx/log.h>
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
 
+#include "AppRun.h"
 #include "GuiTestSupport.h"
 #include "emulator/VirtualBus.h"
-#include "gui/VTX_GUIApp.h"
-#include "gui/VTX_GUIMain.h"
-#include "usb/UsbConnection.h"
 #include "usb/UsbDeviceList.h"
 
 namespace {
@@ -91,61 +83,24 @@ private:
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
-
-    // Never the tester's own settings.
-    char homeTemplate[] = "/tmp/vantrel-gui-home-XXXXXX";
-    const char* home = mkdtemp(homeTemplate);
-    if (!home)
-        return 2;
-    setenv("HOME", home, 1);
-    setenv("XDG_CONFIG_HOME", (std::string(home) + "/.config").c_str(), 1);
     // The units of these tests are virtual: the stand-in firmware may go into them.
     setenv("VANTREL_ALLOW_STANDIN_FIRMWARE", "1", 0);
-
-    if (!VirtualBus::InMockEnvironment()) {
-        std::fputs(
-            "Run under umockdev-wrapper (ctest does): the main window enumerates USB devices, "
-            "and these tests must see the virtual bus only.\n",
-            stderr);
-        return 2;
-    }
-    auto bus = std::make_unique<VirtualBus>();
-    SetTestBus(bus.get());
-    auto usb = std::make_unique<UsbConnection>();
-    testing::UnitTest::GetInstance()->listeners().Append(new OnlyVirtualDevices(*bus));
-
-    if (chdir(VANTREL_GUI_DIR) != 0)
-        return 2;
-    auto* app = new VTX_GUIApp;
-    wxApp::SetInstance(app);
-    int wxArgc = 1;
-    char* wxArgv[] = {argv[0], nullptr};
-    if (!wxEntryStart(wxArgc, wxArgv))
-        return 2;
-    wxSetAssertHandler(FailOnAssert);
-    // Log messages go to stderr instead of modal boxes nobody would answer;
-    // the toolkit's debug chatter (focus tracking) is left out.
-    delete wxLog::SetActiveTarget(new wxLogStderr);
-    wxLog::SetLogLevel(wxLOG_Message);
-    app->SetResourceFolders({VANTREL_GUI_DIR});
-    if (!app->CallOnInit())
-        return 3;
-    // Errors now go to stderr too (OnInit may have replaced nothing, but be sure).
-    delete wxLog::SetActiveTarget(new wxLogStderr);
-
-    RefuseUnexpectedDialogs refuseUnexpected;
-    refuseUnexpected.Register();
-    const int result = RUN_ALL_TESTS();
-    refuseUnexpected.Unregister();
-
-    if (VTX_GUIFrame* frame = app->GetMainWindow())
-        delete frame;
-    app->OnExit();
-    wxEntryCleanup();
-    usb.reset();
-    bus.reset();
-    std::string command = std::string("rm -rf '") + home + "'";
-    if (std::system(command.c_str()) != 0)
-        return result ? result : 4;
-    return result;
+    AppRunOptions options;
+#ifdef VANTREL_BARE_APP
+    options.kind = AppKind::Bare;
+#endif
+    options.resourceFolder = VANTREL_GUI_DIR;
+    options.homePrefix = "vantrel-gui-home";
+    // The toolkit's debug chatter (focus tracking) is left out.
+    options.logLevel = wxLOG_Message;
+    options.assertHandler = FailOnAssert;
+    return RunApp(argv[0], options, [] {
+        if (AppBus())
+            testing::UnitTest::GetInstance()->listeners().Append(new OnlyVirtualDevices(*AppBus()));
+        RefuseUnexpectedDialogs refuseUnexpected;
+        refuseUnexpected.Register();
+        const int result = RUN_ALL_TESTS();
+        refuseUnexpected.Unregister();
+        return result;
+    });
 }

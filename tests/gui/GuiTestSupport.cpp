@@ -2,18 +2,14 @@
 
 #include <stdlib.h>
 
+#include <wx/clipbrd.h>
 #include <wx/frame.h>
 #include <wx/spinctrl.h>
 
 #include "emulator/VirtualBus.h"
 #include "gui/NotebookPages.h"
-#include "gui/VTX_GUIApp.h"
 #include "gui/VTX_GUIMain.h"
-
-namespace {
-VirtualBus* testBus = nullptr;
-
-}  // namespace
+#include "gui/commands/FwUpdateDialog.h"
 
 PagesOnDemand::PagesOnDemand(bool onDemand) : before(NotebookPages::BuildsOnDemand())
 {
@@ -23,21 +19,6 @@ PagesOnDemand::PagesOnDemand(bool onDemand) : before(NotebookPages::BuildsOnDema
 PagesOnDemand::~PagesOnDemand()
 {
     NotebookPages::SetBuildOnDemand(before);
-}
-
-void SetTestBus(VirtualBus* bus)
-{
-    testBus = bus;
-}
-
-VirtualBus* TestBus()
-{
-    return testBus;
-}
-
-VTX_GUIFrame* MainWindow()
-{
-    return static_cast<VTX_GUIApp*>(wxTheApp)->GetMainWindow();
 }
 
 wxWindow* FindControl(wxWindow* window, const char* name)
@@ -85,25 +66,97 @@ void SpinTo(wxSpinCtrl* spin, int value)
     spin->ProcessWindowEvent(event);
 }
 
-void UnplugAllUnits(VirtualBus& bus, VTX_GUIFrame* frame)
+wxString ClipboardText()
 {
-    for (size_t i = 0; i < bus.UnitCount(); ++i)
-        if (bus.IsAttached(bus.UnitAt(i)))
-            bus.Unplug(bus.UnitAt(i));
-    frame->AutoConnect();
-    Pump();
-}
-
-void Pump()
-{
-    for (int round = 0; round < 3; ++round) {
-        wxTheApp->ProcessPendingEvents();
-        wxTheApp->Yield(true);
+    wxTheClipboard->UsePrimarySelection(false);
+    wxString text;
+    if (wxTheClipboard->Open()) {
+        wxTextDataObject data;
+        if (wxTheClipboard->GetData(data))
+            text = data.GetText();
+        wxTheClipboard->Close();
     }
+    return text;
 }
 
 std::string MakeTempFolder()
 {
     char folder[] = "/tmp/vantrel-gui-XXXXXX";
     return mkdtemp(folder) ? folder : "";
+}
+
+int ModalAnswerer::Enter(wxDialog* dialog)
+{
+    auto* box = dynamic_cast<wxMessageDialog*>(dialog);
+    shown.push_back({dialog->GetTitle(), box != nullptr ? box->GetMessage() : wxString()});
+    if (answers.empty())
+        return fallback;
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+bool IsSimulated(VTX_GUIFrame* frame)
+{
+    return frame->GetDevice() != nullptr && frame->GetDevice()->GetFeature(5) > 0;
+}
+
+void OnVirtualBus::SetUp()
+{
+    // The update reports progress and info records; the suite's own start-up
+    // may have filtered them out.
+    previousLevel = wxLog::GetLogLevel();
+    wxLog::SetLogLevel(wxLOG_Progress);
+    bus = AppBus();
+    if (bus == nullptr)
+        GTEST_SKIP() << "needs the virtual USB bus (run under umockdev-wrapper)";
+    frame = MainWindow();
+    {
+        UserSettings settings;
+        for (const char* serial : {"VT000001", "VT000002", "VT000003", "VT000009", "CV000001"})
+            settings.WriteRefusedFirmwareVersion(serial, 0x7FFFFFFFL);
+    }
+    UnplugAll();
+    Launch();
+    MenuItem(frame, "idConfirmWriting")->Check(true);
+    if (showDefaults) {
+        defaults = frame->GetDevice()->GetDefaultConfiguration();
+        frame->ShowConfiguration(defaults);
+        frame->RefreshControls();
+        frame->ValidateControls();
+    }
+    SetUpOnBus();
+}
+
+void OnVirtualBus::TearDown()
+{
+    wxLog::SetLogLevel(previousLevel);
+    if (bus == nullptr)
+        return;
+    ModalAnswerer quiet;
+    if (frame->GetFwUpdateDialog() != nullptr)
+        frame->GetFwUpdateDialog()->Close();
+    UnplugAll();
+    Launch();
+}
+
+void OnVirtualBus::UnplugAll()
+{
+    for (size_t i = 0; i < bus->UnitCount(); ++i)
+        if (bus->IsAttached(bus->UnitAt(i)))
+            bus->Unplug(bus->UnitAt(i));
+}
+
+VirtualUnit& OnVirtualBus::PlugUnit(const std::string& serial, uint16_t generation)
+{
+    UnitOptions options;
+    options.generation = generation;
+    options.serial = serial;
+    return bus->AddUnit(options);
+}
+
+void OnVirtualBus::Launch()
+{
+    frame->AutoConnect();
+    Pump();
 }

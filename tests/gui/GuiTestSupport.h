@@ -1,24 +1,31 @@
-// Small helpers shared by the GUI suites.
+// Small helpers shared by the GUI suites, and their one fixture: the main
+// window on the virtual bus.
 #pragma once
 
+#include <deque>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include <wx/app.h>
 #include <wx/filedlg.h>
+#include <wx/log.h>
 #include <wx/menu.h>
+#include <wx/modalhook.h>
+#include <wx/msgdlg.h>
 #include <wx/testing.h>
 #include <wx/window.h>
 #include <wx/xrc/xmlres.h>
 
-class VirtualBus;
-class VTX_GUIFrame;
-class wxSpinCtrl;
+#include "AppRun.h"
+#include "config/DeviceConfiguration.h"
+#include "emulator/VirtualBus.h"
+#include "gui/VTX_GUIMain.h"
+#include "gui/VantrelBase.h"
+#include "session/UserSettings.h"
 
-void SetTestBus(VirtualBus* bus);
-// The virtual bus, or null when the suite does not run under umockdev.
-VirtualBus* TestBus();
+class wxSpinCtrl;
 
 // Frames made while one exists build their notebook pages when first shown,
 // as the program does and the suites' frames do by default; with `false`,
@@ -30,13 +37,6 @@ struct PagesOnDemand {
     PagesOnDemand& operator=(const PagesOnDemand&) = delete;
     bool before;
 };
-
-// The application's main window.
-VTX_GUIFrame* MainWindow();
-
-// Pulls every unit from the bus and lets the window fall back to the
-// simulated connection.
-void UnplugAllUnits(VirtualBus& bus, VTX_GUIFrame* frame);
 
 // A control of a window by its layout name (null when absent). In the main
 // window, the page holding it is built first, as a command that needs it does.
@@ -78,8 +78,61 @@ private:
     wxString path;
 };
 
-// Handles queued events and pending idle work.
-void Pump();
+// The text on the clipboard (not the primary selection); empty when none.
+wxString ClipboardText();
 
 // A fresh empty folder below /tmp; removed by the caller.
 std::string MakeTempFolder();
+
+// Answers every modal dialog shown while it exists and remembers what was
+// shown. Answers are taken from the queue, then `fallback`.
+class ModalAnswerer : public wxModalDialogHook {
+public:
+    struct Shown {
+        wxString caption;
+        wxString message;
+    };
+
+    explicit ModalAnswerer(int fallback = wxID_NO) : fallback(fallback) { Register(); }
+    ~ModalAnswerer() override { Unregister(); }
+    ModalAnswerer(const ModalAnswerer&) = delete;
+    ModalAnswerer& operator=(const ModalAnswerer&) = delete;
+
+    std::vector<Shown> shown;
+    std::deque<int> answers;
+    int fallback;
+
+protected:
+    int Enter(wxDialog* dialog) override;
+    void Exit(wxDialog*) override {}
+};
+
+// The window runs on the simulated unit.
+bool IsSimulated(VTX_GUIFrame* frame);
+
+// The main window on the virtual bus. Every test starts on an empty bus with
+// the simulated connection and writing confirmations on (and, if asked, the
+// editors showing its defaults), and ends on an empty bus with no update
+// window open. The
+// firmware offer is declined for the suites' own serial numbers (VT0000xx,
+// CV000001), so that only the tests that mean to meet the offer do.
+class OnVirtualBus : public ::testing::Test {
+protected:
+    explicit OnVirtualBus(bool showDefaults = false) : showDefaults(showDefaults) {}
+    void SetUp() override;
+    void TearDown() override;
+    // What a suite adds to the start of each test, on the bus.
+    virtual void SetUpOnBus() {}
+    // Pulls every unit from the bus.
+    void UnplugAll();
+    // Lets the window look for units as at launch.
+    void Launch();
+    // Puts a unit of that generation, with its factory configuration, on the bus.
+    VirtualUnit& PlugUnit(const std::string& serial, uint16_t generation = 108);
+
+    VirtualBus* bus = nullptr;
+    VTX_GUIFrame* frame = nullptr;
+    const bool showDefaults;
+    DeviceConfiguration defaults{};  // the simulated unit's, validated in the editors
+    wxLogLevel previousLevel = wxLOG_Max;
+};

@@ -11,7 +11,6 @@
 #include <tuple>
 
 #include <wx/checkbox.h>
-#include <wx/config.h>
 #include <wx/grid.h>
 #include <wx/listctrl.h>
 #include <wx/msgdlg.h>
@@ -88,48 +87,25 @@ std::vector<Request> ControlRequests(const VirtualUnit& unit)
     return requests;
 }
 
-class History : public ::testing::Test {
+class History : public OnVirtualBus {
 protected:
-    void SetUp() override
+    void SetUpOnBus() override
     {
-        bus = TestBus();
-        if (!bus)
-            GTEST_SKIP() << "needs the virtual USB bus (run under umockdev-wrapper)";
-        frame = MainWindow();
-        {
-            wxConfig settings("Vantrel", "NorvaneLabs", wxEmptyString, wxEmptyString,
-                              wxCONFIG_USE_LOCAL_FILE);
-            for (const char* serial : {"VT000001", "VT000002", "VT000003"})
-                settings.Write(wxString(serial) + "RefusedFirmwareVersion", 0x7FFFFFFFL);
-        }
-        UnplugAll();
         history = frame->GetHistory();
         history->SetEnabled(true);
         history->Store().Flush();
         std::filesystem::remove_all(history->Store().Root());
-        MenuItem(frame, "idConfirmWriting")->Check(true);
     }
-    void TearDown() override
-    {
-        if (bus)
-            UnplugAll();
-    }
-    void UnplugAll() { UnplugAllUnits(*bus, frame); }
     VirtualUnit& PlugAndLaunch(const std::string& serial = "VT000001")
     {
-        UnitOptions options;
-        options.serial = serial;
-        VirtualUnit& unit = bus->AddUnit(options);
+        VirtualUnit& unit = PlugUnit(serial);
         unit.SetConfigurationImage(EncodeConfigurationImage(Stored(), ImageFormat::Long));
-        frame->AutoConnect();
-        Pump();
+        Launch();
         return unit;
     }
     wxGrid* Shifter() { return Ctrl<wxGrid>(frame, "ID_GRID3"); }
     wxGrid* Blipper() { return Ctrl<wxGrid>(frame, "ID_GRID2"); }
 
-    VirtualBus* bus = nullptr;
-    VTX_GUIFrame* frame = nullptr;
     HistoryKeeper* history = nullptr;
 };
 
@@ -233,6 +209,7 @@ TEST_F(History, TheUnitSeesTheSameRequestsWithTheHistoryOnAsOff)
     std::vector<Request> seen[2];
     for (int on = 0; on < 2; ++on) {
         UnplugAll();
+        Launch();
         history->SetEnabled(on == 1);
         VirtualUnit& unit = PlugAndLaunch(on ? "VT000003" : "VT000002");
         Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->SetValue(9000);

@@ -18,7 +18,7 @@
 #include <wx/stdpaths.h>
 #include <wx/textctrl.h>
 
-#include "LiveFirmwareTestSupport.h"
+#include "GuiTestSupport.h"
 #include "emulator/LiveEngine.h"
 #include "gui/live/LiveChart.h"
 #include "gui/live/LiveLogging.h"
@@ -39,18 +39,6 @@ size_t UnitRequests(const VirtualUnit& unit)
     return unit.RequestLog().size();
 }
 
-void ShowPage(VTX_GUIFrame* frame, const char* name)
-{
-    auto* notebook = Ctrl<wxNotebook>(frame, "ID_NOTEBOOK1");
-    wxWindow* page = frame->FindWindow(XRCID(name));
-    for (size_t i = 0; i < notebook->GetPageCount(); ++i) {
-        if (notebook->GetPage(i) == page) {
-            notebook->SetSelection(i);
-        }
-    }
-    Pump();
-}
-
 class LiveLog : public OnVirtualBus {
 protected:
     void TearDown() override
@@ -64,12 +52,9 @@ protected:
     // A generation 108 unit with its factory configuration and a running engine.
     VirtualUnit& PlugAndConnect(const std::string& serial)
     {
-        UnitOptions options;
-        options.serial = serial;
         plugged = Clock::now();
-        VirtualUnit& unit = bus->AddUnit(options);
-        frame->AutoConnect();
-        Pump();
+        VirtualUnit& unit = PlugUnit(serial);
+        Launch();
         EXPECT_TRUE(frame->IsLiveTimerRunning());
         return unit;
     }
@@ -188,6 +173,7 @@ TEST_F(LiveLog, ReplayOfTheSampleLogShowsItsValuesWithoutTheUnit)
     replay.SeekTo(12300);
     EXPECT_EQ(RpmText(frame), "9000");
     ShowPage(frame, "ID_PANEL7");
+    Pump();
     replay.ShowWhole(true);
     EXPECT_TRUE(RunEventsUntil([&] {
         return frame->GetLiveChart()->SamplesDrawn() == replay.Timeline()->Rows().size();
@@ -251,6 +237,7 @@ TEST_F(LiveLog, ChartPaintsOnlyWhileItsPageIsShown)
     LiveChart* chart = frame->GetLiveChart();
     ASSERT_NE(chart, nullptr);
     ShowPage(frame, "ID_PANEL1");
+    Pump();
     RunEventsFor(300);
     const size_t paints = chart->Paints();
     const size_t held = chart->SamplesHeld();
@@ -258,6 +245,7 @@ TEST_F(LiveLog, ChartPaintsOnlyWhileItsPageIsShown)
     EXPECT_EQ(chart->Paints(), paints) << "hidden: no paint";
     EXPECT_GT(chart->SamplesHeld(), held) << "but the samples are kept";
     ShowPage(frame, "ID_PANEL7");
+    Pump();
     RunEventsFor(600);
     EXPECT_GE(chart->Paints(), paints + 2) << "shown: it follows the poll (five paints a second)";
     EXPECT_GT(chart->SamplesDrawn(), 0u);

@@ -22,7 +22,7 @@
 #include <wx/spinctrl.h>
 #include <wx/textctrl.h>
 
-#include "LiveFirmwareTestSupport.h"
+#include "GuiTestSupport.h"
 #include "config/ConfigurationImage.h"
 #include "gui/widgets/wxStateLed.h"
 
@@ -108,18 +108,14 @@ protected:
     // worked out in the tests: one pulse per period, 4 speed pulses, 2000 mm.
     VirtualUnit& PlugAndConnect(const std::string& serial)
     {
-        UnitOptions options;
-        options.generation = 108;
-        options.serial = serial;
-        VirtualUnit& unit = bus->AddUnit(options);
+        VirtualUnit& unit = PlugUnit(serial);
         DeviceConfiguration config = MakeDefaultConfiguration(DefaultsFamily::Gen108);
         config.PulsesPerTwoRevolutions = 1;
         config.NumOfSpeedPulses = 4;
         config.WheelCircumference = 2000;
         unit.SetConfigurationImage(EncodeConfigurationImage(config, ImageFormat::Long));
         unit.SetFixedReport(kReport);
-        frame->AutoConnect();
-        Pump();
+        Launch();
         EXPECT_FALSE(IsSimulated(frame));
         EXPECT_TRUE(frame->IsLiveTimerRunning());
         return unit;

@@ -12,7 +12,7 @@
 #include <wx/grid.h>
 #include <wx/notebook.h>
 
-#include "LiveFirmwareTestSupport.h"
+#include "GuiTestSupport.h"
 #include "editor/OperatingPoint.h"
 #include "emulator/LiveEngine.h"
 
@@ -159,14 +159,10 @@ TEST_F(OnVirtualBus, MapCellColourFollowsPastesFillDownAndLoads)
 
 TEST_F(OnVirtualBus, OperatingPointOfTheRunningEngineIsOutlinedInBothMaps)
 {
-    UnitOptions options;
-    options.generation = 108;
-    options.serial = "MH000001";
-    VirtualUnit& unit = bus->AddUnit(options);
+    VirtualUnit& unit = PlugUnit("MH000001");
     const uint64_t third = MomentInGear(3);
     unit.HoldEngineAt(third);
-    frame->AutoConnect();
-    Pump();
+    Launch();
     ASSERT_FALSE(IsSimulated(frame));
     auto* shifter = Ctrl<wxGrid>(frame, "ID_GRID3");
     auto* blipper = Ctrl<wxGrid>(frame, "ID_GRID2");

@@ -17,7 +17,7 @@
 #include <wx/spinctrl.h>
 #include <wx/textctrl.h>
 
-#include "LiveFirmwareTestSupport.h"
+#include "GuiTestSupport.h"
 #include "config/ConfigurationImage.h"
 #include "config/SettingsKeys.h"
 #include "gui/NotebookPages.h"
@@ -31,9 +31,8 @@ namespace {
 // A frame of its own whose pages come on demand; the main window stays.
 class PagesFrame : public OnVirtualBus {
 protected:
-    void SetUp() override
+    void SetUpOnBus() override
     {
-        OnVirtualBus::SetUp();
         PagesOnDemand onDemand;
         own = new VTX_GUIFrame(nullptr);
         own->Show();
@@ -165,10 +164,7 @@ TEST_F(PagesFrame, RefusalOnAMissingPageBuildsItAndFocusesTheControl)
 
 TEST_F(PagesFrame, LivePollRunsWhileTheMonitorPageIsMissing)
 {
-    UnitOptions options;
-    options.generation = 108;
-    options.serial = "PG000001";
-    VirtualUnit& unit = bus->AddUnit(options);
+    VirtualUnit& unit = PlugUnit("PG000001");
     DeviceConfiguration config = MakeDefaultConfiguration(DefaultsFamily::Gen108);
     config.PulsesPerTwoRevolutions = 1;
     unit.SetConfigurationImage(EncodeConfigurationImage(config, ImageFormat::Long));

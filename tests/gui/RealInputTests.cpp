@@ -33,7 +33,7 @@ protected:
     void TearDown() override
     {
         delete frame;
-        xtest::PumpFor(50);
+        RunEventsFor(50);
     }
 
     // Brings the notebook page that holds `control` to the front.
@@ -44,19 +44,7 @@ protected:
             page = page->GetParent();
         ASSERT_NE(page, nullptr);
         notebook->SetSelection(notebook->FindPage(page));
-        xtest::PumpFor(150);
-    }
-
-    static wxString ClipboardText()
-    {
-        wxString text;
-        if (wxTheClipboard->Open()) {
-            wxTextDataObject data;
-            if (wxTheClipboard->GetData(data))
-                text = data.GetText();
-            wxTheClipboard->Close();
-        }
-        return text;
+        RunEventsFor(150);
     }
 
     VTX_GUIFrame* frame = nullptr;
@@ -121,13 +109,13 @@ TEST_F(RealInput, SpinArrowClicksMoveByTheStep)
     ShowPageOf(spin);
     spin->SetValue(120);
     xtest::ClickSpinArrow(spin, 1);
-    EXPECT_TRUE(xtest::PumpUntil([spin] { return spin->GetValue() != 120; }, 1000));
+    EXPECT_TRUE(RunEventsUntil([spin] { return spin->GetValue() != 120; }, 1000));
     EXPECT_EQ(spin->GetValue(), 150);
     xtest::ClickSpinArrow(spin, 1);
-    xtest::PumpFor(100);
+    RunEventsFor(100);
     EXPECT_EQ(spin->GetValue(), 200);
     xtest::ClickSpinArrow(spin, -1);
-    xtest::PumpFor(100);
+    RunEventsFor(100);
     EXPECT_EQ(spin->GetValue(), 150);
 }
 
@@ -139,7 +127,7 @@ TEST_F(RealInput, MenuShortcutRunsItsCommand)
     const int defaultValue = frame->GetDevice()->GetDefaultConfiguration().ShiftLightRPM;
     shiftLight->SetValue(defaultValue + 1000);
     xtest::PressKeys("Ctrl+N");
-    EXPECT_TRUE(xtest::PumpUntil([&] { return shiftLight->GetValue() == defaultValue; }, 1000));
+    EXPECT_TRUE(RunEventsUntil([&] { return shiftLight->GetValue() == defaultValue; }, 1000));
 }
 
 // Ctrl+C on a 2 x 2 selection made with the keyboard, Ctrl+V at another cell.
@@ -161,12 +149,12 @@ TEST_F(RealInput, CopyAndPasteMapCellsWithTheKeyboard)
     wxTheClipboard->Clear();
     wxTheClipboard->Close();
     xtest::PressKeys("Ctrl+C");
-    EXPECT_TRUE(xtest::PumpUntil([] { return !ClipboardText().empty(); }, 1000));
+    EXPECT_TRUE(RunEventsUntil([] { return !ClipboardText().empty(); }, 1000));
     EXPECT_EQ(ClipboardText(), "61\t62\r\n71\t72");
 
     xtest::Click(xtest::CellCentre(shifter, 6, 2));
     xtest::PressKeys("Ctrl+V");
-    EXPECT_TRUE(xtest::PumpUntil([shifter] { return shifter->GetCellValue(7, 3) == "72"; }, 1000));
+    EXPECT_TRUE(RunEventsUntil([shifter] { return shifter->GetCellValue(7, 3) == "72"; }, 1000));
     EXPECT_EQ(shifter->GetCellValue(6, 2), "61");
     EXPECT_EQ(shifter->GetCellValue(6, 3), "62");
     EXPECT_EQ(shifter->GetCellValue(7, 2), "71");
@@ -178,7 +166,7 @@ TEST_F(RealInput, ShortcutsUndoAndRedoTypedCellsAndSpins)
 {
     auto* shifter = Ctrl<wxGrid>(frame, "ID_GRID3");
     auto cellIs = [&](int row, const wxString& text) {
-        return xtest::PumpUntil([&] { return shifter->GetCellValue(row, 0) == text; }, 1000);
+        return RunEventsUntil([&] { return shifter->GetCellValue(row, 0) == text; }, 1000);
     };
     ShowPageOf(shifter);
     const wxString before = shifter->GetCellValue(2, 0);
@@ -186,7 +174,7 @@ TEST_F(RealInput, ShortcutsUndoAndRedoTypedCellsAndSpins)
     xtest::Click(xtest::CellCentre(shifter, 2, 0));
     xtest::TypeText("120");
     xtest::PressKeys("Return");
-    ASSERT_TRUE(xtest::PumpUntil(
+    ASSERT_TRUE(RunEventsUntil(
         [&] { return MenuItem(frame, "wxID_UNDO")->GetItemLabelText() == "Undo Shifter map cell"; }, 1000));
     xtest::PressKeys("Ctrl+Z");
     EXPECT_TRUE(cellIs(2, before));
@@ -203,7 +191,7 @@ TEST_F(RealInput, ShortcutsUndoAndRedoTypedCellsAndSpins)
     xtest::TypeText("130");
     ASSERT_TRUE(shifter->IsCellEditControlShown());
     xtest::PressKeys("Ctrl+Z");
-    EXPECT_TRUE(xtest::PumpUntil([&] { return !shifter->IsCellEditControlShown(); }, 1000));
+    EXPECT_TRUE(RunEventsUntil([&] { return !shifter->IsCellEditControlShown(); }, 1000));
     EXPECT_EQ(shifter->GetCellValue(3, 0), cell3);
     xtest::PressKeys("Ctrl+Y");
     EXPECT_TRUE(cellIs(3, "130"));
@@ -218,13 +206,13 @@ TEST_F(RealInput, ShortcutsUndoAndRedoTypedCellsAndSpins)
         xtest::PressKeys("Ctrl+A");
         xtest::TypeText(wxString::Format("%d", typed));
         xtest::PressKeys("Tab");
-        return xtest::PumpUntil([&] { return deltaT->GetValue() == typed; }, 1000);
+        return RunEventsUntil([&] { return deltaT->GetValue() == typed; }, 1000);
     };
     ASSERT_TRUE(type(value == 8 ? 7 : 8));
     ASSERT_TRUE(type(3));
     xtest::PressKeys("Ctrl+Z");
-    EXPECT_TRUE(xtest::PumpUntil([&] { return deltaT->GetValue() == (value == 8 ? 7 : 8); }, 1000));
+    EXPECT_TRUE(RunEventsUntil([&] { return deltaT->GetValue() == (value == 8 ? 7 : 8); }, 1000));
     xtest::PressKeys("Ctrl+Z");
-    EXPECT_TRUE(xtest::PumpUntil([&] { return deltaT->GetValue() == value; }, 1000));
+    EXPECT_TRUE(RunEventsUntil([&] { return deltaT->GetValue() == value; }, 1000));
     EXPECT_EQ(MenuItem(frame, "wxID_UNDO")->GetItemLabelText(), "Undo Shifter map cell");
 }

@@ -3,32 +3,24 @@
 // configuration read from a virtual unit, its live chart and a replay of the
 // sample log. Not a test; run by hand:
 //   xvfb-run -a -s "-screen 0 1600x1200x24" umockdev-wrapper build/tests/gui/gui_screenshots docs/screenshots
-#include <unistd.h>
-
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <string>
 
-#include <wx/app.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
-#include <wx/config.h>
 #include <wx/grid.h>
-#include <wx/init.h>
 #include <wx/listctrl.h>
-#include <wx/log.h>
 #include <wx/notebook.h>
 #include <wx/radiobox.h>
 #include <wx/spinctrl.h>
 #include <wx/xrc/xmlres.h>
 
+#include "AppRun.h"
 #include "config/ConfigurationImage.h"
 #include "emulator/LiveEngine.h"
 #include "emulator/VirtualBus.h"
-#include "gui/VTX_GUIApp.h"
 #include "gui/VTX_GUIMain.h"
 #include "gui/commands/ConnectionDialog.h"
 #include "gui/history/CompareWindow.h"
@@ -36,19 +28,9 @@
 #include "gui/history/HistoryWindow.h"
 #include "gui/live/LiveChart.h"
 #include "gui/live/LogReplay.h"
-#include "usb/UsbConnection.h"
+#include "session/UserSettings.h"
 
 namespace {
-
-void RunLoop(int milliseconds)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (std::chrono::steady_clock::now() < end) {
-        wxTheApp->ProcessPendingEvents();
-        wxTheApp->Yield(true);
-        wxMilliSleep(10);
-    }
-}
 
 // The X server's picture of the window (wxScreenDC does not see other
 // windows under GTK 3).
@@ -57,7 +39,7 @@ bool Shoot(wxWindow* window, const std::string& path)
     window->Raise();
     window->Refresh();
     window->Update();
-    RunLoop(500);
+    RunEventsFor(500);
     const wxRect rect = window->GetScreenRect();
     const std::string command = "import -window root -crop " + std::to_string(rect.width) + "x" +
                                 std::to_string(rect.height) + "+" + std::to_string(rect.x) + "+" +
@@ -82,45 +64,10 @@ std::string FileName(wxString caption)
     return name;
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+int ShootAll(VirtualBus* bus, VTX_GUIFrame* frame, const std::string& output)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT-FOLDER\n", argv[0]);
-        return 2;
-    }
-    const std::string output = argv[1][0] == '/' ? argv[1] : std::string(getenv("PWD")) + "/" + argv[1];
-    char homeTemplate[] = "/tmp/vantrel-shots-XXXXXX";
-    const char* home = mkdtemp(homeTemplate);
-    setenv("HOME", home, 1);
-    setenv("XDG_CONFIG_HOME", (std::string(home) + "/.config").c_str(), 1);
-    setenv("XDG_DATA_HOME", (std::string(home) + "/.local/share").c_str(), 1);
-
-    std::unique_ptr<VirtualBus> bus;
-    if (VirtualBus::InMockEnvironment())
-        bus = std::make_unique<VirtualBus>();
-    auto usb = std::make_unique<UsbConnection>();
-    if (chdir(VANTREL_GUI_DIR) != 0)
-        return 2;
-    auto* app = new VTX_GUIApp;
-    wxApp::SetInstance(app);
-    int wxArgc = 1;
-    char* wxArgv[] = {argv[0], nullptr};
-    if (!wxEntryStart(wxArgc, wxArgv))
-        return 2;
-    {
-        // Every page, the FFT page included; the normal toolbar.
-        wxConfig settings("Vantrel", "NorvaneLabs", wxEmptyString, wxEmptyString, wxCONFIG_USE_LOCAL_FILE);
-        settings.Write("FFT", true);
-        settings.Write("TabletMode", false);
-    }
-    app->SetResourceFolders({VANTREL_GUI_DIR});
-    if (!app->CallOnInit())
-        return 3;
-    VTX_GUIFrame* frame = app->GetMainWindow();
     frame->Move(0, 0);
-    RunLoop(800);
+    RunEventsFor(800);
 
     bool ok = true;
     auto* notebook = dynamic_cast<wxNotebook*>(frame->FindWindow(XRCID("ID_NOTEBOOK1")));
@@ -173,7 +120,7 @@ int main(int argc, char** argv)
             const std::string name = FileName(notebook->GetPageText(page));
             if (name == "shifter" || name == "blipper") {
                 notebook->SetSelection(page);
-                RunLoop(400);
+                RunEventsFor(400);
                 ok = Shoot(frame, output + "/heat-map-" + name + "-live.png") && ok;
             }
         }
@@ -203,7 +150,7 @@ int main(int argc, char** argv)
             tpsMin->SetValue(tpsMin->GetValue() + 50);
             wxCommandEvent read(wxEVT_MENU, XRCID("idReadConfiguration"));
             frame->ProcessWindowEvent(read);
-            RunLoop(300);
+            RunEventsFor(300);
             blipper->SetCellValue(5, 0, "110");
             blipper->SetCellValue(6, 0, "115");
             shifter->SetCellValue(3, 0, "58");
@@ -234,7 +181,7 @@ int main(int argc, char** argv)
         notebook->SetSelection(notebook->FindPage(frame->FindWindow(XRCID("ID_PANEL7"))));
         dynamic_cast<wxChoice*>(frame->FindWindow(XRCID("ID_CHOICE_CHART_SPAN")))->SetSelection(0);
         frame->GetLiveChart()->SetSpan(10);
-        RunLoop(10000);
+        RunEventsFor(10000);
         ok = Shoot(frame, output + "/live-chart.png") && ok;
         frame->GetReplay().Open(VANTREL_SAMPLE_LOG);
         frame->GetReplay().SeekTo(12300);
@@ -256,12 +203,27 @@ int main(int argc, char** argv)
     } else {
         std::fprintf(stderr, "no virtual bus (run under umockdev-wrapper): unit pictures skipped\n");
     }
-
-    delete frame;
-    app->OnExit();
-    wxEntryCleanup();
-    usb.reset();
-    bus.reset();
-    std::system((std::string("rm -rf '") + home + "'").c_str());
     return ok ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s OUTPUT-FOLDER\n", argv[0]);
+        return 2;
+    }
+    const std::string output = argv[1][0] == '/' ? argv[1] : std::string(getenv("PWD")) + "/" + argv[1];
+    AppRunOptions options;
+    options.resourceFolder = VANTREL_GUI_DIR;
+    options.homePrefix = "vantrel-shots";
+    options.dataHome = true;
+    options.requireBus = false;
+    options.settings = [](UserSettings& settings) {
+        // Every page, the FFT page included; the normal toolbar.
+        settings.Write(kShowFftFlag, true);
+        settings.Write(kTabletModeFlag, false);
+    };
+    return RunApp(argv[0], options, [&] { return ShootAll(AppBus(), MainWindow(), output); });
 }

@@ -56,7 +56,7 @@ TEST(MyStatusBar, LedStaysCentredInItsFieldWhenTheWindowIsResized)
     wxRect before;
     for (const wxSize size : {wxSize(500, 300), wxSize(900, 420), wxSize(640, 360)}) {
         frame->SetSize(size);
-        PumpEvents(150);
+        RunEventsFor(150);
         wxRect field;
         ASSERT_TRUE(bar->GetFieldRect(1, field));
         EXPECT_NE(field.x, before.x) << "the field moved with the window";

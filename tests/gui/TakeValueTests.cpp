@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "LiveFirmwareTestSupport.h"
+#include "GuiTestSupport.h"
 #include "config/ConfigurationImage.h"
 
 namespace {
@@ -53,21 +53,14 @@ std::vector<std::string> RedSpins(VTX_GUIFrame* frame, const char* prefix)
 
 class TakeValue : public OnVirtualBus {
 protected:
-    void SetUp() override
+    void SetUpOnBus() override
     {
-        OnVirtualBus::SetUp();
-        if (bus == nullptr)
-            return;
-        UnitOptions options;
-        options.generation = 108;
         static int plugged = 0;
-        options.serial = wxString::Format("TV%06d", ++plugged).ToStdString();
-        unit = &bus->AddUnit(options);
+        unit = &PlugUnit(wxString::Format("TV%06d", ++plugged).ToStdString());
         unit->SetConfigurationImage(
             EncodeConfigurationImage(MakeDefaultConfiguration(DefaultsFamily::Gen108), ImageFormat::Long));
         unit->SetFixedReport(kReport);
-        frame->AutoConnect();
-        Pump();
+        Launch();
         ASSERT_FALSE(IsSimulated(frame));
         ASSERT_TRUE(frame->IsLiveTimerRunning());
     }

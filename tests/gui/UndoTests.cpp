@@ -8,7 +8,6 @@
 
 #include <wx/choice.h>
 #include <wx/clipbrd.h>
-#include <wx/config.h>
 #include <wx/grid.h>
 #include <wx/listctrl.h>
 #include <wx/radiobox.h>
@@ -65,29 +64,16 @@ Requests TakeControlRequests(VirtualUnit& unit)
     return requests;
 }
 
-class Undo : public ::testing::Test {
+class Undo : public OnVirtualBus {
 protected:
-    void SetUp() override
+    void SetUpOnBus() override
     {
-        bus = TestBus();
-        if (!bus)
-            GTEST_SKIP() << "needs the virtual USB bus (run under umockdev-wrapper)";
-        frame = MainWindow();
-        wxConfig("Vantrel", "NorvaneLabs", wxEmptyString, wxEmptyString, wxCONFIG_USE_LOCAL_FILE)
-            .Write("VT000001RefusedFirmwareVersion", 0x7FFFFFFFL);
-        UnplugAll();
         MenuItem(frame, "idConfirmWriting")->Check(false);
         // From New on the simulated unit, with nothing to undo.
         Run("idNew");
         frame->GetEditorUndo().Processor().ClearCommands();
         frame->GetEditorUndo().Start(DefaultsSource(*frame->GetDevice()));
     }
-    void TearDown() override
-    {
-        if (bus)
-            UnplugAll();
-    }
-    void UnplugAll() { UnplugAllUnits(*bus, frame); }
     void Run(const char* command)
     {
         RunMenuCommand(frame, command);
@@ -105,9 +91,6 @@ protected:
         SpinTo(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL2"), value);
         Pump();
     }
-
-    VirtualBus* bus = nullptr;
-    VTX_GUIFrame* frame = nullptr;
 };
 
 }  // namespace
@@ -209,15 +192,11 @@ TEST_F(Undo, EveryKindOfEditIsOneStepThatUndoesAndRedoes)
 TEST_F(Undo, CommandsReplacingTheEditorsAreStepsAndTheSourceFollows)
 {
     const int defaults = MakeDefaultConfiguration(DefaultsFamily::Gen108).DeltaT;
-    UnitOptions options;
-    options.generation = 108;
-    options.serial = "VT000001";
-    VirtualUnit& unit = bus->AddUnit(options);
+    VirtualUnit& unit = PlugUnit("VT000001");
     DeviceConfiguration stored = MakeDefaultConfiguration(DefaultsFamily::Gen108);
     stored.DeltaT = defaults + 2;
     unit.SetConfigurationImage(EncodeConfigurationImage(stored, ImageFormat::Long));
-    frame->AutoConnect();
-    Pump();
+    Launch();
     // Versions, configuration, FFT setting.
     EXPECT_EQ(TakeControlRequests(unit), (Requests{"IN 0x01", "IN 0x01", "IN 0x00", "OUT 0x03"}));
     EXPECT_EQ(Status(), "Unit VT000001");

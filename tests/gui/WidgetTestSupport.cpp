@@ -1,21 +1,8 @@
 #include "WidgetTestSupport.h"
 
-#include <wx/app.h>
 #include <wx/image.h>
-#include <wx/stopwatch.h>
-#include <wx/utils.h>
 
 #include "gui/widgets/wxStateLed.h"
-
-void PumpEvents(int milliseconds)
-{
-    wxStopWatch watch;
-    do {
-        wxTheApp->ProcessPendingEvents();
-        wxYield();
-        wxMilliSleep(5);
-    } while (watch.Time() < milliseconds);
-}
 
 wxColour LedCentreColour(wxStateLed& led)
 {
@@ -39,5 +26,5 @@ TestFrame::TestFrame()
 TestFrame::~TestFrame()
 {
     m_frame->Destroy();
-    PumpEvents(10);
+    RunEventsFor(10);
 }

@@ -5,10 +5,9 @@
 #include <wx/colour.h>
 #include <wx/frame.h>
 
-class wxStateLed;
+#include "AppRun.h"
 
-// Lets queued paint, size and idle events run for about the given time.
-void PumpEvents(int milliseconds = 100);
+class wxStateLed;
 
 // The colour of the LED's centre pixel (the 'X' part of the image) in the image
 // it drew last; an invalid colour when that pixel is transparent.

@@ -10,14 +10,14 @@
 #include <chrono>
 #include <vector>
 
-#include <wx/app.h>
 #include <wx/eventfilter.h>
 #include <wx/grid.h>
 #include <wx/settings.h>
 #include <wx/spinctrl.h>
 #include <wx/toplevel.h>
-#include <wx/utils.h>
 #include <wx/window.h>
+
+#include "AppRun.h"
 
 namespace xtest {
 
@@ -127,7 +127,7 @@ void MovePointer(const wxPoint& screen)
 {
     XTestFakeMotionEvent(Connection(), -1, screen.x, screen.y, CurrentTime);
     Flush();
-    PumpFor(20);
+    RunEventsFor(20);
 }
 
 void MovePointer(wxWindow* window)
@@ -142,8 +142,8 @@ void Click()
     Button(true);
     Button(false);
     Flush();
-    PumpUntil([ups] { return ButtonEvents().ups > ups; }, 1000);
-    PumpFor(30);
+    RunEventsUntil([ups] { return ButtonEvents().ups > ups; }, 1000);
+    RunEventsFor(30);
 }
 
 wxPoint CellCentre(wxGrid* grid, int row, int col)
@@ -158,7 +158,7 @@ void TypeIntoCell(wxGrid* grid, int row, int col, const wxString& text)
     Click(CellCentre(grid, row, col));
     TypeText(text);
     PressKeys("Return");
-    PumpUntil([grid] { return !grid->IsCellEditControlShown(); }, 1000);
+    RunEventsUntil([grid] { return !grid->IsCellEditControlShown(); }, 1000);
 }
 
 void ClickSpinArrow(wxSpinCtrl* spin, int direction)
@@ -190,12 +190,12 @@ void DoubleClick(const wxPoint& screen)
         Button(false);
     }
     Flush();
-    PumpUntil([doubleClicks] { return ButtonEvents().doubleClicks > doubleClicks; }, 2000);
+    RunEventsUntil([doubleClicks] { return ButtonEvents().doubleClicks > doubleClicks; }, 2000);
     // A press within two double-click times of the pair's first one would
     // make it a triple click.
     const auto elapsed =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-    PumpFor(std::max<int>(0, 2 * DoubleClickTime() + 50 - static_cast<int>(elapsed.count())));
+    RunEventsFor(std::max<int>(0, 2 * DoubleClickTime() + 50 - static_cast<int>(elapsed.count())));
 }
 
 void DoubleClick(wxWindow* window)
@@ -217,7 +217,7 @@ void TypeText(const wxString& text)
         Key(symbol, false);
         if (shifted)
             Key(XK_Shift_L, false);
-        PumpFor(15);
+        RunEventsFor(15);
     }
 }
 
@@ -241,37 +241,16 @@ void PressKeys(const wxString& combination)
         Key(key, true);
     for (auto key = keys.rbegin(); key != keys.rend(); ++key)
         Key(*key, false);
-    PumpFor(50);
-}
-
-void PumpFor(int milliseconds)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    do {
-        wxTheApp->ProcessPendingEvents();
-        wxTheApp->Yield(true);
-        wxMilliSleep(5);
-    } while (std::chrono::steady_clock::now() < end);
-}
-
-bool PumpUntil(const std::function<bool()>& done, int timeoutMilliseconds)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMilliseconds);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= end)
-            return false;
-        PumpFor(10);
-    }
-    return true;
+    RunEventsFor(50);
 }
 
 bool ShowAndActivate(wxTopLevelWindow* window)
 {
     window->Show();
     window->Raise();
-    const bool ready = !WindowManagerRuns() || PumpUntil([window] { return window->IsActive(); });
+    const bool ready = !WindowManagerRuns() || RunEventsUntil([window] { return window->IsActive(); });
     // Let the first drawing and the layout settle.
-    PumpFor(200);
+    RunEventsFor(200);
     return ready;
 }
 

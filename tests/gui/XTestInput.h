@@ -49,11 +49,6 @@ wxPoint CellCentre(wxGrid* grid, int row, int col);
 void TypeIntoCell(wxGrid* grid, int row, int col, const wxString& text);
 void ClickSpinArrow(wxSpinCtrl* spin, int direction);
 
-// Handles the toolkit's events for the given time.
-void PumpFor(int milliseconds);
-// Handles events until `done` holds (true) or the time runs out (false).
-bool PumpUntil(const std::function<bool()>& done, int timeoutMilliseconds = 3000);
-
 // Shows and raises a top-level window, waits until it is active where a
 // window manager runs (false on a time-out), then lets it draw itself.
 bool ShowAndActivate(wxTopLevelWindow* window);

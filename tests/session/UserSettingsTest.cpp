@@ -86,6 +86,22 @@ TEST(UserSettings, WritesKeepTheKeysAndTypesOfTheStore)
               "ABC123RefusedFirmwareVersion=264\n");
 }
 
+TEST(UserSettings, KeysAreForgottenOneByOneOrAll)
+{
+    const auto store = StoreOf("FFT=1\nLeft=1\nTop=2\nWidth=3\nHeight=4\nABC123RefusedFirmwareVersion=264\n");
+    UserSettings settings(*store);
+    EXPECT_TRUE(settings.Has(kShowFftFlag.key));
+    EXPECT_FALSE(settings.Has(kTabletModeFlag.key));
+    settings.Forget("Width");
+    EXPECT_FALSE(settings.ReadPlacement());
+    settings.ForgetRefusedFirmwareVersion("ABC123");
+    EXPECT_FALSE(settings.ReadRefusedFirmwareVersion("ABC123"));
+    EXPECT_EQ(TextOf(*store), "FFT=1\nLeft=1\nTop=2\nHeight=4\n");
+    settings.Clear();
+    EXPECT_FALSE(settings.Has(kShowFftFlag.key));
+    EXPECT_EQ(TextOf(*store), "");
+}
+
 // The user's store is the per-user file of application "Vantrel" in the home
 // directory, where the next start finds what was written.
 TEST(UserSettings, TheUserStoreIsTheUsersOwnFile)

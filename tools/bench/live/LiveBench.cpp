@@ -13,16 +13,11 @@
 //   xvfb-run -a umockdev-wrapper tools/bench/live/vantrel-bench-live poll 10
 #include <sys/resource.h>
 #include <time.h>
-#include <unistd.h>
 
 #include <wx/app.h>
-#include <wx/config.h>
 #include <wx/eventfilter.h>
 #include <wx/evtloop.h>
 #include <wx/grid.h>
-#include <wx/init.h>
-#include <wx/log.h>
-#include <wx/notebook.h>
 #include <wx/timer.h>
 #include <wx/xrc/xmlres.h>
 
@@ -31,24 +26,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "../common/MainWindowBench.h"
+#include "AppRun.h"
 #include "config/ConfigurationImage.h"
 #include "emulator/VirtualBus.h"
 #include "gui/FirmwareUpdatePacing.h"
-#include "gui/VTX_GUIApp.h"
 #include "gui/VTX_GUIMain.h"
 #include "gui/VantrelBase.h"
 #include "gui/commands/FwUpdateDialog.h"
-#include "usb/UsbConnection.h"
+#include "session/UserSettings.h"
 
 namespace {
 
-using bench::DeclineOffer;
-using bench::RunLoop;
 using Clock = std::chrono::steady_clock;
 
 double Seconds(const timeval& time)
@@ -68,17 +59,6 @@ double ThreadCpuSeconds()
     timespec time{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &time);
     return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_nsec) / 1e9;
-}
-
-void ShowMonitorPage(VTX_GUIFrame* frame)
-{
-    auto* notebook = dynamic_cast<wxNotebook*>(frame->FindWindow(XRCID("ID_NOTEBOOK1")));
-    wxWindow* page = frame->FindWindow(XRCID("ID_PANEL7"));
-    for (size_t i = 0; notebook != nullptr && i < notebook->GetPageCount(); ++i) {
-        if (notebook->GetPage(i) == page) {
-            notebook->SetSelection(i);
-        }
-    }
 }
 
 UnitOptions Unit(uint16_t generation, const std::string& serial)
@@ -132,7 +112,7 @@ CpuSample Measure(int milliseconds)
     const auto start = Clock::now();
     const double process = ProcessCpuSeconds();
     const double thread = ThreadCpuSeconds();
-    RunLoop(milliseconds);
+    RunMainLoopFor(milliseconds);
     return {std::chrono::duration<double>(Clock::now() - start).count(), ProcessCpuSeconds() - process,
             ThreadCpuSeconds() - thread};
 }
@@ -156,8 +136,8 @@ size_t LiveReads(const VirtualUnit& unit)
 
 int Poll(VirtualBus& bus, VTX_GUIFrame* frame, int seconds)
 {
-    ShowMonitorPage(frame);
-    RunLoop(500);
+    ShowPage(frame, "ID_PANEL7");
+    RunMainLoopFor(500);
     const CpuSample idle = Measure(seconds * 1000);
 
     VirtualUnit& unit = bus.AddUnit(Unit(108, "BENCHLIVE1"));
@@ -166,8 +146,8 @@ int Poll(VirtualBus& bus, VTX_GUIFrame* frame, int seconds)
         std::fprintf(stderr, "the unit was not connected\n");
         return 1;
     }
-    ShowMonitorPage(frame);
-    RunLoop(500);
+    ShowPage(frame, "ID_PANEL7");
+    RunMainLoopFor(500);
     const size_t readsBefore = LiveReads(unit);
     auto* grid = dynamic_cast<wxGrid*>(frame->FindWindow(XRCID("ID_GRID1")));
     PaintCounter paints(grid != nullptr ? grid->GetGridWindow() : nullptr);
@@ -205,7 +185,7 @@ int Poll(VirtualBus& bus, VTX_GUIFrame* frame, int seconds)
 int Update(VirtualBus& bus, VTX_GUIFrame* frame, double* longestMs = nullptr, bool quiet = false)
 {
     VirtualUnit& unit = bus.AddUnit(Unit(107, "BENCHFW" + std::to_string(bus.UnitCount())));
-    DeclineOffer(unit.Serial());
+    UserSettings().WriteRefusedFirmwareVersion(unit.Serial(), 0x0108L);
     frame->AutoConnect();
 
     // Each gap with the step of the update it ended in: the update's yields
@@ -275,7 +255,7 @@ bool SaveScreenshot(wxWindow* window, const std::string& path)
     window->Raise();
     window->Refresh();
     window->Update();
-    RunLoop(400);
+    RunMainLoopFor(400);
     const wxRect rect = window->GetScreenRect();
     const std::string command = "import -window root -crop " + std::to_string(rect.width) + "x" +
                                 std::to_string(rect.height) + "+" + std::to_string(rect.x) + "+" +
@@ -295,15 +275,15 @@ int Screenshots(VirtualBus& bus, VTX_GUIFrame* frame, const std::string& folder)
     config.WheelCircumference = 2000;
     unit.SetConfigurationImage(EncodeConfigurationImage(config, ImageFormat::Long));
     frame->AutoConnect();
-    ShowMonitorPage(frame);
-    RunLoop(3200);
+    ShowPage(frame, "ID_PANEL7");
+    RunMainLoopFor(3200);
     bool ok = SaveScreenshot(frame, folder + "/live-monitor.png");
     bus.Unplug(unit);
     frame->AutoConnect();
 
     ok = Update(bus, frame, nullptr, true) == 0 && ok;
     if (FwUpdateDialog* dialog = frame->GetFwUpdateDialog()) {
-        RunLoop(500);  // let the gauge paint its final value
+        RunMainLoopFor(500);  // let the gauge paint its final value
         ok = SaveScreenshot(dialog, folder + "/firmware-update.png") && ok;
         dialog->Close();
     }
@@ -316,7 +296,9 @@ int main(int argc, char** argv)
 {
     const std::string mode = argc > 1 ? argv[1] : "poll";
     setenv("VANTREL_ALLOW_STANDIN_FIRMWARE", "1", 1);  // the unit is virtual
-    return bench::WithMainWindow(argv[0], [&](VirtualBus& bus, VTX_GUIFrame* frame) {
+    return RunApp(argv[0], BenchmarkOptions(VANTREL_GUI_DIR), [&] {
+        VirtualBus& bus = *AppBus();
+        VTX_GUIFrame* frame = MainWindow();
         if (mode == "poll") {
             return Poll(bus, frame, argc > 2 ? std::max(1, std::atoi(argv[2])) : 10);
         }

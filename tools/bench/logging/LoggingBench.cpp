@@ -16,12 +16,7 @@
 #include <unistd.h>
 
 #include <wx/app.h>
-#include <wx/evtloop.h>
-#include <wx/init.h>
-#include <wx/log.h>
-#include <wx/notebook.h>
 #include <wx/timer.h>
-#include <wx/xrc/xmlres.h>
 
 #include <algorithm>
 #include <chrono>
@@ -30,19 +25,15 @@
 #include <string>
 #include <vector>
 
-#include "../common/MainWindowBench.h"
+#include "AppRun.h"
 #include "emulator/VirtualBus.h"
-#include "gui/VTX_GUIApp.h"
 #include "gui/VTX_GUIMain.h"
 #include "gui/live/LiveChart.h"
 #include "gui/live/LiveLogging.h"
 #include "gui/live/LogReplay.h"
 #include "livelog/LogWriter.h"
-#include "usb/UsbConnection.h"
 
 namespace {
-
-using bench::RunLoop;
 
 using Clock = std::chrono::steady_clock;
 
@@ -56,17 +47,6 @@ double ThreadCpuSeconds()
 double Ms(Clock::duration duration)
 {
     return std::chrono::duration<double, std::milli>(duration).count();
-}
-
-void ShowMonitorPage(VTX_GUIFrame* frame)
-{
-    auto* notebook = dynamic_cast<wxNotebook*>(frame->FindWindow(XRCID("ID_NOTEBOOK1")));
-    wxWindow* page = frame->FindWindow(XRCID("ID_PANEL7"));
-    for (size_t i = 0; notebook != nullptr && i < notebook->GetPageCount(); ++i) {
-        if (notebook->GetPage(i) == page) {
-            notebook->SetSelection(i);
-        }
-    }
 }
 
 struct Sample {
@@ -85,7 +65,7 @@ Sample Measure(int milliseconds)
     heartbeat.Start(10);
     const auto start = Clock::now();
     const double thread = ThreadCpuSeconds();
-    RunLoop(milliseconds);
+    RunMainLoopFor(milliseconds);
     heartbeat.Stop();
     double gap = 0;
     for (size_t i = 1; i < beats.size(); ++i) {
@@ -110,21 +90,21 @@ VirtualUnit& Connect(VirtualBus& bus, VTX_GUIFrame* frame, const char* serial)
 
 int Poll(VirtualBus& bus, VTX_GUIFrame* frame, int seconds)
 {
-    ShowMonitorPage(frame);
-    RunLoop(500);
+    ShowPage(frame, "ID_PANEL7");
+    RunMainLoopFor(500);
     const Sample idle = Measure(seconds * 1000);
     Connect(bus, frame, "BENCHLOG01");
     if (!frame->IsLiveTimerRunning()) {
         std::fprintf(stderr, "the unit was not connected\n");
         return 1;
     }
-    ShowMonitorPage(frame);
+    ShowPage(frame, "ID_PANEL7");
     char folder[] = "/tmp/vantrel-bench-logs-XXXXXX";
     if (mkdtemp(folder) == nullptr) {
         return 2;
     }
     frame->GetLogging().SetFolder(folder);
-    RunLoop(3000);  // the engine leaves idle
+    RunMainLoopFor(3000);  // the engine leaves idle
     // The engine's ride changes what the page repaints, so the two ways are
     // measured in turns of one second over the same stretch of the ride.
     Sample plain{}, watched{};
@@ -136,11 +116,11 @@ int Poll(VirtualBus& bus, VTX_GUIFrame* frame, int seconds)
     };
     for (int turn = 0; turn < seconds; ++turn) {
         frame->GetLiveChart()->Hide();
-        RunLoop(100);
+        RunMainLoopFor(100);
         add(plain, Measure(1000));
         frame->GetLiveChart()->Show();
         frame->GetLogging().Start();
-        RunLoop(100);
+        RunMainLoopFor(100);
         add(watched, Measure(1000));
         rows += frame->GetLogging().Rows();
         frame->GetLogging().Stop(kLogStoppedLine);
@@ -199,8 +179,8 @@ int Replay(VTX_GUIFrame* frame)
             writer->Append(row);
         }
     }
-    ShowMonitorPage(frame);
-    RunLoop(300);
+    ShowPage(frame, "ID_PANEL7");
+    RunMainLoopFor(300);
     LogReplay& replay = frame->GetReplay();
     auto start = Clock::now();
     const bool opened = replay.Open(path);
@@ -231,8 +211,8 @@ int Replay(VTX_GUIFrame* frame)
 int Record(VirtualBus& bus, VTX_GUIFrame* frame, const std::string& file, int seconds)
 {
     Connect(bus, frame, "VT000001");
-    ShowMonitorPage(frame);
-    RunLoop(300);
+    ShowPage(frame, "ID_PANEL7");
+    RunMainLoopFor(300);
     char folder[] = "/tmp/vantrel-bench-record-XXXXXX";
     if (mkdtemp(folder) == nullptr) {
         return 2;
@@ -242,7 +222,7 @@ int Record(VirtualBus& bus, VTX_GUIFrame* frame, const std::string& file, int se
         return 1;
     }
     const std::string path = frame->GetLogging().Path().utf8_string();
-    RunLoop(seconds * 1000);
+    RunMainLoopFor(seconds * 1000);
     frame->GetLogging().Stop(kLogStoppedLine);
     const int moved = std::system(("mv '" + path + "' '" + file + "'").c_str());
     std::system((std::string("rm -rf '") + folder + "'").c_str());
@@ -257,7 +237,9 @@ int main(int argc, char** argv)
     const std::string mode = argc > 1 ? argv[1] : "poll";
     // The stand-in images let the update offer appear without the real ones.
     setenv("VANTREL_ALLOW_STANDIN_FIRMWARE", "1", 1);
-    return bench::WithMainWindow(argv[0], [&](VirtualBus& bus, VTX_GUIFrame* frame) {
+    return RunApp(argv[0], BenchmarkOptions(VANTREL_GUI_DIR), [&] {
+        VirtualBus& bus = *AppBus();
+        VTX_GUIFrame* frame = MainWindow();
         if (mode == "poll")
             return Poll(bus, frame, argc > 2 ? std::max(1, std::atoi(argv[2])) : 10);
         if (mode == "replay")

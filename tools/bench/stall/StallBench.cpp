@@ -7,13 +7,9 @@
 //
 // Run under a display and umockdev's preload, from the build folder:
 //   xvfb-run -a umockdev-wrapper tools/bench/stall/vantrel-bench-stall 10
-#include <stdlib.h>
 
 #include <wx/app.h>
-#include <wx/config.h>
 #include <wx/evtloop.h>
-#include <wx/init.h>
-#include <wx/log.h>
 #include <wx/timer.h>
 #include <wx/xrc/xmlres.h>
 
@@ -25,17 +21,14 @@
 #include <string>
 #include <vector>
 
-#include "../common/MainWindowBench.h"
+#include "AppRun.h"
 #include "emulator/VirtualBus.h"
-#include "gui/VTX_GUIApp.h"
 #include "gui/VTX_GUIMain.h"
 #include "gui/VantrelBase.h"
-#include "usb/UsbConnection.h"
+#include "session/UserSettings.h"
 
 namespace {
 
-using bench::DeclineOffer;
-using bench::RunLoop;
 using Clock = std::chrono::steady_clock;
 
 constexpr double kGoalMs = 50.0;
@@ -90,7 +83,7 @@ int Bench(VirtualBus& bus, VTX_GUIFrame* frame, int runs)
         UnitOptions options;
         options.generation = 108;
         options.serial = "BENCHSTALL" + std::to_string(run);
-        DeclineOffer(options.serial);
+        UserSettings().WriteRefusedFirmwareVersion(options.serial, 0x0108L);
         VirtualUnit& unit = bus.AddUnit(options);
         connect.push_back(LongestGap([&] { frame->AutoConnect(); }));
         if (frame->GetDevice() == nullptr || frame->GetDevice()->GetSerialNumber() != options.serial) {
@@ -105,7 +98,7 @@ int Bench(VirtualBus& bus, VTX_GUIFrame* frame, int runs)
         std::printf("%4d %12.1f %12.1f\n", run, connect.back(), read.back());
         bus.Unplug(unit);
         frame->AutoConnect();
-        RunLoop(100);
+        RunMainLoopFor(100);
     }
     std::printf("worst GUI-thread stall:\n");
     PrintFigure("connect (AutoConnect)", connect);
@@ -118,6 +111,6 @@ int Bench(VirtualBus& bus, VTX_GUIFrame* frame, int runs)
 int main(int argc, char** argv)
 {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
-    return bench::WithMainWindow(
-        argv[0], [&](VirtualBus& bus, VTX_GUIFrame* frame) { return Bench(bus, frame, runs); });
+    return RunApp(argv[0], BenchmarkOptions(VANTREL_GUI_DIR),
+                  [&] { return Bench(*AppBus(), MainWindow(), runs); });
 }
