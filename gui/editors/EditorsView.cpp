@@ -349,30 +349,6 @@ int EditorsView::ValueOf(EditorControl control)
     return model.Value(control);
 }
 
-void EditorsView::SetValueOf(EditorControl control, int value)
-{
-    wxWindow* window = controls[static_cast<size_t>(control)];
-    if (!window) {
-        model.SetValue(control, value);
-        return;
-    }
-    switch (BindingOf(control).kind) {
-        case ControlKind::Choice:
-            SetChoice(static_cast<wxChoice*>(window), value);
-            break;
-        case ControlKind::RadioBox:
-            if (value >= 0 && value < static_cast<int>(gearDetection->GetCount()))
-                gearDetection->SetSelection(value);
-            break;
-        case ControlKind::Spin:
-        case ControlKind::SteppedSpin:
-            SetSpin(static_cast<wxSpinCtrl*>(window), value);
-            break;
-    }
-    if (control == EditorControl::ThresholdPercent)
-        ShowThresholdText();
-}
-
 // Controls of pages not built yet keep the values the model holds.
 void EditorsView::ReadControls()
 {
@@ -619,7 +595,7 @@ void EditorsView::OnInputFeatureChanged(wxCommandEvent& event)
         const int other = InputGivingUpFunction(model.Controls(),
                                                 static_cast<int>(changed - kInputFunctionControls.begin()));
         if (other >= 0)
-            SetValueOf(kInputFunctionControls[other], 0);
+            ChoiceOf(kInputFunctionControls[other])->SetSelection(0);  // on the page of the changed one
     }
     frame.RefreshControls();
 }
@@ -662,19 +638,20 @@ void EditorsView::OnThresholdSpinChanged(wxSpinEvent& event)
 
 void EditorsView::OnTakeTpsMin(wxCommandEvent& /*event*/)
 {
-    LiveValues values;
-    if (!frame.GetDevice()->IsOpen() || !ReadLiveOnce(frame.GetDevice(), values))
-        return;
-    SetSpin(SpinOf(EditorControl::TpsMin), static_cast<int>(values.tpsVoltage));
-    frame.ValidateControls();
+    TakeLiveTps(EditorControl::TpsMin);
 }
 
 void EditorsView::OnTakeTpsMax(wxCommandEvent& /*event*/)
 {
+    TakeLiveTps(EditorControl::TpsMax);
+}
+
+void EditorsView::TakeLiveTps(EditorControl limit)
+{
     LiveValues values;
     if (!frame.GetDevice()->IsOpen() || !ReadLiveOnce(frame.GetDevice(), values))
         return;
-    SetSpin(SpinOf(EditorControl::TpsMax), static_cast<int>(values.tpsVoltage));
+    SetSpin(SpinOf(limit), static_cast<int>(values.tpsVoltage));
     frame.ValidateControls();
 }
 

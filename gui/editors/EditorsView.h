@@ -77,9 +77,6 @@ public:
     void PageBuilt();
     // The value a control holds, or would hold when its page is not built.
     int ValueOf(EditorControl control);
-    // Puts a value into a control, or into the model while its page is not
-    // built (the page shows it when it is).
-    void SetValueOf(EditorControl control, int value);
     // Builds the page of the first control the last validation listed, when
     // that page is not built yet.
     void BuildFirstInvalidPage();
@@ -113,6 +110,7 @@ private:
     void OnWarmUpActiveTimeChanged(wxSpinEvent& event);  // the pause follows
     void OnTakeTpsMin(wxCommandEvent& event);            // ID_BUTTON11
     void OnTakeTpsMax(wxCommandEvent& event);            // ID_BUTTON10
+    void TakeLiveTps(EditorControl limit);               // the live throttle voltage into a limit
     void OnGearVoltageButton(wxCommandEvent& event);
     void OnGearRpmSpeedButton(wxCommandEvent& event);
     void OnMapCellChanging(wxGridEvent& event);
