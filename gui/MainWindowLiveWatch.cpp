@@ -11,9 +11,11 @@
 
 #include "gui/VTX_GUIMain.h"
 #include "gui/VantrelBase.h"
+#include "gui/editors/EditorUndo.h"
 #include "gui/editors/EditorsView.h"
 #include "gui/live/LiveChart.h"
 #include "gui/live/LiveLogging.h"
+#include "gui/live/LivePollTimer.h"
 #include "gui/live/LogReplay.h"
 
 void VTX_GUIFrame::SetUpLiveWatch(wxWindow* livePage)
@@ -23,18 +25,23 @@ void VTX_GUIFrame::SetUpLiveWatch(wxWindow* livePage)
     // which may be built later: call again with it then.
     if (!logging) {
         logging = std::make_unique<LiveLogging>(
-            *this, [this]() -> VantrelBase& { return *device; }, [this] { return liveTimer.IsRunning(); });
+            *this, [this]() -> VantrelBase& { return *device; }, [this] { return liveTimers->IsRunning(); });
         LogReplay::LiveControl live;
         live.stop = [this] {
-            const bool running = liveTimer.IsRunning();
-            liveTimer.Stop();
+            const bool running = liveTimers->IsRunning();
+            liveTimers->Stop();
             logging->Stop(kLogStoppedLine);
             replayConnection = device.Get();
             return running;
         };
-        live.resume = [this] { liveTimer.Start(); };
+        live.resume = [this] { liveTimers->Start(); };
+        live.show = [this](const LiveValues& values, const LiveRaw& raw) {
+            ShowLiveValues(values);
+            ShowLiveRaw(raw);
+        };
+        live.notice = [this](const wxString& line) { undo->SetNotice(line); };
         live.sameConnection = [this] { return device.Get() == replayConnection && device->IsOpen(); };
-        replay = std::make_unique<LogReplay>(*this, live);
+        replay = std::make_unique<LogReplay>(*this, std::move(live));
         logging->BindToFrame();
         replay->BindToFrame();
     }

@@ -30,10 +30,12 @@
 #include "gui/VantrelBase.h"
 #include "gui/commands/DeviceCommands.h"
 #include "gui/commands/FirmwareCommands.h"
+#include "gui/editors/EditorContent.h"
 #include "gui/editors/EditorUndo.h"
 #include "gui/editors/EditorsView.h"
-#include "gui/history/HistoryKeeper.h"
+#include "gui/history/HistoryCommands.h"
 #include "gui/live/LiveLogging.h"
+#include "gui/live/LivePollTimer.h"
 #include "gui/live/LiveView.h"
 #include "gui/live/LogReplay.h"
 #include "gui/widgets/ArtProvider.h"
@@ -41,18 +43,6 @@
 #include "gui/widgets/MyStatusBar.h"
 #include "session/UserSettings.h"
 #include "usb/UsbDeviceList.h"
-
-wxDEFINE_EVENT(EVT_FIRMWARE_UPDATE, wxCommandEvent);
-wxDEFINE_EVENT(EVT_UNSUPPORTED_DEVICE, wxCommandEvent);
-wxDEFINE_EVENT(EVT_CONNECTING_FAILED, wxCommandEvent);
-
-const ToolIds& GetToolIds()
-{
-    static const ToolIds ids{wxWindow::NewControlId(), wxWindow::NewControlId(), wxWindow::NewControlId(),
-                             wxWindow::NewControlId(), wxWindow::NewControlId(), wxWindow::NewControlId(),
-                             wxWindow::NewControlId()};
-    return ids;
-}
 
 namespace {
 
@@ -71,43 +61,40 @@ void ForEachWindowIn(wxWindow* window, const Visit& visit)
 }  // namespace
 
 VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/)
-    : commands(std::make_unique<DeviceCommands>(*this, device)),
-      firmware(std::make_unique<FirmwareCommands>(*this, device)),
-      history(std::make_unique<HistoryKeeper>(*this, device)),
-      liveTimer(this),
-      warmUpTimer(this)
 {
+    liveTimers = std::make_unique<LivePollTimer>(
+        LivePollTimer::Wiring{poll, [this] { return replay && replay->Active(); },
+                              [this] {
+                                  commands->GiveUpTheUnit();
+                                  logging->Stop(kLogDisconnectedLine);
+                              },
+                              [this] { liveView->KeepWarmUp(); }});
     pages = std::make_unique<NotebookPages>();
     if (!pages->LoadFrame(this, parent)) {
         // Keep a usable (empty) window so that the caller can report and close it.
         Create(parent, wxID_ANY, "VantrelStudio");
         missingControls.emplace_back("VTX_GUIFrame");
         liveView = std::make_unique<LiveView>([](const wxString&) { return nullptr; },
-                                              [this]() -> VantrelBase& { return *device; }, warmUpTimer);
+                                              [this]() -> VantrelBase& { return *device; },
+                                              liveTimers->WarmUpTimer());
         return;
     }
     LookUpControls();
     if (!missingControls.empty()) {
         return;
     }
+    MakeCommands();
     BindHandlers();
 
     statusBar = new MyStatusBar(this, wxID_ANY, wxSTB_SIZEGRIP);
     SetStatusBar(statusBar);
     logging->ShowState();  // its field after the LED
 
-    // Later starts without an interval use the one given here.
-    liveTimer.Start(100);
-    liveTimer.Stop();
-    warmUpTimer.Start(100);
-    warmUpTimer.Stop();
-    Bind(wxEVT_TIMER, &VTX_GUIFrame::OnLiveTimer, this, liveTimer.GetId());
     poll.Listen([this](const LiveValues& values, const LiveRaw& raw) {
         ShowLiveValues(values);
         ShowLiveRaw(raw);
         RecordLiveReport(values, raw);
     });
-    Bind(wxEVT_TIMER, &VTX_GUIFrame::OnWarmUpTimer, this, warmUpTimer.GetId());
 
     // The two file dialogs are made on first use (FileDialogs): the native
     // chooser costs a tenth of a second each, which start-up need not pay.
@@ -145,7 +132,11 @@ VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/)
         BindFftRevealLabel();
     pages->Watch(notebook, [this] { OnPageBuilt(); });
 
-    ShowConfigurationSafely(device->GetDefaultConfiguration());
+    try {
+        editors->ShowConfiguration(device->GetDefaultConfiguration());
+    } catch (const std::exception& error) {
+        ShowError(error.what(), "Error");
+    }
     RefreshControls();
     // Bound last, with the calibration panels made: its handlers see an
     // edit before those of the editors do, and let it go on to them.
@@ -155,13 +146,10 @@ VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/)
 
 void VTX_GUIFrame::OnPageBuilt()
 {
-    for (int i = 1; i <= 53; ++i)
-        if (!labels[i])
-            labels[i] =
-                dynamic_cast<wxStaticText*>(FindWindow(XRCID(wxString::Format("ID_STATICTEXT%d", i))));
-    if (!fftRevealLabel && labels[31]) {
-        fftRevealLabel = labels[31];
-        BindFftRevealLabel();
+    if (!fftRevealLabel) {
+        fftRevealLabel = dynamic_cast<wxStaticText*>(FindWindow(XRCID("ID_STATICTEXT31")));
+        if (fftRevealLabel)
+            BindFftRevealLabel();
     }
     liveView->FindControls([this](const wxString& name) { return FindWindow(XRCID(name)); });
     liveView->SetUpRawGrid();
@@ -194,13 +182,11 @@ void VTX_GUIFrame::BindFftRevealLabel()
 
 VTX_GUIFrame::~VTX_GUIFrame()
 {
-    liveTimer.Stop();
-    warmUpTimer.Stop();
+    liveTimers->Stop();
     if (missingControls.empty()) {
-        history->AtQuit();
+        session.KeepEditedAtQuit();
         SaveSettings();
     }
-    invalidControls.clear();
 }
 
 void VTX_GUIFrame::LookUpControls()
@@ -213,19 +199,20 @@ void VTX_GUIFrame::LookUpControls()
     };
 
     liveView = std::make_unique<LiveView>(
-        find, [this]() -> VantrelBase& { return *device; }, warmUpTimer);
+        find, [this]() -> VantrelBase& { return *device; }, liveTimers->WarmUpTimer());
     fftPage = dynamic_cast<wxPanel*>(find("ID_PNL_FFT"));
     SetUpLiveWatch(FindWindow(XRCID("ID_PANEL7")));
 
-    editors = std::make_unique<EditorsView>(*this, missingControls);
-    undo = std::make_unique<EditorUndo>(*this, *editors);
+    editors = std::make_unique<EditorsView>(*this, *pages, device, session, missingControls);
+    undo = std::make_unique<EditorUndo>(*this, *editors, session);
+    content = std::make_unique<EditorContent>(session, *editors, *undo, [this] { RefreshControls(); });
 
     notebook = dynamic_cast<wxNotebook*>(find("ID_NOTEBOOK1"));
     for (int i = 1; i <= 7; ++i)
         panels[i] = dynamic_cast<wxPanel*>(find(wxString::Format("ID_PANEL%d", i)));
-    for (int i = 1; i <= 53; ++i)
-        labels[i] = dynamic_cast<wxStaticText*>(find(wxString::Format("ID_STATICTEXT%d", i)));
-    fftRevealLabel = labels[31];
+    // The FFT page's secret: ten double clicks on the label beside the
+    // blipper input's LED.
+    fftRevealLabel = dynamic_cast<wxStaticText*>(find("ID_STATICTEXT31"));
 
     wxMenuBar* menuBar = GetMenuBar();
     auto item = [&](const char* name) -> wxMenuItem* {
@@ -273,6 +260,20 @@ void VTX_GUIFrame::UseEditorsInLiveView()
                                         view->ValueOf(EditorControl::TpsMax)};
          },
          [view] { return view->ValueOf(EditorControl::GearDetection); }});
+}
+
+void VTX_GUIFrame::MakeCommands()
+{
+    auto showLive = [this](const LiveValues& values, const LiveRaw& raw) {
+        ShowLiveValues(values);
+        ShowLiveRaw(raw);
+    };
+    commands = std::make_unique<DeviceCommands>(DeviceCommands::Wiring{
+        *this, device, *content, *liveTimers, *liveView, showLive, [this] { RefreshControls(); },
+        [this] { return OfferFirmwareUpdate(); }, [this] { return menuConfirmWriting->IsChecked(); }});
+    firmware = std::make_unique<FirmwareCommands>(FirmwareCommands::Wiring{
+        *this, device, *liveTimers, *liveView, [this] { AutoConnect(); }, [this] { RefreshControls(); }});
+    history = std::make_unique<HistoryCommands>(*this, *content, *pages, device);
 }
 
 void VTX_GUIFrame::BindHandlers()
@@ -341,22 +342,24 @@ void VTX_GUIFrame::SetFileDialogFolder(const wxString& folder)
 
 void VTX_GUIFrame::AutoConnect()
 {
-    commands->AutoConnect();
+    if (commands)
+        commands->AutoConnect();
 }
 
 void VTX_GUIFrame::HandleDeviceError(int32_t status)
 {
-    commands->HandleDeviceError(status);
+    if (commands)
+        commands->HandleDeviceError(status);
 }
 
 bool VTX_GUIFrame::OfferFirmwareUpdate()
 {
-    return firmware->OfferFirmwareUpdate();
+    return firmware && firmware->OfferFirmwareUpdate();
 }
 
 FwUpdateDialog* VTX_GUIFrame::GetFwUpdateDialog() const
 {
-    return firmware->GetFwUpdateDialog();
+    return firmware ? firmware->GetFwUpdateDialog() : nullptr;
 }
 
 void VTX_GUIFrame::RebuildToolBar(const wxSize& size)
@@ -479,49 +482,45 @@ void VTX_GUIFrame::ShowConfiguration(const DeviceConfiguration& config)
     editors->ShowConfiguration(config);
 }
 
-bool VTX_GUIFrame::ShowConfigurationSafely(const DeviceConfiguration& config)
-{
-    // Edits never written or saved go to the history before they are replaced.
-    history->BeforeReplace();
-    try {
-        ShowConfiguration(config);
-        return true;
-    } catch (const std::exception& error) {
-        ShowError(error.what(), "Error");
-        return false;
-    }
-}
-
 bool VTX_GUIFrame::ValidateControls()
 {
-    invalidControls = editors->ValidateControls();
-    return invalidControls.empty();
+    return editors->Validate();
+}
+
+const std::vector<wxWindow*>& VTX_GUIFrame::GetInvalidControls() const
+{
+    return editors->InvalidControls();
 }
 
 bool VTX_GUIFrame::ReplaceEditorsContent(const DeviceConfiguration& record, const wxString& stepName)
 {
-    if (!IsLayoutComplete())
-        return false;  // a window only fit to be closed has no editors
-    const EditorUndo::Replacement replacing = undo->BeginReplacement();
-    if (!ShowConfigurationSafely(record))
-        return false;
-    RefreshControls();
-    ValidateControls();
-    undo->EndReplacement(replacing, stepName, std::nullopt);
-    return true;
+    // A window only fit to be closed has no editors.
+    return IsLayoutComplete() && content->Replace(record, stepName, std::nullopt);
 }
 
 bool VTX_GUIFrame::HasUnsavedEdits()
 {
-    return IsLayoutComplete() && undo->HasUnsavedEdits();
+    return IsLayoutComplete() && content->HasUnsavedEdits();
 }
 
 void VTX_GUIFrame::FocusFirstInvalidControl()
 {
-    if (!invalidControls.empty() && !invalidControls.front()) {
-        // Building the page validates again, with the page's controls.
-        editors->BuildFirstInvalidPage();
-    }
-    if (!invalidControls.empty() && invalidControls.front())
-        invalidControls.front()->SetFocus();
+    editors->FocusFirstInvalid();
+}
+
+bool VTX_GUIFrame::IsLiveTimerRunning() const
+{
+    return liveTimers->IsRunning();
+}
+
+void VTX_GUIFrame::ShowLiveValues(const LiveValues& values)
+{
+    liveView->ShowValues(values);
+    if (editors)
+        editors->ShowOperatingPoint(values);
+}
+
+void VTX_GUIFrame::ShowLiveRaw(const LiveRaw& raw)
+{
+    liveView->ShowRaw(raw);
 }

@@ -1,10 +1,9 @@
-// The main window: holds the one connection to a unit (or the simulated unit),
-// the notebook with the configuration editors, the live monitor and the gear
-// calibration panels, the menu bar, the toolbar and the status bar. It builds
-// and wires the parts of gui/editors, gui/live, gui/history and gui/commands;
-// its own members are defined in VTX_GUIMain.cpp and, for the live poll and
-// the watching of the engine, in MainWindowLivePoll.cpp and
-// MainWindowLiveWatch.cpp.
+// The main window: holds the one connection to a unit (or the simulated unit)
+// and the editor session, the notebook with the configuration editors, the
+// live monitor and the gear calibration panels, the menu bar, the toolbar and
+// the status bar. It builds and wires the parts of gui/editors, gui/live,
+// gui/history and gui/commands, which never see it; the set-up of the live
+// page's chart, logging and replay is in MainWindowLiveWatch.cpp.
 #pragma once
 
 #include <array>
@@ -15,11 +14,12 @@
 #include <wx/event.h>
 #include <wx/frame.h>
 #include <wx/string.h>
-#include <wx/timer.h>
 
 #include "config/DeviceConfiguration.h"
 #include "device/LiveData.h"
+#include "gui/MainWindowEvents.h"
 #include "session/Connection.h"
+#include "session/EditorSession.h"
 #include "session/LivePoll.h"
 
 class wxButton;
@@ -37,29 +37,20 @@ class wxStaticText;
 class wxTextCtrl;
 class wxToolBar;
 class MyStatusBar;
+class EditorContent;
 class EditorsView;
 class EditorUndo;
 class DeviceCommands;
 class FirmwareCommands;
 class FwUpdateDialog;
-class HistoryKeeper;
+class HistoryCommands;
+class LivePollTimer;
 class LiveView;
 class NotebookPages;
 class LiveChart;
 class LiveLogging;
 class LogReplay;
 class VantrelBase;
-
-// Posted to the main window's own queue; plain command events with id 0.
-wxDECLARE_EVENT(EVT_FIRMWARE_UPDATE, wxCommandEvent);
-wxDECLARE_EVENT(EVT_UNSUPPORTED_DEVICE, wxCommandEvent);
-wxDECLARE_EVENT(EVT_CONNECTING_FAILED, wxCommandEvent);
-
-// Ids of the toolbar tools, reserved once per program run.
-struct ToolIds {
-    wxWindowID toolbar, newConfig, open, saveAs, read, write, connect;
-};
-const ToolIds& GetToolIds();
 
 class VTX_GUIFrame : public wxFrame {
 public:
@@ -86,15 +77,17 @@ public:
     // The editors hold edits never written to a unit or saved to a file (nor
     // matching what the last read, open or New gave them).
     bool HasUnsavedEdits();
-    // Undo and redo of the editors, their origin and edited state
-    // (gui/editors/EditorUndo).
+    // Undo and redo of the editors.
     EditorUndo& GetEditorUndo() { return *undo; }
+    // The editor model, its origin and the automatic history.
+    EditorSession& GetSession() { return session; }
+    EditorContent& GetEditorContent() { return *content; }
+    Connection& GetConnection() { return device; }
 
-    // Device commands (gui/commands/DeviceCommands).
     void AutoConnect();
     void HandleDeviceError(int32_t status);
 
-    // The live view (gui/live/LiveView). Zeroed records blank it.
+    // The live view and the maps' operating point. Zeroed records blank them.
     void ShowLiveValues(const LiveValues& values);
     void ShowLiveRaw(const LiveRaw& raw);
 
@@ -104,8 +97,8 @@ public:
     LiveLogging& GetLogging() const { return *logging; }
     LogReplay& GetReplay() const { return *replay; }
 
-    // Firmware offer after a connect (gui/commands/FirmwareCommands): true when the user
-    // accepted (the caller then posts EVT_FIRMWARE_UPDATE).
+    // Firmware offer after a connect: true when the user accepted (the
+    // caller then posts EVT_FIRMWARE_UPDATE).
     bool OfferFirmwareUpdate();
 
     // False when the layout lacked an object the window needs (they are
@@ -117,14 +110,13 @@ public:
     // For the test suites and the firmware pieces.
     VantrelBase* GetDevice() const { return device.Get(); }
     FwUpdateDialog* GetFwUpdateDialog() const;
-    HistoryKeeper* GetHistory() const { return history.get(); }
     // A control on a page not built yet is null here (FocusFirstInvalidControl
     // builds its page).
-    const std::vector<wxWindow*>& GetInvalidControls() const { return invalidControls; }
+    const std::vector<wxWindow*>& GetInvalidControls() const;
     void FocusFirstInvalidControl();
     // The notebook pages, built when first shown.
     NotebookPages& GetPages() { return *pages; }
-    bool IsLiveTimerRunning() const { return liveTimer.IsRunning(); }
+    bool IsLiveTimerRunning() const;
     int32_t GetDeviceErrorCount() { return poll.Errors().Count(); }
 
     // The folder the Open and Save dialogs start in; empty (the default) lets
@@ -133,13 +125,10 @@ public:
     static void SetFileDialogFolder(const wxString& folder);
 
 private:
-    // They drive the live poll, the error count and the FFT setting of the
-    // frame, and show what they read through its editors.
-    friend class DeviceCommands;
-    friend class FirmwareCommands;
-
     // --- VTX_GUIMain.cpp
     void LookUpControls();
+    // The parts that work on the unit, the editors and the history.
+    void MakeCommands();
     void BindHandlers();
     void RestoreSettings();
     void SaveSettings();
@@ -151,14 +140,6 @@ private:
     void UseEditorsInLiveView();
     // A notebook page was built: its controls are looked up and shown.
     void OnPageBuilt();
-
-    // --- the editors
-    // Calls ShowConfiguration and reports a pulses error instead of throwing.
-    bool ShowConfigurationSafely(const DeviceConfiguration& config);
-
-    // --- MainWindowLivePoll.cpp
-    void OnLiveTimer(wxTimerEvent& event);
-    void OnWarmUpTimer(wxTimerEvent& event);  // LiveView::KeepWarmUp
 
     // --- MainWindowLiveWatch.cpp
     void SetUpLiveWatch(wxWindow* livePage);
@@ -174,13 +155,14 @@ private:
     // The live report's reads, delivered to the live view, maps, chart and
     // log; and the count of the unit's failures.
     LivePoll poll{device};
+    // The poll's and the warm-up keep-alive's timers; made first thing.
+    std::unique_ptr<LivePollTimer> liveTimers;
+    // The editor model, its origin and the automatic history.
+    EditorSession session{device};
+    // Made with the editors.
     std::unique_ptr<DeviceCommands> commands;
     std::unique_ptr<FirmwareCommands> firmware;
-    // The automatic history and its windows; made with the commands.
-    std::unique_ptr<HistoryKeeper> history;
-    wxTimer liveTimer;
-    wxTimer warmUpTimer;
-    std::vector<wxWindow*> invalidControls;
+    std::unique_ptr<HistoryCommands> history;
     wxToolBar* toolBar = nullptr;
     MyStatusBar* statusBar = nullptr;
     int32_t doubleClickCount = 0;  // on ID_STATICTEXT31
@@ -195,13 +177,14 @@ private:
 
     // The configuration editors; made with the look-ups.
     std::unique_ptr<EditorsView> editors;
-    // Their undo steps and origin; made with the editors.
+    // Their undo steps; made with the editors.
     std::unique_ptr<EditorUndo> undo;
+    // Replacing and taking their content; made with the editors.
+    std::unique_ptr<EditorContent> content;
 
     // Pages and labels.
-    wxNotebook* notebook = nullptr;          // ID_NOTEBOOK1
-    std::array<wxPanel*, 8> panels{};        // index = number of ID_PANEL1 ... ID_PANEL7
-    std::array<wxStaticText*, 54> labels{};  // index = number of ID_STATICTEXT1 ... ID_STATICTEXT53
+    wxNotebook* notebook = nullptr;    // ID_NOTEBOOK1
+    std::array<wxPanel*, 8> panels{};  // index = number of ID_PANEL1 ... ID_PANEL7
     // ID_STATICTEXT31, beside the blipper input LED: ten double clicks reveal
     // the FFT page.
     wxStaticText* fftRevealLabel = nullptr;

@@ -17,31 +17,22 @@
 #include "config/SettingsKeys.h"
 #include "device/DeviceRequests.h"
 #include "device/Features.h"
-#include "gui/VTX_GUIMain.h"
+#include "gui/MainWindowEvents.h"
 #include "gui/commands/ConnectionDialog.h"
-#include "gui/editors/EditorUndo.h"
-#include "gui/history/HistoryKeeper.h"
+#include "gui/editors/EditorContent.h"
+#include "gui/editors/EditorsView.h"
+#include "gui/live/LivePollTimer.h"
 #include "gui/live/LiveView.h"
 #include "gui/widgets/ErrorBox.h"
 #include "session/Connection.h"
+#include "session/EditorSession.h"
 #include "session/FailureLog.h"
+#include "session/LivePoll.h"
 #include "usb/UsbDeviceList.h"
 #include "usb/UsbIds.h"
 #include "usb/UsbVantrel.h"
 
 namespace {
-
-// The editors' record, or nothing after the message of a pulses value the
-// record cannot hold.
-std::optional<DeviceConfiguration> CollectOrReport(VTX_GUIFrame& frame)
-{
-    try {
-        return frame.CollectConfiguration();
-    } catch (const std::exception& error) {
-        ShowError(error.what(), "Error");
-        return std::nullopt;
-    }
-}
 
 // What a user who may not open the unit's USB device node needs to know.
 const char* const kAccessDeniedHint =
@@ -98,8 +89,11 @@ wxString& FileDialogFolder()
 
 }  // namespace
 
-DeviceCommands::DeviceCommands(VTX_GUIFrame& frame, Connection& connection)
-    : frame(frame), connection(connection)
+DeviceCommands::DeviceCommands(Wiring wiring)
+    : wiring(std::move(wiring)),
+      frame(this->wiring.window),
+      connection(this->wiring.connection),
+      editors(this->wiring.editors)
 {
 }
 
@@ -136,11 +130,11 @@ void DeviceCommands::UseSimulatedConnection()
 
 void DeviceCommands::AutoConnect()
 {
-    frame.liveTimer.Stop();
+    wiring.poll.Stop();
     // The list outlives the connection's opening: the record refers into it.
     std::unique_ptr<UsbDeviceList> list;
     // The read configuration replaces the editors' content: one undo step.
-    std::optional<EditorUndo::Replacement> replacing;
+    std::optional<DeviceConfiguration> read;
     const ConnectResult result = connection.Replace([&list]() -> std::unique_ptr<VantrelBase> {
         list.reset(EnumerateDevices(UNIT_VENDOR_ID, UNIT_PRODUCT_ID));
         if (!list || list->GetCount() != 1)
@@ -161,7 +155,7 @@ void DeviceCommands::AutoConnect()
                 Post(&frame, EVT_CONNECTING_FAILED, USB_ERROR_ACCESS);
             break;
         case ConnectOutcome::Opened:
-            if (frame.OfferFirmwareUpdate()) {
+            if (wiring.offerFirmware()) {
                 Post(&frame, EVT_FIRMWARE_UPDATE);
                 return;
             }
@@ -169,22 +163,22 @@ void DeviceCommands::AutoConnect()
                 DeviceConfiguration config;
                 ClearConfiguration(config);
                 if (connection->ReadConfiguration(&config) == 0) {
-                    replacing = frame.undo->BeginReplacement();
-                    if (!frame.ShowConfigurationSafely(config))
-                        replacing.reset();
-                    frame.history->FromUnit(config, "connect");
-                    connection->SetMode(static_cast<uint16_t>(frame.liveView->FftSelection()));
-                    frame.liveTimer.Start();
+                    read = config;
+                    connection->SetMode(static_cast<uint16_t>(wiring.liveView.FftSelection()));
+                    wiring.poll.Start();
                 } else {
                     ShowError("Configuration reading failed");
                 }
             }
-            frame.poll.Errors().Reset();
+            wiring.poll.Errors().Reset();
             break;
     }
-    frame.RefreshControls();
-    if (replacing)
-        frame.undo->EndReplacement(*replacing, _("Connect"), UnitSource(*connection));
+    if (!read) {
+        wiring.refresh();
+        return;
+    }
+    editors.Replace(*read, _("Connect"), UnitSource(*connection));
+    editors.Session().KeptFromUnit(*read, "connect");
 }
 
 void DeviceCommands::OnConnect(wxCommandEvent& /*event*/)
@@ -209,7 +203,7 @@ void DeviceCommands::ConnectToDevice()
             bool opened = true;
             if (FormatUsbPath(chosen->busNumber, chosen->portNumber, chosen->deviceAddress) !=
                 connection->GetPath()) {
-                frame.liveTimer.Stop();
+                wiring.poll.Stop();
                 // Only the one message when it fails: the simulated connection
                 // takes over at once instead of an unopened unit that every
                 // following step (read, polling) would fail on.
@@ -220,16 +214,16 @@ void DeviceCommands::ConnectToDevice()
                 }
             }
             if (opened) {
-                if (frame.OfferFirmwareUpdate()) {
+                if (wiring.offerFirmware()) {
                     Post(&frame, EVT_FIRMWARE_UPDATE);
                     updateAccepted = true;
                 } else {
                     if (connection->GetDeviceMode() == 0) {
                         ReadFromDevice(_("Connect"));
-                        connection->SetMode(static_cast<uint16_t>(frame.liveView->FftSelection()));
-                        frame.liveTimer.Start();
+                        connection->SetMode(static_cast<uint16_t>(wiring.liveView.FftSelection()));
+                        wiring.poll.Start();
                     }
-                    frame.poll.Errors().Reset();
+                    wiring.poll.Errors().Reset();
                 }
             }
         }
@@ -239,7 +233,7 @@ void DeviceCommands::ConnectToDevice()
     connectionDialog = nullptr;
     deviceList.reset();
     if (!updateAccepted)
-        frame.RefreshControls();
+        wiring.refresh();
 }
 
 void DeviceCommands::OnRefreshDeviceList(wxCommandEvent& /*event*/)
@@ -303,21 +297,15 @@ void DeviceCommands::ReadFromDevice(const wxString& stepName)
         return;
     }
     AdvanceProgress(*progress, 10);
-    const EditorUndo::Replacement replacing = frame.undo->BeginReplacement();
-    const bool shown = frame.ShowConfigurationSafely(config);
-    frame.history->FromUnit(config, "read");
-    frame.RefreshControls();
-    frame.ValidateControls();
-    if (shown)
-        frame.undo->EndReplacement(replacing, stepName, UnitSource(*connection));
+    editors.Replace(config, stepName, UnitSource(*connection));
+    editors.Session().KeptFromUnit(config, "read");
 }
 
 bool DeviceCommands::RefuseInvalidSettings()
 {
-    const std::vector<wxWindow*>& invalid = frame.GetInvalidControls();
-    if (invalid.empty())
+    if (editors.View().InvalidControls().empty())
         return false;
-    frame.FocusFirstInvalidControl();
+    editors.View().FocusFirstInvalid();
     ShowError(_("Invallid settings, please check it first"), "Error");
     return true;
 }
@@ -332,21 +320,21 @@ bool DeviceCommands::ConfirmWriting(const wxString& question)
 void DeviceCommands::OnWrite(wxCommandEvent& /*event*/)
 {
     wxBusyCursor busy;
-    frame.ValidateControls();
+    editors.View().Validate();
     if (RefuseInvalidSettings())
         return;
-    if (frame.menuConfirmWriting->IsChecked() &&
+    if (wiring.confirmWriting() &&
         !ConfirmWriting(_("Do you really want to write configuration into device?")))
         return;
-    const std::optional<DeviceConfiguration> collected = CollectOrReport(frame);
+    const std::optional<DeviceConfiguration> collected = editors.CollectOrReport();
     if (!collected)
         return;
     const DeviceConfiguration& config = *collected;
     if (RunUnderProgress(
             &frame, "Writing", "Wait until the data is written into a device",
             [&] { return connection->WriteConfiguration(config); }, "Configuration writing failed")) {
-        frame.undo->SetSource(UnitSource(*connection));
-        frame.history->ToUnit(config);
+        editors.SetSource(UnitSource(*connection));
+        editors.Session().KeptToUnit(config);
     }
 }
 
@@ -357,8 +345,7 @@ void DeviceCommands::OnLock(wxCommandEvent& /*event*/)
         ShowError("Locking is not supported");
         return;
     }
-    if (frame.menuConfirmWriting->IsChecked() &&
-        !ConfirmWriting(_("Do you really want to lock the configuration?")))
+    if (wiring.confirmWriting() && !ConfirmWriting(_("Do you really want to lock the configuration?")))
         return;
     RunUnderProgress(
         &frame, "Locking", "Wait until the data is locked in the device",
@@ -372,26 +359,21 @@ void DeviceCommands::OnNew(wxCommandEvent& /*event*/)
     if (connection->GetDeviceMode() != 0)
         return;
     wxBusyCursor busy;
-    const EditorUndo::Replacement replacing = frame.undo->BeginReplacement();
-    const bool shown = frame.ShowConfigurationSafely(connection->GetDefaultConfiguration());
-    frame.RefreshControls();
-    if (shown)
-        frame.undo->EndReplacement(replacing, _("New"), DefaultsSource(*connection));
+    editors.Replace(connection->GetDefaultConfiguration(), _("New"), DefaultsSource(*connection));
 }
 
 void DeviceCommands::HandleDeviceError(int32_t status)
 {
-    if (frame.poll.Errors().Account(status))
+    if (wiring.poll.Errors().Account(status))
         GiveUpTheUnit();
 }
 
 void DeviceCommands::GiveUpTheUnit()
 {
     UseSimulatedConnection();
-    frame.ShowLiveValues(LiveValues{});
-    frame.ShowLiveRaw(LiveRaw{});
-    frame.liveTimer.Stop();
-    frame.RefreshControls();
+    wiring.showLive(LiveValues{}, LiveRaw{});
+    wiring.poll.Stop();
+    wiring.refresh();
 }
 
 void DeviceCommands::SetFileDialogFolder(const wxString& folder)
@@ -433,12 +415,8 @@ void DeviceCommands::OnOpen(wxCommandEvent& /*event*/)
                       (loaded ? ": " : " failed: ") +
                       (complaints.empty() ? std::string("its values could not be loaded") : complaints));
     if (loaded) {
-        const EditorUndo::Replacement replacing = frame.undo->BeginReplacement();
-        if (frame.ShowConfigurationSafely(config)) {
-            frame.history->FromFile(config, dialog->GetPath());
-            frame.RefreshControls();
-            frame.undo->EndReplacement(replacing, _("Open"), FileSource(dialog->GetPath()));
-        }
+        if (editors.Replace(config, _("Open"), FileSource(dialog->GetPath().utf8_string())))
+            editors.Session().KeptFromFile(config, dialog->GetPath().utf8_string());
     } else {
         ShowError("Loading failed", "Error");
     }
@@ -448,7 +426,7 @@ void DeviceCommands::OnSaveAs(wxCommandEvent& /*event*/)
 {
     {
         wxBusyCursor busy;
-        frame.ValidateControls();
+        editors.View().Validate();
         if (RefuseInvalidSettings())
             return;
     }
@@ -457,7 +435,7 @@ void DeviceCommands::OnSaveAs(wxCommandEvent& /*event*/)
     if (dialog->ShowModal() != wxID_OK || dialog->GetPath().empty())
         return;
     wxBusyCursor busy;
-    const std::optional<DeviceConfiguration> collected = CollectOrReport(frame);
+    const std::optional<DeviceConfiguration> collected = editors.CollectOrReport();
     if (!collected)
         return;
     const DeviceConfiguration& config = *collected;
@@ -472,8 +450,8 @@ void DeviceCommands::OnSaveAs(wxCommandEvent& /*event*/)
         ShowError("Saving failed", "Error");
     store.reset();  // writes the file
     if (saved) {
-        frame.undo->SetSource(FileSource(dialog->GetPath()));
-        frame.history->ToFile(config, dialog->GetPath());
+        editors.SetSource(FileSource(dialog->GetPath().utf8_string()));
+        editors.Session().KeptToFile(config, dialog->GetPath().utf8_string());
     }
 }
 

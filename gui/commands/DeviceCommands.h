@@ -2,24 +2,45 @@
 // Connect and the automatic connect at launch, Read, Write, Lock, New, Open,
 // Save as, the disconnect after repeated failures, and the two messages
 // posted by the connect flows (EVT_UNSUPPORTED_DEVICE, EVT_CONNECTING_FAILED).
-// The frame owns one and delegates its bound names to it.
+// The main window owns one and delegates its bound names to it.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include <wx/event.h>
 #include <wx/string.h>
 
+#include "device/LiveData.h"
+
 class Connection;
 class ConnectionDialog;
+class EditorContent;
+class LivePollTimer;
+class LiveView;
 class UsbDeviceList;
-class VTX_GUIFrame;
 class wxFileDialog;
+class wxWindow;
 
 class DeviceCommands : public wxEvtHandler {
 public:
-    DeviceCommands(VTX_GUIFrame& frame, Connection& connection);
+    struct Wiring {
+        wxWindow& window;  // binds the commands, parents the dialogs, gets the posted events
+        Connection& connection;
+        EditorContent& editors;
+        LivePollTimer& poll;
+        LiveView& liveView;  // its FFT choice is the unit's mode
+        // A live report into the view and the maps (zeroed records blank them).
+        std::function<void(const LiveValues&, const LiveRaw&)> showLive;
+        // The window's enabling after the connection changed.
+        std::function<void()> refresh;
+        // The offer of a firmware update after a connect: true when accepted.
+        std::function<bool()> offerFirmware;
+        // Whether Write and Lock ask first (Options menu).
+        std::function<bool()> confirmWriting;
+    };
+    explicit DeviceCommands(Wiring wiring);
     ~DeviceCommands() override;
     DeviceCommands(const DeviceCommands&) = delete;
     DeviceCommands& operator=(const DeviceCommands&) = delete;
@@ -72,8 +93,10 @@ private:
     wxFileDialog* GetOpenDialog();
     wxFileDialog* GetSaveDialog();
 
-    VTX_GUIFrame& frame;
+    Wiring wiring;
+    wxWindow& frame;
     Connection& connection;
+    EditorContent& editors;
     ConnectionDialog* connectionDialog = nullptr;  // only during Connect
     std::unique_ptr<UsbDeviceList> deviceList;     // only during Connect
     wxFileDialog* openDialog = nullptr;

@@ -14,10 +14,11 @@
 
 #include "device/VersionTriple.h"
 #include "fwimages/FwFile.h"
-#include "gui/VTX_GUIMain.h"
+#include "gui/MainWindowEvents.h"
 #include "gui/VantrelBase.h"
 #include "gui/commands/FwUpdateDialog.h"
 #include "gui/commands/UpdateEventGate.h"
+#include "gui/live/LivePollTimer.h"
 #include "gui/live/LiveView.h"
 #include "session/Connection.h"
 #include "session/FirmwareOffer.h"
@@ -30,8 +31,8 @@ constexpr int kProgressRange = 100;
 
 }  // namespace
 
-FirmwareCommands::FirmwareCommands(VTX_GUIFrame& frame, Connection& connection)
-    : frame(frame), connection(connection)
+FirmwareCommands::FirmwareCommands(Wiring wiring)
+    : wiring(std::move(wiring)), frame(this->wiring.window), connection(this->wiring.connection)
 {
 }
 
@@ -75,9 +76,9 @@ void FirmwareCommands::OnFirmwareUpdateSelected(wxCommandEvent& /*event*/)
         fwUpdateDialog->Raise();
         return;
     }
-    frame.liveTimer.Stop();
+    wiring.poll.Stop();
     // The unit leaves its application; a warm-up keep-alive would only fail.
-    frame.liveView->StopWarmUp();
+    wiring.liveView.StopWarmUp();
 
     fwUpdateDialog = new FwUpdateDialog(_("Firmware update"), wxEmptyString, kProgressRange, &frame);
     fwUpdateDialog->Bind(wxEVT_CLOSE_WINDOW, &FirmwareCommands::OnFwUpdateDialogClose, this);
@@ -88,7 +89,8 @@ void FirmwareCommands::OnFirmwareUpdateSelected(wxCommandEvent& /*event*/)
     // under it, so it is held until the command has ended. The main window's
     // commands, timer ticks and close requests are turned away meanwhile.
     firmwareUpdateRunning = true;
-    const auto gate = std::make_unique<UpdateEventGate>(frame, frame.liveTimer, frame.warmUpTimer);
+    const auto gate =
+        std::make_unique<UpdateEventGate>(frame, wiring.poll.PollTimer(), wiring.poll.WarmUpTimer());
     bool succeeded = false;
     bool ended = false;
     VersionTriple boot;
@@ -131,13 +133,13 @@ void FirmwareCommands::OnFirmwareUpdateSelected(wxCommandEvent& /*event*/)
         fwUpdateDialog->SetProgress(kProgressRange, wxEmptyString);
         wxLogMessage(_("Firmware update finished successfully."));
         // The unit comes back as a new device: connect to it afresh.
-        frame.AutoConnect();
-        frame.RefreshControls();
+        wiring.autoConnect();
+        wiring.refresh();
     } else if (!ended) {
         wxLogError(_("Firmware update failed!"));
         fwUpdateDialog->SetProgress(kProgressRange, wxEmptyString);
         connection.ReplaceWithSimulated();
-        frame.RefreshControls();
+        wiring.refresh();
     }
 
     firmwareUpdateRunning = false;
@@ -165,8 +167,8 @@ void FirmwareCommands::OnFwUpdateDialogClose(wxCloseEvent& event)
     // when the event loop is idle, after this handler has returned.
     fwUpdateDialog->Destroy();
     fwUpdateDialog = nullptr;
-    frame.AutoConnect();
+    wiring.autoConnect();
     // Without a unit AutoConnect leaves the controls as they were; they
     // would still show the unit that was just updated.
-    frame.RefreshControls();
+    wiring.refresh();
 }

@@ -1,17 +1,32 @@
 // The main window's firmware pieces: the offer made right after a unit was
 // connected, the firmware update command (with gui/commands/FwUpdateDialog), and
-// closing its window. The frame owns one and delegates its bound names to it.
+// closing its window. The main window owns one and delegates its bound names
+// to it.
 #pragma once
+
+#include <functional>
 
 #include <wx/event.h>
 
 class Connection;
 class FwUpdateDialog;
-class VTX_GUIFrame;
+class LivePollTimer;
+class LiveView;
+class wxWindow;
 
 class FirmwareCommands : public wxEvtHandler {
 public:
-    FirmwareCommands(VTX_GUIFrame& frame, Connection& connection);
+    struct Wiring {
+        wxWindow& window;  // binds the command, parents the dialogs, gets the posted event
+        Connection& connection;
+        LivePollTimer& poll;
+        LiveView& liveView;  // its warm-up keep-alive stops
+        // After the update: connect to the unit afresh, then bring the
+        // window's enabling up to date.
+        std::function<void()> autoConnect;
+        std::function<void()> refresh;
+    };
+    explicit FirmwareCommands(Wiring wiring);
     FirmwareCommands(const FirmwareCommands&) = delete;
     FirmwareCommands& operator=(const FirmwareCommands&) = delete;
 
@@ -28,7 +43,8 @@ private:
     void OnFirmwareUpdateSelected(wxCommandEvent& event);  // idFirmwareUpdate, EVT_FIRMWARE_UPDATE
     void OnFwUpdateDialogClose(wxCloseEvent& event);
 
-    VTX_GUIFrame& frame;
+    Wiring wiring;
+    wxWindow& frame;
     Connection& connection;
     FwUpdateDialog* fwUpdateDialog = nullptr;
     // While the firmware update command runs, a close request of its dialog

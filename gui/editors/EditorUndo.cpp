@@ -2,26 +2,20 @@
 
 #include <utility>
 
-#include <wx/filename.h>
+#include <wx/frame.h>
 #include <wx/grid.h>
 #include <wx/menuitem.h>
 #include <wx/spinctrl.h>
 #include <wx/xrc/xmlres.h>
 
-#include "device/Features.h"
 #include "editor/EditSteps.h"
-#include "gui/VTX_GUIMain.h"
-#include "gui/VantrelBase.h"
 #include "gui/editors/EditorsView.h"
-#include "usb/UsbVantrel.h"
+#include "session/EditorSession.h"
 
 namespace {
 
 // Generous for a rider's session; a step holds two states of about 800 bytes.
 constexpr int kMaxSteps = 500;
-
-// The simulated unit is one of generation 108.
-constexpr uint16_t kSimulatedVersion = 108;
 
 wxWindow* WindowOf(const wxEvent& event)
 {
@@ -29,23 +23,6 @@ wxWindow* WindowOf(const wxEvent& event)
 }
 
 }  // namespace
-
-EditorSource UnitSource(const VantrelBase& connection)
-{
-    return {SourceKind::Unit, connection.GetSerialNumber()};
-}
-
-EditorSource DefaultsSource(VantrelBase& connection)
-{
-    const uint16_t version =
-        connection.GetFeature(FEATURE_SIMULATED) > 0 ? kSimulatedVersion : connection.GetVersion();
-    return {SourceKind::Defaults, FormatVersionText(version, DEVICE_MODE_APPLICATION)};
-}
-
-EditorSource FileSource(const wxString& path)
-{
-    return {SourceKind::File, wxFileName(path).GetFullName().utf8_string()};
-}
 
 // One step: the editors' state before and after it, and for the commands that
 // replace the content, the origin before and after.
@@ -88,8 +65,8 @@ private:
     bool done = false;
 };
 
-EditorUndo::EditorUndo(VTX_GUIFrame& frame, EditorsView& editors)
-    : frame(frame), editors(editors), processor(kMaxSteps)
+EditorUndo::EditorUndo(wxFrame& frame, EditorsView& editors, EditorSession& session)
+    : frame(frame), editors(editors), session(session), processor(kMaxSteps)
 {
 }
 
@@ -124,18 +101,17 @@ void EditorUndo::WatchSpins()
 
 void EditorUndo::Start(const EditorSource& source)
 {
-    started = true;
     pendingStep.clear();
     CloseSpinStep();
     committed = editors.CurrentState();
-    origin = {source, CurrentRecord(committed)};
+    session.Start(source);
     ShowState();
 }
 
 EditorUndo::Replacement EditorUndo::BeginReplacement()
 {
     CommitPendingEdit();
-    return {editors.CurrentState(), origin};
+    return {editors.CurrentState(), session.Origin()};
 }
 
 void EditorUndo::EndReplacement(const Replacement& replacement, const wxString& step,
@@ -146,7 +122,7 @@ void EditorUndo::EndReplacement(const Replacement& replacement, const wxString& 
     const EditorOrigin originAfter =
         source ? EditorOrigin{*source, CurrentRecord(after)} : replacement.originBefore;
     committed = after;
-    origin = originAfter;
+    session.SetOrigin(originAfter);
     if (after != replacement.before || originAfter != replacement.originBefore)
         processor.Submit(
             new Step(*this, step, replacement.before, after, replacement.originBefore, originAfter));
@@ -157,16 +133,14 @@ void EditorUndo::SetSource(const EditorSource& source)
 {
     CommitPendingEdit();
     CloseSpinStep();
-    origin = {source, CurrentRecord(editors.CurrentState())};
+    session.SetSource(source);
     ShowState();
 }
 
 bool EditorUndo::HasUnsavedEdits()
 {
-    if (!started)
-        return false;  // the window is still putting its first content in
     CommitPendingEdit();
-    return IsEdited(origin, CurrentRecord(editors.CurrentState()));
+    return session.Edited();
 }
 
 void EditorUndo::NoteEdit(const wxString& step, wxWindow* spin)
@@ -279,11 +253,11 @@ void EditorUndo::Apply(const EditorState& state, const std::optional<EditorOrigi
     CloseSpinStep();
     editors.ShowState(state);
     // As after any edit: polarity enabling, gear panels, the invalid marks.
-    frame.RefreshControls();
-    frame.ValidateControls();
+    editors.RefreshControls();
+    editors.Validate();
     committed = editors.CurrentState();
     if (newOrigin)
-        origin = *newOrigin;
+        session.SetOrigin(*newOrigin);
 }
 
 void EditorUndo::ShowState()
@@ -296,8 +270,13 @@ void EditorUndo::ShowState()
         redoItem->SetItemLabel(processor.GetRedoMenuLabel());
         redoItem->Enable(processor.CanRedo());
     }
-    const wxString state = wxString::FromUTF8(EditedStateText(origin, CurrentRecord(committed)));
+    const wxString state = wxString::FromUTF8(EditedStateText(session.Origin(), CurrentRecord(committed)));
     frame.SetStatusText(notice.empty() ? state : notice + " - " + state, 0);
+}
+
+const EditorOrigin& EditorUndo::Origin() const
+{
+    return session.Origin();
 }
 
 void EditorUndo::SetNotice(const wxString& line)

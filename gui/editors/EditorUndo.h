@@ -3,8 +3,8 @@
 // gear-detection radio box, a take-value button) and one per command that
 // replaces the editors' content (Read, New, Open, the read at connect). A step
 // keeps the editors' state before and after it; undoing puts a state back into
-// the editors and never talks to the unit. It also keeps the editors' origin
-// and shows it with the edited state in the status bar.
+// the editors and never talks to the unit. It also puts back the session's
+// origin and shows it with the edited state in the status bar.
 #pragma once
 
 #include <optional>
@@ -17,22 +17,17 @@
 #include "editor/EditorModel.h"
 #include "editor/EditorOrigin.h"
 
+class EditorSession;
 class EditorsView;
-class VantrelBase;
-class VTX_GUIFrame;
 class wxFocusEvent;
+class wxFrame;
 class wxGridEvent;
 class wxMenuItem;
 
-// The sources a connection and a file give: the unit by its serial number,
-// the defaults by the generation's version ("1.08"), a file by its name.
-EditorSource UnitSource(const VantrelBase& connection);
-EditorSource DefaultsSource(VantrelBase& connection);
-EditorSource FileSource(const wxString& path);
-
 class EditorUndo : public wxEvtHandler {
 public:
-    EditorUndo(VTX_GUIFrame& frame, EditorsView& editors);
+    // Binds on `frame` and shows the edited state in its status bar.
+    EditorUndo(wxFrame& frame, EditorsView& editors, EditorSession& session);
     ~EditorUndo() override;
     EditorUndo(const EditorUndo&) = delete;
     EditorUndo& operator=(const EditorUndo&) = delete;
@@ -63,7 +58,7 @@ public:
     // of content: Write and Save as.
     void SetSource(const EditorSource& source);
 
-    const EditorOrigin& Origin() const { return origin; }
+    const EditorOrigin& Origin() const;
     // A line shown in the status bar before the source and edited state
     // until it is replaced (empty: none), e.g. that the history is not kept.
     void SetNotice(const wxString& line);
@@ -100,16 +95,15 @@ private:
     void ShowState();
     DeviceConfiguration CurrentRecord(const EditorState& state) const;
 
-    VTX_GUIFrame& frame;
+    wxFrame& frame;
     EditorsView& editors;
+    EditorSession& session;
     wxCommandProcessor processor;
     wxMenuItem* undoItem = nullptr;
     wxMenuItem* redoItem = nullptr;
     // What the last step left in the editors.
     EditorState committed;
-    EditorOrigin origin;
     wxString notice;
-    bool started = false;  // Start has given the first source
     std::set<const wxWindow*> watchedSpins;
     wxString pendingStep;
     wxWindow* pendingSpin = nullptr;

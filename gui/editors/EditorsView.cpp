@@ -19,7 +19,6 @@
 #include "config/DefaultMaps.h"
 #include "device/LiveData.h"
 #include "gui/NotebookPages.h"
-#include "gui/VTX_GUIMain.h"
 #include "gui/VantrelBase.h"
 #include "gui/editors/GearRpmSpeedPanel.h"
 #include "gui/editors/GearVoltagePanel.h"
@@ -27,6 +26,8 @@
 #include "gui/widgets/ErrorBox.h"
 #include "gui/widgets/MyGrid.h"
 #include "gui/widgets/SpinCtrlStep.h"
+#include "session/Connection.h"
+#include "session/EditorSession.h"
 
 namespace {
 
@@ -122,18 +123,21 @@ bool TakeLiveGearValue(VantrelBase* device, const std::array<wxButton*, N>& butt
 
 }  // namespace
 
-EditorsView::EditorsView(VTX_GUIFrame& owner, std::vector<wxString>& missing) : frame(owner)
+EditorsView::EditorsView(wxWindow& window, NotebookPages& pages, Connection& connection,
+                         EditorSession& session, std::vector<wxString>& missing)
+    : window(window), pages(pages), connection(connection), session(session), model(session.Model())
 {
     FindControls(&missing);
+    session.SetViewSync([this] { ReadControls(); });
 }
 
 void EditorsView::FindControls(std::vector<wxString>* missing)
 {
     auto find = [&](const wxString& name) -> wxWindow* {
-        wxWindow* window = frame.FindWindow(XRCID(name));
-        if (!window && missing && !frame.GetPages().Awaits(name))
+        wxWindow* found = window.FindWindow(XRCID(name));
+        if (!found && missing && !pages.Awaits(name))
             missing->push_back(name);
-        return window;
+        return found;
     };
     // The calibration spins are the panels' (AddGearPanels).
     for (const ControlBinding& binding : kEditorBindings)
@@ -142,7 +146,7 @@ void EditorsView::FindControls(std::vector<wxString>* missing)
     // Reserved controls: looked up with the layout, used by nothing yet.
     find("ID_CHOICE7");
     find("ID_SPINCTRL10");
-    thresholdText = dynamic_cast<wxTextCtrl*>(frame.FindWindow(XRCID("ID_TEXTCTRL12")));
+    thresholdText = dynamic_cast<wxTextCtrl*>(window.FindWindow(XRCID("ID_TEXTCTRL12")));
     gearDetection = dynamic_cast<wxRadioBox*>(controls[static_cast<size_t>(EditorControl::GearDetection)]);
     // The map grids must be MyGrid (the corner names both axes).
     blipperGrid = dynamic_cast<MyGrid*>(find("ID_GRID2"));
@@ -152,11 +156,12 @@ void EditorsView::FindControls(std::vector<wxString>* missing)
     static const char* const labelNames[6] = {"ID_STATICTEXT35", "ID_STATICTEXT36", "ID_STATICTEXT37",
                                               "ID_STATICTEXT45", "ID_STATICTEXT47", "ID_STATICTEXT49"};
     for (size_t i = 0; i < polarityLabels.size(); ++i)
-        polarityLabels[i] = dynamic_cast<wxStaticText*>(frame.FindWindow(XRCID(labelNames[i])));
+        polarityLabels[i] = dynamic_cast<wxStaticText*>(window.FindWindow(XRCID(labelNames[i])));
 }
 
 EditorsView::~EditorsView()
 {
+    session.SetViewSync({});
     for (const auto& unbind : unbinders)
         unbind();
 }
@@ -181,7 +186,7 @@ wxSpinCtrl* EditorsView::SpinOf(EditorControl control) const
 
 void EditorsView::BindHandlers()
 {
-    VTX_GUIFrame* target = &frame;
+    wxWindow* target = &window;
     Listen(target, wxEVT_MENU, &EditorsView::OnCopy, XRCID("idCopy"));
     Listen(target, wxEVT_MENU, &EditorsView::OnPaste, XRCID("idPaste"));
     Listen(target, wxEVT_MENU, &EditorsView::OnFillDown, XRCID("idFillDown"));
@@ -260,7 +265,7 @@ void EditorsView::SetUpMapGrid(wxGrid* grid)
 
         // The grid copies on Ctrl+C by itself, with a text of its own, before
         // the menu sees the key: in the map grids the key is the Copy command's.
-        VTX_GUIFrame* owner = &frame;
+        wxWindow* owner = &window;
         grid->Bind(wxEVT_KEY_DOWN, [owner](wxKeyEvent& event) {
             if (event.GetModifiers() != wxMOD_CONTROL || event.GetKeyCode() != 'C') {
                 event.Skip();
@@ -377,6 +382,11 @@ void EditorsView::ShowConfiguration(const DeviceConfiguration& config)
     // Throws before anything changes, so that a record that cannot be shown
     // leaves the editors as they were.
     model.Show(config);
+    ShowShownRecord(config);
+}
+
+void EditorsView::ShowShownRecord(const DeviceConfiguration& config)
+{
     ShowModel(nullptr);
     for (wxGrid* grid : {blipperGrid, shifterGrid})
         if (grid)
@@ -486,17 +496,20 @@ std::optional<MapGridKind> EditorsView::GridKindOf(const wxWindow* window) const
     return std::nullopt;
 }
 
-void EditorsView::BuildFirstInvalidPage()
+void EditorsView::FocusFirstInvalid()
 {
-    if (firstInvalid < 0 || controls[static_cast<size_t>(firstInvalid)])
-        return;
-    const wxString name = BindingOf(static_cast<EditorControl>(firstInvalid)).name;
-    // The calibration spins are on the page of the gear-detection choice.
-    frame.GetPages().BuildPageHolding(
-        name.StartsWith("GEAR_") ? wxString(BindingOf(EditorControl::GearDetection).name) : name);
+    if (firstInvalid >= 0 && !controls[static_cast<size_t>(firstInvalid)]) {
+        const wxString name = BindingOf(static_cast<EditorControl>(firstInvalid)).name;
+        // The calibration spins are on the page of the gear-detection choice;
+        // building the page validates again, with the page's controls.
+        pages.BuildPageHolding(
+            name.StartsWith("GEAR_") ? wxString(BindingOf(EditorControl::GearDetection).name) : name);
+    }
+    if (!invalid.empty() && invalid.front())
+        invalid.front()->SetFocus();
 }
 
-std::vector<wxWindow*> EditorsView::ValidateControls()
+bool EditorsView::Validate()
 {
     ReadControls();
     const EditorValidity validity = model.Validate();
@@ -510,14 +523,25 @@ std::vector<wxWindow*> EditorsView::ValidateControls()
         spin->SetBackgroundColour(marked ? *wxRED : wxSpinCtrl::GetClassDefaultAttributes().colBg);
         spin->Refresh();
     }
-    std::vector<wxWindow*> invalid;
+    invalid.clear();
     for (EditorControl control : validity.listed)
         invalid.push_back(controls[static_cast<size_t>(control)]);
-    return invalid;
+    return invalid.empty();
 }
 
 void EditorsView::RefreshControls(bool blipperPerGear, bool shifterPerGear, bool gearDetectionChoice)
 {
+    blipperGearColumns = blipperPerGear;
+    shifterGearColumns = shifterPerGear;
+    gearDetectionChosen = gearDetectionChoice;
+    RefreshControls();
+}
+
+void EditorsView::RefreshControls()
+{
+    const bool blipperPerGear = blipperGearColumns;
+    const bool shifterPerGear = shifterGearColumns;
+    const bool gearDetectionChoice = gearDetectionChosen;
     for (size_t i = 0; i < kInputFunctionControls.size(); ++i) {
         const bool hasFunction = ValueOf(kInputFunctionControls[i]) > 0;
         if (wxChoice* polarity = ChoiceOf(PolarityOf(kInputFunctionControls[i])))
@@ -597,7 +621,7 @@ void EditorsView::OnInputFeatureChanged(wxCommandEvent& event)
         if (other >= 0)
             ChoiceOf(kInputFunctionControls[other])->SetSelection(0);  // on the page of the changed one
     }
-    frame.RefreshControls();
+    RefreshControls();
 }
 
 void EditorsView::OnOutputFeatureChanged(wxCommandEvent& event)
@@ -608,19 +632,19 @@ void EditorsView::OnOutputFeatureChanged(wxCommandEvent& event)
     wxChoice* other = changed == output1 ? output2 : output1;
     if (other->GetSelection() == changed->GetSelection())
         other->SetSelection(0);
-    frame.RefreshControls();
+    RefreshControls();
 }
 
 void EditorsView::OnGearDetectionChanged(wxCommandEvent& /*event*/)
 {
     ShowGearPanels(gearDetection->GetSelection());
     // Only the chosen method's values must differ: marks of the other one go.
-    frame.ValidateControls();
+    Validate();
 }
 
 void EditorsView::OnValidatingSpinChanged(wxSpinEvent& event)
 {
-    frame.ValidateControls();
+    Validate();
     event.Skip();
 }
 
@@ -649,27 +673,27 @@ void EditorsView::OnTakeTpsMax(wxCommandEvent& /*event*/)
 void EditorsView::TakeLiveTps(EditorControl limit)
 {
     LiveValues values;
-    if (!frame.GetDevice()->IsOpen() || !ReadLiveOnce(frame.GetDevice(), values))
+    if (!connection.Get()->IsOpen() || !ReadLiveOnce(connection.Get(), values))
         return;
     SetSpin(SpinOf(limit), static_cast<int>(values.tpsVoltage));
-    frame.ValidateControls();
+    Validate();
 }
 
 // A value equal to another gear's turns red at once.
 void EditorsView::OnGearVoltageButton(wxCommandEvent& event)
 {
-    if (TakeLiveGearValue(frame.GetDevice(), voltagePanel->buttons, voltagePanel->spins, event.GetId(),
+    if (TakeLiveGearValue(connection.Get(), voltagePanel->buttons, voltagePanel->spins, event.GetId(),
                           &LiveValues::gearVoltage))
-        frame.ValidateControls();
-    event.Skip();  // the frame takes the change as an undo step
+        Validate();
+    event.Skip();  // the undo takes the change as a step
 }
 
 void EditorsView::OnGearRpmSpeedButton(wxCommandEvent& event)
 {
-    if (TakeLiveGearValue(frame.GetDevice(), rpmSpeedPanel->buttons, rpmSpeedPanel->spins, event.GetId(),
+    if (TakeLiveGearValue(connection.Get(), rpmSpeedPanel->buttons, rpmSpeedPanel->spins, event.GetId(),
                           &LiveValues::rpmSpeedRatio))
-        frame.ValidateControls();
-    event.Skip();  // the frame takes the change as an undo step
+        Validate();
+    event.Skip();  // the undo takes the change as a step
 }
 
 void EditorsView::OnMapCellChanging(wxGridEvent& event)
@@ -717,7 +741,7 @@ void EditorsView::OnPaste(wxCommandEvent& /*event*/)
                 ShowThresholdText();
             if (spin == SpinOf(EditorControl::WarmUpActive))
                 FitWarmUpPause();
-            frame.ValidateControls();
+            Validate();
         }
         return;
     }

@@ -30,15 +30,19 @@ class wxTextCtrl;
 class wxWindow;
 class GearRpmSpeedPanel;
 class GearVoltagePanel;
+class Connection;
+class EditorSession;
 class MapGridHeat;
-class VTX_GUIFrame;
+class NotebookPages;
 
 class EditorsView {
 public:
-    // Looks up the editors of the frame's layout; names not found are added
-    // to `missing`, but those of pages not built yet (the model holds their
-    // values until then).
-    EditorsView(VTX_GUIFrame& owner, std::vector<wxString>& missing);
+    // Looks up the editors below `window` (where their events are bound too);
+    // names not found are added to `missing`, but those of pages not built
+    // yet (the session's model holds their values until then). Takes live
+    // values from the unit of `connection`.
+    EditorsView(wxWindow& window, NotebookPages& pages, Connection& connection, EditorSession& session,
+                std::vector<wxString>& missing);
     ~EditorsView();
     EditorsView(const EditorsView&) = delete;
     EditorsView& operator=(const EditorsView&) = delete;
@@ -57,11 +61,21 @@ public:
 
     DeviceConfiguration CollectConfiguration();
     void ShowConfiguration(const DeviceConfiguration& config);
-    // Paints the invalid controls red, the others plain; gives them in order.
-    std::vector<wxWindow*> ValidateControls();
-    // The editors' part of RefreshControls: polarity choices, the grids' gear
-    // columns, the gear-detection choice and its panels.
+    // The model after it was given `config`: into the controls (map columns
+    // the record leaves alone keep their cells).
+    void ShowShownRecord(const DeviceConfiguration& config);
+    // Paints the invalid controls red, the others plain; true when none is.
+    bool Validate();
+    // The invalid controls of the last validation, in order; one on a page
+    // not built yet is null here.
+    const std::vector<wxWindow*>& InvalidControls() const { return invalid; }
+    // Gives the first invalid control the keyboard, building its page.
+    void FocusFirstInvalid();
+    // Polarity choices, the grids' gear columns, the gear-detection choice
+    // and its panels, for a unit of these features.
     void RefreshControls(bool blipperPerGear, bool shifterPerGear, bool gearDetectionChoice);
+    // The same for the features given last, after an edit.
+    void RefreshControls();
 
     // Everything the editors hold, and putting it back (undo and redo): the
     // pause's range, the threshold text and every grid column follow.
@@ -77,9 +91,6 @@ public:
     void PageBuilt();
     // The value a control holds, or would hold when its page is not built.
     int ValueOf(EditorControl control);
-    // Builds the page of the first control the last validation listed, when
-    // that page is not built yet.
-    void BuildFirstInvalidPage();
 
     // The editors' controls by meaning, for the live view.
     wxSpinCtrl* SpinOf(EditorControl control) const;
@@ -124,8 +135,11 @@ private:
     void Listen(Target* target, const wxEventTypeTag<Event>& type, void (EditorsView::*handler)(Event&),
                 int id = wxID_ANY);
 
-    VTX_GUIFrame& frame;
-    EditorModel model;
+    wxWindow& window;
+    NotebookPages& pages;
+    Connection& connection;
+    EditorSession& session;
+    EditorModel& model;
     std::vector<std::function<void()>> unbinders;
 
     // By EditorControl; the calibration spins are the panels'.
@@ -148,6 +162,11 @@ private:
     bool shifterGridSetUp = false;
     // The first control the last validation listed, -1 for none.
     int firstInvalid = -1;
+    std::vector<wxWindow*> invalid;
+    // The unit's features of the last refresh.
+    bool blipperGearColumns = false;
+    bool shifterGearColumns = false;
+    bool gearDetectionChosen = false;
     // The last operating point shown, for a map grid whose page comes later.
     uint32_t operatingRpm = 0;
     uint32_t operatingGear = 0;

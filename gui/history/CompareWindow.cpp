@@ -18,10 +18,11 @@
 #include "device/Features.h"
 #include "editor/EditorRecords.h"
 #include "gui/NotebookPages.h"
-#include "gui/VTX_GUIMain.h"
 #include "gui/VantrelBase.h"
-#include "gui/history/HistoryKeeper.h"
+#include "gui/editors/EditorContent.h"
+#include "gui/editors/EditorsView.h"
 #include "session/Connection.h"
+#include "session/EditorSession.h"
 #include "session/HistoryTexts.h"
 
 namespace {
@@ -36,21 +37,24 @@ const char* MapGridName(RecordField::Kind kind)
     return kind == RecordField::Kind::Blipper ? "ID_GRID2" : "ID_GRID3";
 }
 
-wxGrid* MapGrid(VTX_GUIFrame& frame, RecordField::Kind kind)
+wxGrid* MapGrid(wxWindow& window, RecordField::Kind kind)
 {
-    return dynamic_cast<wxGrid*>(frame.FindWindow(XRCID(MapGridName(kind))));
+    return dynamic_cast<wxGrid*>(window.FindWindow(XRCID(MapGridName(kind))));
 }
 
 }  // namespace
 
-CompareWindow::CompareWindow(VTX_GUIFrame& frame, HistoryKeeper& keeper, Connection& connection)
-    : wxDialog(&frame, wxID_ANY, "Compare", wxDefaultPosition, wxDefaultSize,
+CompareWindow::CompareWindow(wxWindow& parent, EditorContent& content, NotebookPages& pages,
+                             Connection& connection)
+    : wxDialog(&parent, wxID_ANY, "Compare", wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
-      frame(frame),
-      keeper(keeper),
+      parent(parent),
+      content(content),
+      session(content.Session()),
+      pages(pages),
       connection(connection)
 {
-    entries = keeper.Store().List(keeper.UnitSerial());
+    entries = session.History().List(session.UnitSerial());
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     auto* top = new wxBoxSizer(wxHORIZONTAL);
     top->Add(new wxStaticText(this, wxID_ANY, "Compare the editors with:"), 0,
@@ -172,7 +176,7 @@ void CompareWindow::Refresh()
     if (!other)
         return;
     try {
-        const DeviceConfiguration editors = frame.CollectConfiguration();
+        const DeviceConfiguration editors = content.View().CollectConfiguration();
         differences = DiffRecords(editors, AsEditorsHoldIt(*other, editors));
     } catch (const std::exception& error) {
         message->SetLabel(error.what());
@@ -210,12 +214,12 @@ void CompareWindow::Take(const std::vector<FieldDifference>& chosen, const wxStr
         return;
     DeviceConfiguration editors;
     try {
-        editors = frame.CollectConfiguration();
+        editors = content.View().CollectConfiguration();
     } catch (const std::exception&) {
         return;
     }
     TakeValues(editors, chosen);
-    frame.ReplaceEditorsContent(ForShowing(editors), "Take " + what + " of " + otherName);
+    content.Replace(ForShowing(editors), "Take " + what + " of " + otherName, std::nullopt);
     Refresh();
 }
 
@@ -225,19 +229,19 @@ void CompareWindow::MarkGrids()
         if (difference.field.kind == RecordField::Kind::Scalar)
             continue;
         // A map whose page was never shown gets its page, to carry the marks.
-        frame.GetPages().BuildPageHolding(MapGridName(difference.field.kind));
-        if (wxGrid* grid = MapGrid(frame, difference.field.kind))
+        pages.BuildPageHolding(MapGridName(difference.field.kind));
+        if (wxGrid* grid = MapGrid(parent, difference.field.kind))
             grid->SetCellBackgroundColour(difference.field.cell - 1, difference.field.row, kDifferentCell);
     }
     for (auto kind : {RecordField::Kind::Blipper, RecordField::Kind::Shifter})
-        if (wxGrid* grid = MapGrid(frame, kind))
+        if (wxGrid* grid = MapGrid(parent, kind))
             grid->ForceRefresh();
 }
 
 void CompareWindow::ClearGrids()
 {
     for (auto kind : {RecordField::Kind::Blipper, RecordField::Kind::Shifter}) {
-        wxGrid* grid = MapGrid(frame, kind);
+        wxGrid* grid = MapGrid(parent, kind);
         if (!grid)
             continue;
         for (int row = 0; row < grid->GetNumberRows(); ++row)

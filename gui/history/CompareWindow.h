@@ -15,15 +15,18 @@
 #include "history/RecordDiff.h"
 
 class Connection;
-class HistoryKeeper;
-class VTX_GUIFrame;
+class EditorContent;
+class EditorSession;
+class NotebookPages;
 class wxChoice;
 class wxListCtrl;
 class wxStaticText;
 
 class CompareWindow : public wxDialog {
 public:
-    CompareWindow(VTX_GUIFrame& frame, HistoryKeeper& keeper, Connection& connection);
+    // Take puts values into `content`; the map grids (on `pages`) show the
+    // differing cells.
+    CompareWindow(wxWindow& parent, EditorContent& content, NotebookPages& pages, Connection& connection);
     ~CompareWindow() override;
 
     // Each sets the other side and lists the differences; false (with the
@@ -50,8 +53,10 @@ private:
     void MarkGrids();
     void ClearGrids();
 
-    VTX_GUIFrame& frame;
-    HistoryKeeper& keeper;
+    wxWindow& parent;
+    EditorContent& content;
+    EditorSession& session;
+    NotebookPages& pages;
     Connection& connection;
     wxChoice* sourceChoice = nullptr;
     wxStaticText* message = nullptr;

@@ -7,20 +7,20 @@
 #include <wx/utils.h>
 
 #include "editor/EditorRecords.h"
-#include "gui/VTX_GUIMain.h"
-#include "gui/history/HistoryKeeper.h"
+#include "gui/editors/EditorContent.h"
 #include "history/RecordDiff.h"
+#include "session/EditorSession.h"
 #include "session/HistoryTexts.h"
 
-HistoryWindow::HistoryWindow(VTX_GUIFrame& frame, HistoryKeeper& keeper)
-    : wxDialog(&frame, wxID_ANY, "History", wxDefaultPosition, wxDefaultSize,
+HistoryWindow::HistoryWindow(wxWindow& parent, EditorContent& content)
+    : wxDialog(&parent, wxID_ANY, "History", wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
-      frame(frame),
-      keeper(keeper)
+      content(content),
+      session(content.Session())
 {
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     allUnits = new wxCheckBox(this, wxID_ANY, "All units");
-    allUnits->SetValue(keeper.UnitSerial().empty());
+    allUnits->SetValue(session.UnitSerial().empty());
     sizer->Add(allUnits, 0, wxALL, 8);
     list = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, FromDIP(wxSize(1120, 300)),
                           wxLC_REPORT | wxLC_SINGLE_SEL);
@@ -49,8 +49,8 @@ HistoryWindow::HistoryWindow(VTX_GUIFrame& frame, HistoryKeeper& keeper)
 
 void HistoryWindow::Fill()
 {
-    HistoryStore& store = keeper.Store();
-    entries = allUnits->GetValue() ? store.ListAll() : store.List(keeper.UnitSerial());
+    HistoryStore& store = session.History();
+    entries = allUnits->GetValue() ? store.ListAll() : store.List(session.UnitSerial());
     list->DeleteAllItems();
     for (size_t i = 0; i < entries.size(); ++i) {
         const HistoryEntry& entry = entries[i];
@@ -80,7 +80,7 @@ bool HistoryWindow::RestoreSelected()
     if (row < 0 || static_cast<size_t>(row) >= entries.size() || !entries[row].readable)
         return false;
     const HistoryEntry entry = entries[row];
-    frame.ReplaceEditorsContent(ForShowing(entry.record.config), "Restore " + EntryTitle(entry));
+    content.Replace(ForShowing(entry.record.config), "Restore " + EntryTitle(entry), std::nullopt);
     if (IsModal())
         EndModal(wxID_OK);
     return true;
@@ -88,9 +88,9 @@ bool HistoryWindow::RestoreSelected()
 
 void HistoryWindow::OnOpenFolder(wxCommandEvent& /*event*/)
 {
-    HistoryStore& store = keeper.Store();
+    HistoryStore& store = session.History();
     const std::filesystem::path folder =
-        allUnits->GetValue() ? store.Root() : store.FolderOf(keeper.UnitSerial());
+        allUnits->GetValue() ? store.Root() : store.FolderOf(session.UnitSerial());
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     wxLaunchDefaultApplication(wxString(folder.string()));

@@ -10,14 +10,16 @@
 
 #include "history/HistoryStore.h"
 
-class HistoryKeeper;
-class VTX_GUIFrame;
+class EditorContent;
+class EditorSession;
+class wxWindow;
 class wxCheckBox;
 class wxListCtrl;
 
 class HistoryWindow : public wxDialog {
 public:
-    HistoryWindow(VTX_GUIFrame& frame, HistoryKeeper& keeper);
+    // Restore puts an entry into `content`.
+    HistoryWindow(wxWindow& parent, EditorContent& content);
 
     wxListCtrl* GetList() const { return list; }
     wxCheckBox* GetAllUnits() const { return allUnits; }
@@ -30,8 +32,8 @@ public:
 private:
     void OnOpenFolder(wxCommandEvent& event);
 
-    VTX_GUIFrame& frame;
-    HistoryKeeper& keeper;
+    EditorContent& content;
+    EditorSession& session;
     wxCheckBox* allUnits = nullptr;
     wxListCtrl* list = nullptr;
     std::vector<HistoryEntry> entries;

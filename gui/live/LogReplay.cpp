@@ -11,8 +11,6 @@
 #include <wx/stattext.h>
 #include <wx/xrc/xmlres.h>
 
-#include "gui/VTX_GUIMain.h"
-#include "gui/editors/EditorUndo.h"
 #include "gui/live/LiveChart.h"
 #include "livelog/LogReader.h"
 
@@ -31,8 +29,8 @@ wxString TimeText(uint64_t ms)
 
 }  // namespace
 
-LogReplay::LogReplay(VTX_GUIFrame& frame, LiveControl live)
-    : frame(frame), live(std::move(live)), timer(&frame)
+LogReplay::LogReplay(wxWindow& window, LiveControl live)
+    : window(window), live(std::move(live)), timer(&window)
 {
 }
 
@@ -76,12 +74,12 @@ void LogReplay::FitSlider()
 
 void LogReplay::BindToFrame()
 {
-    frame.Bind(wxEVT_MENU, &LogReplay::OnOpenLog, this, XRCID("ID_MENU_OPEN_LOG"));
-    frame.Bind(wxEVT_TIMER, &LogReplay::OnTimer, this, timer.GetId());
-    frame.Bind(
+    window.Bind(wxEVT_MENU, &LogReplay::OnOpenLog, this, XRCID("ID_MENU_OPEN_LOG"));
+    window.Bind(wxEVT_TIMER, &LogReplay::OnTimer, this, timer.GetId());
+    window.Bind(
         wxEVT_BUTTON, [this](wxCommandEvent&) { timeline && timeline->Playing() ? Pause() : Play(); },
         XRCID("ID_BUTTON_REPLAY_PLAY"));
-    frame.Bind(
+    window.Bind(
         wxEVT_CHOICE,
         [this](wxCommandEvent& event) {
             if (event.GetInt() >= 0 &&
@@ -90,20 +88,20 @@ void LogReplay::BindToFrame()
             }
         },
         XRCID("ID_CHOICE_REPLAY_SPEED"));
-    frame.Bind(
+    window.Bind(
         wxEVT_SLIDER,
         [this](wxCommandEvent& event) { SeekTo(static_cast<uint64_t>(event.GetInt()) * kSliderStepMs); },
         XRCID("ID_SLIDER_REPLAY"));
-    frame.Bind(
+    window.Bind(
         wxEVT_CHECKBOX, [this](wxCommandEvent& event) { ShowWhole(event.IsChecked()); },
         XRCID("ID_CHECKBOX_REPLAY_WHOLE"));
-    frame.Bind(
+    window.Bind(
         wxEVT_BUTTON, [this](wxCommandEvent&) { Close(); }, XRCID("ID_BUTTON_REPLAY_CLOSE"));
 }
 
 void LogReplay::OnOpenLog(wxCommandEvent& /*event*/)
 {
-    wxFileDialog dialog(&frame, "Open log", wxEmptyString, wxEmptyString,
+    wxFileDialog dialog(&window, "Open log", wxEmptyString, wxEmptyString,
                         "Live logs (*.csv)|*.csv|All files|*", wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dialog.ShowModal() == wxID_OK) {
         Open(dialog.GetPath());
@@ -115,11 +113,11 @@ bool LogReplay::Open(const wxString& path)
     LogContents contents = ReadLog(path.utf8_string());
     if (!contents.isLog || contents.rows.empty()) {
         wxMessageBox(wxString::FromUTF8(contents.problem.value_or("The log holds no rows to replay.")),
-                     "Open log", wxOK | wxICON_ERROR, &frame);
+                     "Open log", wxOK | wxICON_ERROR, &window);
         return false;
     }
     if (contents.problem.has_value()) {
-        wxMessageBox(wxString::FromUTF8(*contents.problem), "Open log", wxOK | wxICON_WARNING, &frame);
+        wxMessageBox(wxString::FromUTF8(*contents.problem), "Open log", wxOK | wxICON_WARNING, &window);
     }
     if (!Active()) {
         resumeLive = live.stop && live.stop();
@@ -131,9 +129,8 @@ bool LogReplay::Open(const wxString& path)
     }
     const wxString name = wxFileName(path).GetFullName();
     // Shown before the editors' source, which comes back when the replay ends.
-    frame.GetEditorUndo().SetNotice(
-        resumeLive ? wxString::Format("Replaying %s: the live view of the unit is stopped", name)
-                   : wxString::Format("Replaying %s", name));
+    live.notice(resumeLive ? wxString::Format("Replaying %s: the live view of the unit is stopped", name)
+                           : wxString::Format("Replaying %s", name));
     EnableControls();
     ShowCurrent();
     return true;
@@ -149,9 +146,8 @@ void LogReplay::Close()
     if (chart != nullptr) {
         chart->ShowRows(nullptr, 0);
     }
-    frame.ShowLiveValues(LiveValues{});
-    frame.ShowLiveRaw(LiveRaw{});
-    frame.GetEditorUndo().SetNotice(wxEmptyString);
+    live.show(LiveValues{}, LiveRaw{});
+    live.notice(wxEmptyString);
     EnableControls();
     if (resumeLive && live.sameConnection && live.sameConnection() && live.resume) {
         live.resume();
@@ -224,8 +220,7 @@ void LogReplay::ShowCurrent()
         return;
     }
     const LogRow& row = timeline->Current();
-    frame.ShowLiveValues(row.values);
-    frame.ShowLiveRaw(row.raw);
+    live.show(row.values, row.raw);
     if (chart != nullptr) {
         chart->ShowRows(&timeline->Rows(), timeline->Position());
     }

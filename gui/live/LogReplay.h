@@ -13,6 +13,7 @@
 #include <wx/string.h>
 #include <wx/timer.h>
 
+#include "device/LiveData.h"
 #include "livelog/ReplayTimeline.h"
 
 class wxButton;
@@ -24,7 +25,6 @@ class wxSlider;
 class wxStaticText;
 class wxWindow;
 class LiveChart;
-class VTX_GUIFrame;
 
 class LogReplay {
 public:
@@ -32,8 +32,13 @@ public:
         std::function<bool()> stop;            // stops the poll; true when it was running
         std::function<void()> resume;          // polls again
         std::function<bool()> sameConnection;  // the connection of the stop is still there
+        // A row into the live view and the maps (zeroed records blank them).
+        std::function<void(const LiveValues&, const LiveRaw&)> show;
+        // A line beside the editors' source in the status bar (empty: none).
+        std::function<void(const wxString&)> notice;
     };
-    explicit LogReplay(VTX_GUIFrame& frame, LiveControl live);
+    // Binds on `window` and opens its dialogs over it.
+    LogReplay(wxWindow& window, LiveControl live);
     ~LogReplay();
     LogReplay(const LogReplay&) = delete;
     LogReplay& operator=(const LogReplay&) = delete;
@@ -66,7 +71,7 @@ private:
     void EnableControls();
     void FitSlider();
 
-    VTX_GUIFrame& frame;
+    wxWindow& window;
     LiveChart* chart = nullptr;
     LiveControl live;
     std::unique_ptr<ReplayTimeline> timeline;

@@ -24,9 +24,9 @@
 #include "gui/VantrelBase.h"
 #include "gui/commands/ConnectionDialog.h"
 #include "gui/history/CompareWindow.h"
-#include "gui/history/HistoryKeeper.h"
 #include "gui/history/HistoryWindow.h"
 #include "history/HistoryStore.h"
+#include "session/EditorSession.h"
 
 namespace {
 
@@ -91,10 +91,10 @@ class History : public OnVirtualBus {
 protected:
     void SetUpOnBus() override
     {
-        history = frame->GetHistory();
-        history->SetEnabled(true);
-        history->Store().Flush();
-        std::filesystem::remove_all(history->Store().Root());
+        history = &frame->GetSession();
+        history->SetHistoryKept(true);
+        history->History().Flush();
+        std::filesystem::remove_all(history->History().Root());
     }
     VirtualUnit& PlugAndLaunch(const std::string& serial = "VT000001")
     {
@@ -106,7 +106,7 @@ protected:
     wxGrid* Shifter() { return Ctrl<wxGrid>(frame, "ID_GRID3"); }
     wxGrid* Blipper() { return Ctrl<wxGrid>(frame, "ID_GRID2"); }
 
-    HistoryKeeper* history = nullptr;
+    EditorSession* history = nullptr;
 };
 
 }  // namespace
@@ -156,9 +156,9 @@ TEST_F(History, EditsReplacedByAConnectAreKeptAndRestoreBringsThemBack)
     EXPECT_EQ(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL18")->GetValue(), percent);
 
     // The entries are settings files in the unit's folder.
-    const auto entries = history->Store().List("VT000001");
+    const auto entries = history->History().List("VT000001");
     ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[1].path.parent_path(), history->Store().Root() / "VT000001");
+    EXPECT_EQ(entries[1].path.parent_path(), history->History().Root() / "VT000001");
     EXPECT_EQ(entries[1].path.extension(), ".vtn");
 }
 
@@ -167,7 +167,7 @@ TEST_F(History, CompareListsWhatDiffersMarksTheCellsAndTakeAllMakesThemEqual)
     VirtualUnit& unit = PlugAndLaunch();
     Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->SetValue(9000);
     Blipper()->SetCellValue(6, 2, "120");
-    const std::filesystem::path notSettings = history->Store().Root() / "notes.txt";
+    const std::filesystem::path notSettings = history->History().Root() / "notes.txt";
     std::filesystem::create_directories(notSettings.parent_path());
     std::ofstream(notSettings) << "tyres: 2.1 bar\n";
     const size_t before = ControlRequests(unit).size();
@@ -210,7 +210,7 @@ TEST_F(History, TheUnitSeesTheSameRequestsWithTheHistoryOnAsOff)
     for (int on = 0; on < 2; ++on) {
         UnplugAll();
         Launch();
-        history->SetEnabled(on == 1);
+        history->SetHistoryKept(on == 1);
         VirtualUnit& unit = PlugAndLaunch(on ? "VT000003" : "VT000002");
         Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->SetValue(9000);
         RunMenuCommand(frame, "idReadConfiguration");
@@ -219,12 +219,12 @@ TEST_F(History, TheUnitSeesTheSameRequestsWithTheHistoryOnAsOff)
         wxTEST_DIALOG(RunMenuCommand(frame, "idLockConfiguration"), Yes());
         seen[on] = ControlRequests(unit);
     }
-    history->Store().Flush();
+    history->History().Flush();
     EXPECT_FALSE(seen[0].empty());
     EXPECT_EQ(seen[0], seen[1]);
-    EXPECT_TRUE(history->Store().List("VT000002").empty());
+    EXPECT_TRUE(history->History().List("VT000002").empty());
     // connect, unsaved (before the Read), read, write
-    EXPECT_EQ(history->Store().List("VT000003").size(), 4u);
+    EXPECT_EQ(history->History().List("VT000003").size(), 4u);
 }
 
 // The budget is the release build's; a build with the address sanitiser and
@@ -243,24 +243,24 @@ TEST_F(History, KeepingAnEntryHoldsTheGuiThreadUnderFiveMilliseconds)
     for (int i = 0; i < 20; ++i) {
         Shifter()->SetCellValue(i % 15, 2, i % 2 ? "70" : "71");
         const auto start = std::chrono::steady_clock::now();
-        history->BeforeReplace();  // edited: collects the editors and keeps them
-        history->FromUnit(read, "read");
+        history->KeepEditedBeforeReplace();  // edited: collects the editors and keeps them
+        history->KeptFromUnit(read, "read");
         longest = std::max(longest, std::chrono::steady_clock::now() - start);
     }
-    history->Store().Flush();
+    history->History().Flush();
     RecordProperty("longest_us",
                    static_cast<int>(std::chrono::duration_cast<std::chrono::microseconds>(longest).count()));
     EXPECT_LT(longest, std::chrono::milliseconds(5) * kBuildSlowdown)
         << std::chrono::duration_cast<std::chrono::microseconds>(longest).count() << " us";
-    EXPECT_EQ(history->Store().List("VT000001").size(), 41u);  // the connect, then 20 pairs
+    EXPECT_EQ(history->History().List("VT000001").size(), 41u);  // the connect, then 20 pairs
 }
 
 TEST_F(History, AFolderThatCannotBeWrittenGivesOneLineAndEditingGoesOn)
 {
-    const std::filesystem::path root = history->Store().Root();
+    const std::filesystem::path root = history->History().Root();
     std::filesystem::create_directories(root.parent_path());
     std::ofstream(root.parent_path() / "blocked") << "a file, not a folder";
-    history->UseRoot(root.parent_path() / "blocked" / "history");
+    history->UseHistoryRoot(root.parent_path() / "blocked" / "history");
     const std::filesystem::path log =
         std::filesystem::path(getenv("XDG_STATE_HOME")) / "vantrelstudio" / "vantrel.log";
     auto lines = [&log] {
@@ -275,7 +275,7 @@ TEST_F(History, AFolderThatCannotBeWrittenGivesOneLineAndEditingGoesOn)
     PlugAndLaunch();
     Shifter()->SetCellValue(6, 1, "70");
     wxTEST_DIALOG(RunMenuCommand(frame, "idConnect"), Choose("VT000001"));
-    history->Store().Flush();
+    history->History().Flush();
     Pump();
     EXPECT_TRUE(frame->GetStatusBar()->GetStatusText(0).StartsWith("History not kept"))
         << frame->GetStatusBar()->GetStatusText(0);
@@ -287,16 +287,16 @@ TEST_F(History, AFolderThatCannotBeWrittenGivesOneLineAndEditingGoesOn)
     EXPECT_EQ(Shifter()->GetCellValue(6, 1), "56");
     Shifter()->SetCellValue(6, 1, "71");
     EXPECT_EQ(frame->CollectConfiguration().ShifterMap[1][7], 71);
-    history->UseRoot(root);
+    history->UseHistoryRoot(root);
     std::filesystem::remove(root.parent_path() / "blocked");
 }
 
 TEST_F(History, QuittingWithEditsKeepsThemAndWithoutEditsKeepsNothing)
 {
-    const std::filesystem::path root = history->Store().Root();
+    const std::filesystem::path root = history->History().Root();
     for (bool edit : {false, true}) {
         auto* window = new VTX_GUIFrame(nullptr);
-        window->GetHistory()->UseRoot(root);
+        window->GetSession().UseHistoryRoot(root);
         if (edit)
             Ctrl<wxGrid>(window, "ID_GRID3")->SetCellValue(0, 0, "66");
         delete window;

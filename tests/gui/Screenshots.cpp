@@ -24,10 +24,10 @@
 #include "gui/VTX_GUIMain.h"
 #include "gui/commands/ConnectionDialog.h"
 #include "gui/history/CompareWindow.h"
-#include "gui/history/HistoryKeeper.h"
 #include "gui/history/HistoryWindow.h"
 #include "gui/live/LiveChart.h"
 #include "gui/live/LogReplay.h"
+#include "session/EditorSession.h"
 #include "session/UserSettings.h"
 
 namespace {
@@ -154,10 +154,9 @@ int ShootAll(VirtualBus* bus, VTX_GUIFrame* frame, const std::string& output)
             blipper->SetCellValue(5, 0, "110");
             blipper->SetCellValue(6, 0, "115");
             shifter->SetCellValue(3, 0, "58");
-            HistoryKeeper* history = frame->GetHistory();
-            history->Store().Flush();
+            frame->GetSession().History().Flush();
             notebook->SetSelection(0);
-            auto* historyWindow = new HistoryWindow(*frame, *history);
+            auto* historyWindow = new HistoryWindow(*frame, frame->GetEditorContent());
             historyWindow->GetList()->SetItemState(1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
             historyWindow->Move(40, 80);
             historyWindow->Show();
@@ -166,7 +165,8 @@ int ShootAll(VirtualBus* bus, VTX_GUIFrame* frame, const std::string& output)
             for (size_t page = 0; page < notebook->GetPageCount(); ++page)
                 if (FileName(notebook->GetPageText(page)) == "blipper")
                     notebook->SetSelection(page);
-            auto* compare = new CompareWindow(*frame, *history, history->GetConnection());
+            auto* compare = new CompareWindow(*frame, frame->GetEditorContent(), frame->GetPages(),
+                                              frame->GetConnection());
             compare->GetSource()->SetSelection(1);
             compare->CompareWithUnit();
             compare->Move(frame->GetScreenRect().GetRight() - compare->GetSize().x - 20, 120);
