@@ -37,6 +37,7 @@
 #include "gui/live/LiveLogging.h"
 #include "gui/live/LivePollTimer.h"
 #include "gui/live/LiveView.h"
+#include "gui/live/LiveWatch.h"
 #include "gui/live/LogReplay.h"
 #include "gui/widgets/ArtProvider.h"
 #include "gui/widgets/ErrorBox.h"
@@ -63,10 +64,10 @@ void ForEachWindowIn(wxWindow* window, const Visit& visit)
 VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/)
 {
     liveTimers = std::make_unique<LivePollTimer>(
-        LivePollTimer::Wiring{poll, [this] { return replay && replay->Active(); },
+        LivePollTimer::Wiring{poll, [this] { return watch && watch->Replay().Active(); },
                               [this] {
                                   commands->GiveUpTheUnit();
-                                  logging->Stop(kLogDisconnectedLine);
+                                  watch->Logging().Stop(kLogDisconnectedLine);
                               },
                               [this] { liveView->KeepWarmUp(); }});
     pages = std::make_unique<NotebookPages>();
@@ -88,12 +89,12 @@ VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/)
 
     statusBar = new MyStatusBar(this, wxID_ANY, wxSTB_SIZEGRIP);
     SetStatusBar(statusBar);
-    logging->ShowState();  // its field after the LED
+    watch->Logging().ShowState();  // its field after the LED
 
     poll.Listen([this](const LiveValues& values, const LiveRaw& raw) {
         ShowLiveValues(values);
         ShowLiveRaw(raw);
-        RecordLiveReport(values, raw);
+        watch->Record(values, raw);
     });
 
     // The two file dialogs are made on first use (FileDialogs): the native
@@ -420,8 +421,8 @@ void VTX_GUIFrame::RefreshControls()
     if (ledState != 2)
         liveView->ResetDeviceActions();
     // A replay holds the live view; otherwise nothing is known until the next poll.
-    if (replay && replay->Active()) {
-        replay->ShowCurrent();
+    if (watch && watch->Replay().Active()) {
+        watch->Replay().ShowCurrent();
     } else {
         ShowLiveValues(LiveValues{});
         ShowLiveRaw(LiveRaw{});
@@ -511,6 +512,43 @@ void VTX_GUIFrame::FocusFirstInvalidControl()
 bool VTX_GUIFrame::IsLiveTimerRunning() const
 {
     return liveTimers->IsRunning();
+}
+
+void VTX_GUIFrame::SetUpLiveWatch(wxWindow* livePage)
+{
+    if (!watch) {
+        watch = std::make_unique<LiveWatch>(
+            LiveWatch::Wiring{*this, device, *liveTimers,
+                              [this](const LiveValues& values, const LiveRaw& raw) {
+                                  ShowLiveValues(values);
+                                  ShowLiveRaw(raw);
+                              },
+                              [this](const wxString& line) { undo->SetNotice(line); },
+                              [this] {
+                                  // The limits are the editor model's also while their page is not built.
+                                  ThrottleCalibration calibration;
+                                  if (editors)
+                                      calibration = {editors->ValueOf(EditorControl::TpsMin),
+                                                     editors->ValueOf(EditorControl::TpsMax)};
+                                  return calibration;
+                              }});
+    }
+    watch->AddToPage(livePage);
+}
+
+LiveChart* VTX_GUIFrame::GetLiveChart() const
+{
+    return watch->Chart();
+}
+
+LiveLogging& VTX_GUIFrame::GetLogging() const
+{
+    return watch->Logging();
+}
+
+LogReplay& VTX_GUIFrame::GetReplay() const
+{
+    return watch->Replay();
 }
 
 void VTX_GUIFrame::ShowLiveValues(const LiveValues& values)

@@ -2,8 +2,7 @@
 // and the editor session, the notebook with the configuration editors, the
 // live monitor and the gear calibration panels, the menu bar, the toolbar and
 // the status bar. It builds and wires the parts of gui/editors, gui/live,
-// gui/history and gui/commands, which never see it; the set-up of the live
-// page's chart, logging and replay is in MainWindowLiveWatch.cpp.
+// gui/history and gui/commands, which never see it.
 #pragma once
 
 #include <array>
@@ -46,6 +45,7 @@ class FwUpdateDialog;
 class HistoryCommands;
 class LivePollTimer;
 class LiveView;
+class LiveWatch;
 class NotebookPages;
 class LiveChart;
 class LiveLogging;
@@ -93,9 +93,9 @@ public:
 
     // Watching the engine: the live chart, data logging
     // and log replay on the live page. The chart is null without the page.
-    LiveChart* GetLiveChart() const { return liveChart; }
-    LiveLogging& GetLogging() const { return *logging; }
-    LogReplay& GetReplay() const { return *replay; }
+    LiveChart* GetLiveChart() const;
+    LiveLogging& GetLogging() const;
+    LogReplay& GetReplay() const;
 
     // Firmware offer after a connect: true when the user accepted (the
     // caller then posts EVT_FIRMWARE_UPDATE).
@@ -141,10 +141,8 @@ private:
     // A notebook page was built: its controls are looked up and shown.
     void OnPageBuilt();
 
-    // --- MainWindowLiveWatch.cpp
+    // Logging and replay at once; the chart with the live page.
     void SetUpLiveWatch(wxWindow* livePage);
-    // A good read of the poll: to the log and the chart.
-    void RecordLiveReport(const LiveValues& values, const LiveRaw& raw);
 
     // Names of layout objects that were not found.
     std::vector<wxString> missingControls;
@@ -169,11 +167,9 @@ private:
 
     // The live monitor; made first thing, so never null.
     std::unique_ptr<LiveView> liveView;
-    wxPanel* fftPage = nullptr;      // ID_PNL_FFT
-    LiveChart* liveChart = nullptr;  // on the live page, owned by it
-    std::unique_ptr<LiveLogging> logging;
-    std::unique_ptr<LogReplay> replay;
-    const VantrelBase* replayConnection = nullptr;  // polled when the replay began
+    wxPanel* fftPage = nullptr;  // ID_PNL_FFT
+    // The chart, logging and replay of the live page.
+    std::unique_ptr<LiveWatch> watch;
 
     // The configuration editors; made with the look-ups.
     std::unique_ptr<EditorsView> editors;
