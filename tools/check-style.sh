@@ -55,6 +55,22 @@ else
   echo "clang-format: all files formatted"
 fi
 
+echo "== include cycles in gui/"
+# A header and its source are one part; a part that includes another (through
+# either file) depends on it. tsort names the parts of a loop.
+edges="$(git ls-files 'gui/*.cpp' 'gui/*.h' | while read -r file; do
+  sed -n 's|^#include "\(gui/[^"]*\)\.h".*|\1|p' "$file" | while read -r used; do
+    echo "${file%.*} $used"
+  done
+done)"
+if cycle="$(echo "$edges" | tsort 2>&1 >/dev/null)" && [ -z "$cycle" ]; then
+  echo "include cycles: none"
+else
+  echo "check-style: the parts of gui/ include each other in a loop:"
+  echo "$cycle" | sed 's/^tsort: /  /'
+  status=1
+fi
+
 echo "== clang-tidy ($("$clang_tidy" --version | grep -o 'version [0-9.]*'), $jobs jobs)"
 # The production code: every translation unit of the build below these folders.
 folders='usb|device|config|session|gui|fwimages|emulator|editor|history|tools'

@@ -6,6 +6,7 @@
 #include <wx/settings.h>
 #include <wx/sizer.h>
 
+#include "gui/editors/HeatBrushes.h"
 #include "gui/editors/MapHeatLegend.h"
 
 namespace {
@@ -22,16 +23,6 @@ constexpr int kOuterRing = 2;
 constexpr int kInnerRing = 2;
 
 }  // namespace
-
-wxColour ToColour(Rgb colour)
-{
-    return wxColour(colour.red, colour.green, colour.blue);
-}
-
-wxBrush InvalidCellHatch()
-{
-    return wxBrush(wxColour(170, 170, 170), wxBRUSHSTYLE_BDIAGONAL_HATCH);
-}
 
 void HeatMapCellRenderer::Draw(wxGrid& grid, wxGridCellAttr& attr, wxDC& dc, const wxRect& rect, int row,
                                int col, bool isSelected)

@@ -19,10 +19,6 @@
 
 class MapHeatLegend;
 
-wxColour ToColour(Rgb colour);
-// Laid over the white of a value the unit does not take.
-wxBrush InvalidCellHatch();
-
 // What the cell renderer of a grid needs to know; shared with the grid's
 // column attributes, so that it outlives nothing it points to.
 struct MapGridLook {

@@ -6,7 +6,7 @@
 #include <wx/settings.h>
 
 #include "editor/MapHeatColours.h"
-#include "gui/editors/MapGridHeat.h"
+#include "gui/editors/HeatBrushes.h"
 
 namespace {
 
