@@ -42,6 +42,7 @@
 #include "gui/widgets/ArtProvider.h"
 #include "gui/widgets/ErrorBox.h"
 #include "gui/widgets/MyStatusBar.h"
+#include "session/CommandEnabling.h"
 #include "session/UserSettings.h"
 #include "usb/UsbDeviceList.h"
 
@@ -395,30 +396,22 @@ void VTX_GUIFrame::RebuildToolBar(const wxSize& size)
 
 void VTX_GUIFrame::RefreshControls()
 {
-    const bool open = device->IsOpen();
-    // A bootloader connection answers every feature with -14: only a positive
-    // answer counts, or a unit in its bootloader would pass for the simulated one.
-    const bool simulated = device->GetFeature(FEATURE_SIMULATED) > 0;
-    const bool bootloader = device->GetDeviceMode() != 0;
-    const bool canLock = device->GetFeature(FEATURE_LOCK) > 0;
-    const bool unitReady = open && !simulated && !bootloader;
+    const CommandEnabling enabling = EnablingFor(FactsOf(*device));
     const ToolIds& tools = GetToolIds();
 
-    menuRead->Enable(unitReady);
-    menuWrite->Enable(unitReady);
-    menuLock->Enable(canLock && unitReady);
-    menuFirmwareUpdate->Enable(open && !simulated);
-    // A unit in its bootloader has no defaults to show.
-    menuNew->Enable(!bootloader);
+    menuRead->Enable(enabling.readWrite);
+    menuWrite->Enable(enabling.readWrite);
+    menuLock->Enable(enabling.lock);
+    menuFirmwareUpdate->Enable(enabling.firmwareUpdate);
+    menuNew->Enable(enabling.newAndEditors);
     if (toolBar) {
-        toolBar->EnableTool(tools.read, unitReady);
-        toolBar->EnableTool(tools.write, unitReady);
-        toolBar->EnableTool(tools.newConfig, !bootloader);
+        toolBar->EnableTool(tools.read, enabling.readWrite);
+        toolBar->EnableTool(tools.write, enabling.readWrite);
+        toolBar->EnableTool(tools.newConfig, enabling.newAndEditors);
     }
 
-    const int ledState = unitReady ? 2 : (open && !simulated && bootloader ? 1 : 0);
-    statusBar->SetLedState(ledState);
-    if (ledState != 2)
+    statusBar->SetLedState(static_cast<int>(enabling.led));
+    if (enabling.led != ConnectionLed::UnitReady)
         liveView->ResetDeviceActions();
     // A replay holds the live view; otherwise nothing is known until the next poll.
     if (watch && watch->Replay().Active()) {
@@ -428,8 +421,8 @@ void VTX_GUIFrame::RefreshControls()
         ShowLiveRaw(LiveRaw{});
     }
 
-    notebook->Enable(!bootloader);
-    liveView->EnableWarmUp(device->GetFeature(FEATURE_WARMUP) > 0);
+    notebook->Enable(enabling.newAndEditors);
+    liveView->EnableWarmUp(enabling.warmUp);
     editors->RefreshControls(device->GetFeature(FEATURE_BLIPPER_GEAR_COLUMNS) == 5,
                              device->GetFeature(FEATURE_SHIFTER_GEAR_COLUMNS) == 5,
                              device->GetFeature(FEATURE_GEAR_DETECTION_CHOICE) == 1);
