@@ -1,9 +1,9 @@
 // How the firmware update lets the program breathe while it waits for the
 // unit: it lets pending events run at fixed points and waits 500 ms between
-// the attempts to find the restarted unit. Both go through replaceable
-// functions so that the window can keep painting in its own way and tests and
+// the attempts to find the restarted unit. The caller of an update passes
+// both in, so that the window can keep painting in its own way and tests and
 // benchmarks can count the yields and measure the time spent waiting. The
-// defaults are the real thing: the running application's Yield(onlyIfNeeded)
+// defaults (empty functions) are the real thing: the running application's Yield(onlyIfNeeded)
 // and a wait that keeps the application's event loop running (a plain
 // blocking sleep where there is no GUI application).
 #pragma once
@@ -29,7 +29,12 @@ void DefaultUpdateYield();
 // blocks the calling thread.
 void DefaultUpdateSleep(uint32_t milliseconds);
 
-// Install a replacement; an empty function restores the default. Each returns
-// the function installed before, so that a caller can chain to it.
-UpdateYieldFunction SetUpdateYield(UpdateYieldFunction yield);
-UpdateSleepFunction SetUpdateSleep(UpdateSleepFunction sleep);
+// What an update does where it lets events run and where it waits; an empty
+// function stands for the default.
+struct UpdatePacing {
+    UpdateYieldFunction yield;
+    UpdateSleepFunction sleep;
+
+    void Yield() const;
+    void Sleep(uint32_t milliseconds) const;
+};

@@ -273,8 +273,9 @@ void VTX_GUIFrame::MakeCommands()
     commands = std::make_unique<DeviceCommands>(DeviceCommands::Wiring{
         *this, device, *content, *liveTimers, *liveView, showLive, [this] { RefreshControls(); },
         [this] { return OfferFirmwareUpdate(); }, [this] { return menuConfirmWriting->IsChecked(); }});
-    firmware = std::make_unique<FirmwareCommands>(FirmwareCommands::Wiring{
-        *this, device, *liveTimers, *liveView, [this] { AutoConnect(); }, [this] { RefreshControls(); }});
+    firmware = std::make_unique<FirmwareCommands>(
+        FirmwareCommands::Wiring{*this, device, *liveTimers, *liveView, [this] { AutoConnect(); },
+                                 [this] { RefreshControls(); }, updatePacing});
     history = std::make_unique<HistoryCommands>(*this, *content, *pages, device);
 }
 

@@ -16,6 +16,7 @@
 
 #include "config/DeviceConfiguration.h"
 #include "device/LiveData.h"
+#include "gui/FirmwareUpdatePacing.h"
 #include "gui/MainWindowEvents.h"
 #include "session/Connection.h"
 #include "session/EditorSession.h"
@@ -119,6 +120,10 @@ public:
     bool IsLiveTimerRunning() const;
     int32_t GetDeviceErrorCount() { return poll.Errors().Count(); }
 
+    // How the firmware update lets events run and waits; the defaults
+    // unless a test or a benchmark counts them.
+    void SetUpdatePacing(UpdatePacing pacing) { updatePacing = std::move(pacing); }
+
     // The folder the Open and Save dialogs start in; empty (the default) lets
     // them start in the working folder. Set when start-up had to move the
     // working folder to where the archives are.
@@ -161,6 +166,7 @@ private:
     std::unique_ptr<DeviceCommands> commands;
     std::unique_ptr<FirmwareCommands> firmware;
     std::unique_ptr<HistoryCommands> history;
+    UpdatePacing updatePacing;
     wxToolBar* toolBar = nullptr;
     MyStatusBar* statusBar = nullptr;
     int32_t doubleClickCount = 0;  // on ID_STATICTEXT31

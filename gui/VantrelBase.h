@@ -13,6 +13,7 @@
 #include "device/IVantrel.h"
 #include "device/LiveData.h"
 #include "device/VersionTriple.h"
+#include "gui/FirmwareUpdatePacing.h"
 #include "usb/UsbDevice.h"
 
 class wxConfigBase;
@@ -75,10 +76,11 @@ public:
     virtual int32_t WriteConfiguration(const DeviceConfiguration& config);
     virtual int32_t LoadSettings(wxConfigBase& store, DeviceConfiguration& config);
     virtual int32_t SaveSettings(wxConfigBase& store, const DeviceConfiguration& config);
-    // Replaces the unit's application firmware with the image (gui/VantrelBaseUpdate.cpp);
-    // 0, -1 or the failing step's code. Built on the slot accessors below.
+    // Replaces the unit's application firmware with the image, letting events
+    // run and waiting as `pacing` says; 0, -1 or the failing step's code.
+    // Built on the slot accessors below.
     // -14 before the unit is touched when FirmwareImagesMayBeWritten() is false.
-    virtual int32_t UpdateFirmware(const FwFile& image);
+    virtual int32_t UpdateFirmware(const FwFile& image, const UpdatePacing& pacing = {});
     virtual int32_t SetMode(uint16_t mode);
     virtual int32_t GetFeature(uint32_t id);
     virtual int32_t GetLockState(uint8_t* state);

@@ -34,36 +34,6 @@
 
 namespace {
 
-UpdateYieldFunction& YieldSlot()
-{
-    static UpdateYieldFunction yield;
-    return yield;
-}
-
-UpdateSleepFunction& SleepSlot()
-{
-    static UpdateSleepFunction sleep;
-    return sleep;
-}
-
-void Yield()
-{
-    if (YieldSlot()) {
-        YieldSlot()();
-    } else {
-        DefaultUpdateYield();
-    }
-}
-
-void Sleep(uint32_t milliseconds)
-{
-    if (SleepSlot()) {
-        SleepSlot()(milliseconds);
-    } else {
-        DefaultUpdateSleep(milliseconds);
-    }
-}
-
 void ReportProgress(int32_t value)
 {
     wxLogGeneric(wxLOG_Progress, "%d", static_cast<int>(value));
@@ -103,14 +73,14 @@ std::unique_ptr<UsbDeviceList> EnumerateUnits()
 // `progress`, then events run, a sleep, and a look for the unit by its serial
 // number. A unit found in the other personality costs one attempt, and so does
 // an `attach` (make and open the device object for the record) that fails.
-bool WaitForUnit(const std::string& serial, int mode, int32_t& progress,
+bool WaitForUnit(const UpdatePacing& pacing, const std::string& serial, int mode, int32_t& progress,
                  const std::function<bool(const UsbDevice&)>& attach)
 {
     for (int32_t attempt = 0; attempt < UPDATE_WAIT_ATTEMPTS; ++attempt) {
         ++progress;
         ReportProgress(progress);
-        Yield();
-        Sleep(UPDATE_WAIT_STEP_MS);
+        pacing.Yield();
+        pacing.Sleep(UPDATE_WAIT_STEP_MS);
 
         std::unique_ptr<UsbDeviceList> list = EnumerateUnits();
         const UsbDevice* record = FindBySerial(*list, serial);
@@ -164,18 +134,22 @@ void DefaultUpdateSleep(uint32_t milliseconds)
     WaitWithEventsRunning(milliseconds);
 }
 
-UpdateYieldFunction SetUpdateYield(UpdateYieldFunction yield)
+void UpdatePacing::Yield() const
 {
-    UpdateYieldFunction previous = std::move(YieldSlot());
-    YieldSlot() = std::move(yield);
-    return previous;
+    if (yield) {
+        yield();
+    } else {
+        DefaultUpdateYield();
+    }
 }
 
-UpdateSleepFunction SetUpdateSleep(UpdateSleepFunction sleep)
+void UpdatePacing::Sleep(uint32_t milliseconds) const
 {
-    UpdateSleepFunction previous = std::move(SleepSlot());
-    SleepSlot() = std::move(sleep);
-    return previous;
+    if (sleep) {
+        sleep(milliseconds);
+    } else {
+        DefaultUpdateSleep(milliseconds);
+    }
 }
 
 bool FirmwareImagesMayBeWritten()
@@ -188,7 +162,7 @@ bool FirmwareImagesMayBeWritten()
 #endif
 }
 
-int32_t VantrelBase::UpdateFirmware(const FwFile& image)
+int32_t VantrelBase::UpdateFirmware(const FwFile& image, const UpdatePacing& pacing)
 {
     // A stand-in image, or an image record without data, cannot be written;
     // stop before the unit is touched.
@@ -215,7 +189,7 @@ int32_t VantrelBase::UpdateFirmware(const FwFile& image)
               static_cast<unsigned>(image.version));
     wxLogWarning(_("Upgrading firmware, do NOT disconnect the device from the PC during upgrade process!!"));
     ReportProgress(2);
-    Yield();
+    pacing.Yield();
 
     // --- Reach the bootloader.
     std::string serial;
@@ -224,7 +198,7 @@ int32_t VantrelBase::UpdateFirmware(const FwFile& image)
         // Left there by an earlier update that did not finish, or started there.
         wxLogWarning(_("Bootloader is being active."));
         serial = GetSerialNumber();
-        Yield();
+        pacing.Yield();
     } else {
         IVantrel* application = GetApplication();
         // The simulated unit has no bootloader to restart into.
@@ -243,8 +217,8 @@ int32_t VantrelBase::UpdateFirmware(const FwFile& image)
         SetApplication(nullptr);
 
         wxLogInfo(_("Waiting for bootloader..."));
-        Yield();
-        WaitForUnit(serial, DEVICE_MODE_BOOTLOADER, counter, [this](const UsbDevice& record) {
+        pacing.Yield();
+        WaitForUnit(pacing, serial, DEVICE_MODE_BOOTLOADER, counter, [this](const UsbDevice& record) {
             return PlaceOpened(
                 CreateBootloaderDevice(record.version, record),
                 [this](std::unique_ptr<IBootloader> device) { SetBootloader(std::move(device)); });
@@ -257,7 +231,7 @@ int32_t VantrelBase::UpdateFirmware(const FwFile& image)
 
     // --- Erase.
     wxLogInfo(_("Deleting flash memory."));
-    Yield();
+    pacing.Yield();
     auto* bootloader = dynamic_cast<UsbBootloader*>(GetBootloader());
     if (bootloader == nullptr) {
         wxLogError(_("It was not possible to erase flash memory"));
@@ -273,7 +247,7 @@ int32_t VantrelBase::UpdateFirmware(const FwFile& image)
     // application's vector table) last, so that an interrupted update never
     // leaves a startable half-written application behind.
     wxLogInfo(_("Flashing a new firmware..."));
-    Yield();
+    pacing.Yield();
     const uint64_t block = bootloader->GetBlockSize();
     const uint64_t head = bootloader->GetHeadSize();
     const uint64_t size = image.size;
@@ -292,7 +266,7 @@ int32_t VantrelBase::UpdateFirmware(const FwFile& image)
             ++counter;
             ReportProgress(counter);
             threshold += step;
-            Yield();
+            pacing.Yield();
         }
     }
     for (uint64_t offset = 0; offset < head; offset += block) {
@@ -319,8 +293,8 @@ int32_t VantrelBase::UpdateFirmware(const FwFile& image)
     int32_t c2 = counter + 2;
     ReportProgress(c2);
     wxLogInfo(_("Waiting for application..."));
-    Yield();
-    WaitForUnit(serial, DEVICE_MODE_APPLICATION, c2, [this](const UsbDevice& record) {
+    pacing.Yield();
+    WaitForUnit(pacing, serial, DEVICE_MODE_APPLICATION, c2, [this](const UsbDevice& record) {
         if (!PlaceOpened(CreateApplicationDevice(record.version, record),
                          [this](std::unique_ptr<IVantrel> device) { SetApplication(std::move(device)); })) {
             return false;

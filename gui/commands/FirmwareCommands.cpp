@@ -125,7 +125,7 @@ void FirmwareCommands::OnFirmwareUpdateSelected(wxCommandEvent& /*event*/)
             fwUpdateDialog->SetProgress(kProgressRange, wxEmptyString);
             ended = true;
         } else {
-            succeeded = connection->UpdateFirmware(image) == 0;
+            succeeded = connection->UpdateFirmware(image, wiring.pacing) == 0;
         }
     }
 

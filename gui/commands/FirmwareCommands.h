@@ -8,6 +8,8 @@
 
 #include <wx/event.h>
 
+#include "gui/FirmwareUpdatePacing.h"
+
 class Connection;
 class FwUpdateDialog;
 class LivePollTimer;
@@ -25,6 +27,8 @@ public:
         // window's enabling up to date.
         std::function<void()> autoConnect;
         std::function<void()> refresh;
+        // How the update lets events run and waits (tests count it).
+        const UpdatePacing& pacing;
     };
     explicit FirmwareCommands(Wiring wiring);
     FirmwareCommands(const FirmwareCommands&) = delete;

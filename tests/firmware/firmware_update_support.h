@@ -102,8 +102,8 @@ protected:
     }
 };
 
-// Installs a RecordingLog and pacing functions for one test and removes them
-// afterwards. The sleeps stay real (500 ms); they are counted, and a test may
+// Installs a RecordingLog for one test and removes it afterwards; its pacing
+// goes to the update. The sleeps stay real (500 ms); they are counted, and a test may
 // act after each one (`afterSleep`, with the 1-based sleep number) or at each
 // yield.
 class UpdateObserver {
@@ -111,31 +111,28 @@ public:
     UpdateObserver()
     {
         previousLog = wxLog::SetActiveTarget(&log);
-        SetUpdateYield([this] {
+        pacing.yield = [this] {
             ++yields;
             if (onYield) {
                 onYield();
             }
-        });
-        SetUpdateSleep([this](uint32_t milliseconds) {
+        };
+        pacing.sleep = [this](uint32_t milliseconds) {
             ++sleeps;
             sleptMs += milliseconds;
             DefaultUpdateSleep(milliseconds);
             if (afterSleep) {
                 afterSleep(sleeps);
             }
-        });
+        };
     }
-    ~UpdateObserver()
-    {
-        SetUpdateYield({});
-        SetUpdateSleep({});
-        wxLog::SetActiveTarget(previousLog);
-    }
+    ~UpdateObserver() { wxLog::SetActiveTarget(previousLog); }
     UpdateObserver(const UpdateObserver&) = delete;
     UpdateObserver& operator=(const UpdateObserver&) = delete;
 
     RecordingLog log;
+    // What the test passes to the update.
+    UpdatePacing pacing;
     int yields = 0;
     int sleeps = 0;
     uint64_t sleptMs = 0;

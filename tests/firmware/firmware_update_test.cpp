@@ -183,7 +183,7 @@ TEST_F(FirmwareUpdateTest, FromApplicationWritesTheImageAndFindsTheNewApplicatio
 
     UpdateObserver observer;
     ArriveAt(observer, unit, 1, 1);
-    ASSERT_EQ(connection->UpdateFirmware(image), 0);
+    ASSERT_EQ(connection->UpdateFirmware(image, observer.pacing), 0);
 
     ExpectFlashHoldsImage(unit);
     EXPECT_EQ(Addresses(WritesSinceErase(unit)), FullWriteOrder());
@@ -211,7 +211,7 @@ TEST_F(FirmwareUpdateTest, FromBootloaderSkipsTheActivation)
 
     UpdateObserver observer;
     ArriveAt(observer, unit, 0, 1);
-    ASSERT_EQ(connection->UpdateFirmware(image), 0);
+    ASSERT_EQ(connection->UpdateFirmware(image, observer.pacing), 0);
 
     ExpectFlashHoldsImage(unit);
     EXPECT_EQ(observer.log.messages, kFromBootloader);
@@ -245,7 +245,7 @@ TEST_F(FirmwareUpdateTest, SlowRestartsCostOneProgressStepPerAttemptUpToTheTenth
 
         UpdateObserver observer;
         ArriveAt(observer, unit, c.attempt, c.attempt);
-        ASSERT_EQ(connection->UpdateFirmware(image), 0) << "back at attempt " << c.attempt;
+        ASSERT_EQ(connection->UpdateFirmware(image, observer.pacing), 0) << "back at attempt " << c.attempt;
 
         EXPECT_EQ(observer.log.progress, Range(1, c.lastProgress));
         EXPECT_EQ(observer.sleeps, 2 * c.attempt);
@@ -293,7 +293,7 @@ TEST_F(FirmwareUpdateTest, SameSerialInTheWrongPersonalityCostsOneAttempt)
             impostor = nullptr;
         }
     };
-    ASSERT_EQ(connection->UpdateFirmware(image), 0);
+    ASSERT_EQ(connection->UpdateFirmware(image, observer.pacing), 0);
 
     // 3 and 4 for the bootloader wait, body 5 ... 94, 95, 96, then attempts 97 and 98.
     EXPECT_EQ(observer.log.progress, Range(1, 98));
@@ -307,7 +307,7 @@ TEST_F(FirmwareUpdateTest, SimulatedConnectionIsRefusedBeforeAnythingHappens)
     VantrelBase simulated;
     ASSERT_TRUE(simulated.Open());
     UpdateObserver observer;
-    EXPECT_EQ(simulated.UpdateFirmware(image), ERROR_NOT_AVAILABLE);
+    EXPECT_EQ(simulated.UpdateFirmware(image, observer.pacing), ERROR_NOT_AVAILABLE);
     EXPECT_EQ(observer.log.Errors(),
               std::vector<std::string>{"It's not possible to read information about hardware, error: -14."});
     EXPECT_TRUE(observer.log.progress.empty());
@@ -388,7 +388,7 @@ TEST_P(FirmwareUpdateFailureTest, EndsWithItsOneErrorAndTheNextRunFinishes)
     }
     {
         UpdateObserver observer;
-        EXPECT_EQ(connection->UpdateFirmware(used), failure.result);
+        EXPECT_EQ(connection->UpdateFirmware(used, observer.pacing), failure.result);
         EXPECT_EQ(observer.log.Errors(), std::vector<std::string>{failure.error});
         // A unit that never comes back costs exactly ten attempts, 3 ... 12 in
         // the bootloader wait.
@@ -415,7 +415,7 @@ TEST_P(FirmwareUpdateFailureTest, EndsWithItsOneErrorAndTheNextRunFinishes)
     ASSERT_TRUE(again);
     UpdateObserver observer;
     ArriveAt(observer, unit, 0, 1);
-    ASSERT_EQ(again->UpdateFirmware(image), 0);
+    ASSERT_EQ(again->UpdateFirmware(image, observer.pacing), 0);
     EXPECT_EQ(observer.log.messages, kFromBootloader);
     EXPECT_EQ(Addresses(WritesSinceErase(unit)), FullWriteOrder());
     ExpectFlashHoldsImage(unit);
@@ -449,7 +449,7 @@ TEST_P(FirmwareUpdatePullTest, CablePulledWhileWritingThenTheNextUpdateFinishes)
     {
         UpdateObserver observer;
         ArriveAt(observer, unit, 1, 1);
-        EXPECT_EQ(connection->UpdateFirmware(image), -4 /* LIBUSB_ERROR_NO_DEVICE */);
+        EXPECT_EQ(connection->UpdateFirmware(image, observer.pacing), -4 /* LIBUSB_ERROR_NO_DEVICE */);
         EXPECT_EQ(observer.log.Errors(), std::vector<std::string>{pull.error});
     }
     const std::vector<uint32_t> written = Addresses(WritesSinceErase(unit));
@@ -472,7 +472,7 @@ TEST_P(FirmwareUpdatePullTest, CablePulledWhileWritingThenTheNextUpdateFinishes)
     ASSERT_TRUE(again);
     UpdateObserver observer;
     ArriveAt(observer, unit, 0, 1);
-    ASSERT_EQ(again->UpdateFirmware(image), 0);
+    ASSERT_EQ(again->UpdateFirmware(image, observer.pacing), 0);
     EXPECT_TRUE(observer.log.Contains("Bootloader is being active."));
     EXPECT_EQ(Addresses(WritesSinceErase(unit)), FullWriteOrder());
     ExpectFlashHoldsImage(unit);

@@ -412,15 +412,16 @@ TEST_F(FirmwareOnBus, CloseRequestDuringTheUpdateIsHeld)
     UserSettings().WriteRefusedFirmwareVersion("FO000020", 0x0108);
     Launch();
     int requests = 0;
-    SetUpdateYield([&] {
-        if (requests < 2 && Dialog() != nullptr) {
-            ++requests;
-            EXPECT_FALSE(Dialog()->Close()) << "closed under the update";
-        }
-        DefaultUpdateYield();
-    });
+    frame->SetUpdatePacing({[&] {
+                                if (requests < 2 && Dialog() != nullptr) {
+                                    ++requests;
+                                    EXPECT_FALSE(Dialog()->Close()) << "closed under the update";
+                                }
+                                DefaultUpdateYield();
+                            },
+                            {}});
     RunMenuCommand(frame, "idFirmwareUpdate");
-    SetUpdateYield({});
+    frame->SetUpdatePacing({});
     EXPECT_EQ(requests, 2);
     Pump();
     EXPECT_EQ(Dialog(), nullptr);
@@ -479,19 +480,20 @@ TEST_F(FirmwareOnBus, WaitsRunTheEventLoopAndTurnAwayTheMainWindowsCommands)
         }
     });
     std::vector<double> waitedMs;
-    SetUpdateSleep([&](uint32_t milliseconds) {
-        ticksPerWait.push_back(0);
-        waiting = true;
-        const auto start = std::chrono::steady_clock::now();
-        DefaultUpdateSleep(milliseconds);
-        waitedMs.push_back(
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-        waiting = false;
-    });
+    frame->SetUpdatePacing(
+        {{}, [&](uint32_t milliseconds) {
+             ticksPerWait.push_back(0);
+             waiting = true;
+             const auto start = std::chrono::steady_clock::now();
+             DefaultUpdateSleep(milliseconds);
+             waitedMs.push_back(
+                 std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+             waiting = false;
+         }});
     ticker.Start(10);
     RunMenuCommand(frame, "idFirmwareUpdate");
     ticker.Stop();
-    SetUpdateSleep({});
+    frame->SetUpdatePacing({});
     frame->Unbind(wxEVT_CLOSE_WINDOW, &CloseWatch::OnClose, &close);
 
     ASSERT_GE(ticksPerWait.size(), 2u) << "a wait for the bootloader and one for the application";

@@ -197,15 +197,15 @@ int Update(VirtualBus& bus, VTX_GUIFrame* frame, double* longestMs = nullptr, bo
     std::vector<Gap> gaps;
     std::string step = "before the update procedure (dialog, version reads)";
     int yields = 0;
-    SetUpdateYield([&] {
-        step = "update, after yield " + std::to_string(++yields);
-        DefaultUpdateYield();
-    });
-    SetUpdateSleep([&](uint32_t milliseconds) {
-        step = "update, in a wait";
-        DefaultUpdateSleep(milliseconds);
-        step = "update, after a wait";
-    });
+    frame->SetUpdatePacing({[&] {
+                                step = "update, after yield " + std::to_string(++yields);
+                                DefaultUpdateYield();
+                            },
+                            [&](uint32_t milliseconds) {
+                                step = "update, in a wait";
+                                DefaultUpdateSleep(milliseconds);
+                                step = "update, after a wait";
+                            }});
     auto last = Clock::now();
     wxTimer heartbeat;
     heartbeat.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
@@ -228,8 +228,7 @@ int Update(VirtualBus& bus, VTX_GUIFrame* frame, double* longestMs = nullptr, bo
         loop.Exit();
     });
     loop.Run();
-    SetUpdateYield({});
-    SetUpdateSleep({});
+    frame->SetUpdatePacing({});
 
     std::sort(gaps.begin(), gaps.end(), [](const Gap& a, const Gap& b) { return a.ms > b.ms; });
     const double longest = gaps.empty() ? updateMs : gaps.front().ms;
