@@ -76,8 +76,7 @@ VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/)
         // Keep a usable (empty) window so that the caller can report and close it.
         Create(parent, wxID_ANY, "VantrelStudio");
         missingControls.emplace_back("VTX_GUIFrame");
-        liveView = std::make_unique<LiveView>([](const wxString&) { return nullptr; },
-                                              [this]() -> VantrelBase& { return *device; },
+        liveView = std::make_unique<LiveView>([](const wxString&) { return nullptr; }, connection,
                                               liveTimers->WarmUpTimer());
         return;
     }
@@ -135,7 +134,7 @@ VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/)
     pages->Watch(notebook, [this] { OnPageBuilt(); });
 
     try {
-        editors->ShowConfiguration(device->GetDefaultConfiguration());
+        editors->ShowConfiguration(connection->GetDefaultConfiguration());
     } catch (const std::exception& error) {
         ShowError(error.what(), "Error");
     }
@@ -143,7 +142,7 @@ VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/)
     // Bound last, with the calibration panels made: its handlers see an
     // edit before those of the editors do, and let it go on to them.
     undo->BindToFrame(menuUndo, menuRedo);
-    undo->Start(DefaultsSource(*device));
+    undo->Start(DefaultsSource(*connection));
 }
 
 void VTX_GUIFrame::OnPageBuilt()
@@ -200,12 +199,11 @@ void VTX_GUIFrame::LookUpControls()
         return window;
     };
 
-    liveView = std::make_unique<LiveView>(
-        find, [this]() -> VantrelBase& { return *device; }, liveTimers->WarmUpTimer());
+    liveView = std::make_unique<LiveView>(find, connection, liveTimers->WarmUpTimer());
     fftPage = dynamic_cast<wxPanel*>(find("ID_PNL_FFT"));
     SetUpLiveWatch(FindWindow(XRCID("ID_PANEL7")));
 
-    editors = std::make_unique<EditorsView>(*this, *pages, device, session, missingControls);
+    editors = std::make_unique<EditorsView>(*this, *pages, connection, session, missingControls);
     undo = std::make_unique<EditorUndo>(*this, *editors, session);
     content = std::make_unique<EditorContent>(session, *editors, *undo, [this] { RefreshControls(); });
 
@@ -271,12 +269,12 @@ void VTX_GUIFrame::MakeCommands()
         ShowLiveRaw(raw);
     };
     commands = std::make_unique<DeviceCommands>(DeviceCommands::Wiring{
-        *this, device, *content, *liveTimers, *liveView, showLive, [this] { RefreshControls(); },
+        *this, connection, *content, *liveTimers, *liveView, showLive, [this] { RefreshControls(); },
         [this] { return OfferFirmwareUpdate(); }, [this] { return menuConfirmWriting->IsChecked(); }});
     firmware = std::make_unique<FirmwareCommands>(
-        FirmwareCommands::Wiring{*this, device, *liveTimers, *liveView, [this] { AutoConnect(); },
+        FirmwareCommands::Wiring{*this, connection, *liveTimers, *liveView, [this] { AutoConnect(); },
                                  [this] { RefreshControls(); }, updatePacing});
-    history = std::make_unique<HistoryCommands>(*this, *content, *pages, device);
+    history = std::make_unique<HistoryCommands>(*this, *content, *pages, connection);
 }
 
 void VTX_GUIFrame::BindHandlers()
@@ -397,7 +395,7 @@ void VTX_GUIFrame::RebuildToolBar(const wxSize& size)
 
 void VTX_GUIFrame::RefreshControls()
 {
-    const CommandEnabling enabling = EnablingFor(FactsOf(*device));
+    const CommandEnabling enabling = EnablingFor(FactsOf(*connection));
     const ToolIds& tools = GetToolIds();
 
     menuRead->Enable(enabling.readWrite);
@@ -424,9 +422,9 @@ void VTX_GUIFrame::RefreshControls()
 
     notebook->Enable(enabling.newAndEditors);
     liveView->EnableWarmUp(enabling.warmUp);
-    editors->RefreshControls(device->GetFeature(FEATURE_BLIPPER_GEAR_COLUMNS) == 5,
-                             device->GetFeature(FEATURE_SHIFTER_GEAR_COLUMNS) == 5,
-                             device->GetFeature(FEATURE_GEAR_DETECTION_CHOICE) == 1);
+    editors->RefreshControls(connection->GetFeature(FEATURE_BLIPPER_GEAR_COLUMNS) == 5,
+                             connection->GetFeature(FEATURE_SHIFTER_GEAR_COLUMNS) == 5,
+                             connection->GetFeature(FEATURE_GEAR_DETECTION_CHOICE) == 1);
 }
 
 void VTX_GUIFrame::OnTabletMode(wxCommandEvent& /*event*/)
@@ -512,7 +510,7 @@ void VTX_GUIFrame::SetUpLiveWatch(wxWindow* livePage)
 {
     if (!watch) {
         watch = std::make_unique<LiveWatch>(
-            LiveWatch::Wiring{*this, device, *liveTimers,
+            LiveWatch::Wiring{*this, connection, *liveTimers,
                               [this](const LiveValues& values, const LiveRaw& raw) {
                                   ShowLiveValues(values);
                                   ShowLiveRaw(raw);

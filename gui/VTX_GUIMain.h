@@ -83,7 +83,7 @@ public:
     // The editor model, its origin and the automatic history.
     EditorSession& GetSession() { return session; }
     EditorContent& GetEditorContent() { return *content; }
-    Connection& GetConnection() { return device; }
+    Connection& GetConnection() { return connection; }
 
     void AutoConnect();
     void HandleDeviceError(int32_t status);
@@ -109,7 +109,7 @@ public:
     static wxString AboutText();
 
     // For the test suites and the firmware pieces.
-    VantrelBase* GetDevice() const { return device.Get(); }
+    VantrelBase* GetDevice() const { return connection.Get(); }
     FwUpdateDialog* GetFwUpdateDialog() const;
     // A control on a page not built yet is null here (FocusFirstInvalidControl
     // builds its page).
@@ -154,14 +154,14 @@ private:
     std::unique_ptr<NotebookPages> pages;
 
     // The connection; it can be replaced, never emptied.
-    Connection device;
+    Connection connection;
     // The live report's reads, delivered to the live view, maps, chart and
     // log; and the count of the unit's failures.
-    LivePoll poll{device};
+    LivePoll poll{connection};
     // The poll's and the warm-up keep-alive's timers; made first thing.
     std::unique_ptr<LivePollTimer> liveTimers;
     // The editor model, its origin and the automatic history.
-    EditorSession session{device};
+    EditorSession session{connection};
     // Made with the editors.
     std::unique_ptr<DeviceCommands> commands;
     std::unique_ptr<FirmwareCommands> firmware;

@@ -13,6 +13,7 @@
 #include "gui/VantrelBase.h"
 #include "gui/widgets/ErrorBox.h"
 #include "livelog/LogFormat.h"
+#include "session/Connection.h"
 
 namespace {
 
@@ -20,9 +21,8 @@ constexpr int kLoggingField = 2;  // after the text and the LED
 
 }  // namespace
 
-LiveLogging::LiveLogging(wxFrame& frame, std::function<VantrelBase&()> connection,
-                         std::function<bool()> unitPolled)
-    : frame(frame), connection(std::move(connection)), unitPolled(std::move(unitPolled)), tick(&frame)
+LiveLogging::LiveLogging(wxFrame& frame, Connection& connection, std::function<bool()> unitPolled)
+    : frame(frame), connection(connection), unitPolled(std::move(unitPolled)), tick(&frame)
 {
 }
 
@@ -75,7 +75,7 @@ bool LiveLogging::Start()
         return false;
     }
     const wxFileName path(
-        Folder(), wxString::FromUTF8(DefaultLogFileName(connection().GetSerialNumber(), std::time(nullptr))));
+        Folder(), wxString::FromUTF8(DefaultLogFileName(connection->GetSerialNumber(), std::time(nullptr))));
     std::string error;
     writer = LogWriter::Create(path.GetFullPath().utf8_string(), error);
     if (!writer) {

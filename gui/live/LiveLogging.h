@@ -22,12 +22,13 @@ class wxCommandEvent;
 class wxFrame;
 class wxSizer;
 class wxWindow;
+class Connection;
 class VantrelBase;
 
 class LiveLogging {
 public:
     // `unitPolled` tells whether an application-mode unit is being polled.
-    LiveLogging(wxFrame& frame, std::function<VantrelBase&()> connection, std::function<bool()> unitPolled);
+    LiveLogging(wxFrame& frame, Connection& connection, std::function<bool()> unitPolled);
     ~LiveLogging();
     LiveLogging(const LiveLogging&) = delete;
     LiveLogging& operator=(const LiveLogging&) = delete;
@@ -63,7 +64,7 @@ private:
     void OnTick(wxTimerEvent& event);
 
     wxFrame& frame;
-    std::function<VantrelBase&()> connection;
+    Connection& connection;
     std::function<bool()> unitPolled;
     std::unique_ptr<LogWriter> writer;
     std::chrono::steady_clock::time_point started;

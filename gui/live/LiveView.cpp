@@ -20,6 +20,7 @@
 #include "gui/VantrelBase.h"
 #include "gui/widgets/ErrorBox.h"
 #include "gui/widgets/wxStateLed.h"
+#include "session/Connection.h"
 
 namespace {
 
@@ -64,8 +65,8 @@ void SetGauge(wxGauge* gauge, int64_t value)
 
 }  // namespace
 
-LiveView::LiveView(const FindControl& find, Connection connection, wxTimer& warmUpTimer)
-    : connection(std::move(connection)), warmUpTimer(warmUpTimer)
+LiveView::LiveView(const FindControl& find, Connection& connection, wxTimer& warmUpTimer)
+    : connection(connection), warmUpTimer(warmUpTimer)
 {
     FindControls(find);
 }
@@ -211,7 +212,7 @@ void LiveView::ShowRaw(const LiveRaw& raw)
 
 void LiveView::KeepWarmUp()
 {
-    if (connection().SetMode(MODE_WARMUP) == 0) {
+    if (connection->SetMode(MODE_WARMUP) == 0) {
         return;
     }
     if (warmUpCheck != nullptr) {
@@ -252,7 +253,7 @@ void LiveView::OnWarmUpChecked(wxCommandEvent& event)
     if (fftRadio != nullptr) {
         fftRadio->SetSelection(0);
     }
-    VantrelBase& device = connection();
+    VantrelBase& device = *connection;
     if (event.IsChecked()) {
         if (device.SetMode(MODE_WARMUP) == 0) {
             warmUpTimer.Start();
@@ -274,14 +275,14 @@ void LiveView::OnFftSettingSelected(wxCommandEvent& event)
     }
     warmUpTimer.Stop();
     const int selection = event.GetInt();
-    if (selection < 0 || connection().SetMode(static_cast<uint16_t>(selection)) != 0) {
+    if (selection < 0 || connection->SetMode(static_cast<uint16_t>(selection)) != 0) {
         ShowError("Setting FFT failed");
     }
 }
 
 void LiveView::OnTakeThrottlePosition(wxCommandEvent& /*event*/)
 {
-    VantrelBase& device = connection();
+    VantrelBase& device = *connection;
     if (!device.IsOpen()) {
         return;
     }

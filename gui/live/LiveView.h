@@ -26,6 +26,7 @@ class wxStateLed;
 class wxTextCtrl;
 class wxTimer;
 class wxWindow;
+class Connection;
 class VantrelBase;
 
 class LiveView {
@@ -33,11 +34,10 @@ public:
     // Finds a layout object by name (and records it when it is missing).
     using FindControl = std::function<wxWindow*(const wxString& name)>;
     // The window's connection at the time of asking; there always is one.
-    using Connection = std::function<VantrelBase&()>;
 
     // Finds the monitor's controls. The warm-up timer sends its events to the
     // frame, which passes them to KeepWarmUp.
-    LiveView(const FindControl& find, Connection connection, wxTimer& warmUpTimer);
+    LiveView(const FindControl& find, Connection& connection, wxTimer& warmUpTimer);
     // Finds the controls again, once the pages holding them are built; a
     // control whose page is not built is null and shows nothing.
     void FindControls(const FindControl& find);
@@ -85,7 +85,7 @@ private:
     void OnTakeThrottlePosition(wxCommandEvent& event);  // ID_BUTTON12
     ThrottleCalibration Calibration() const;
 
-    Connection connection;
+    Connection& connection;
     wxTimer& warmUpTimer;
     EditorControls editors;
     RawHighlight rawHighlight;

@@ -19,9 +19,7 @@ LiveWatch::LiveWatch(Wiring wiring) : wiring(std::move(wiring))
 {
     Connection& device = this->wiring.connection;
     LivePollTimer& poll = this->wiring.poll;
-    logging = std::make_unique<LiveLogging>(
-        this->wiring.frame, [&device]() -> VantrelBase& { return *device; },
-        [&poll] { return poll.IsRunning(); });
+    logging = std::make_unique<LiveLogging>(this->wiring.frame, device, [&poll] { return poll.IsRunning(); });
     LogReplay::LiveControl live;
     live.stop = [this, &device, &poll] {
         const bool running = poll.IsRunning();
