@@ -1,6 +1,6 @@
 #include "gui/widgets/SpinCtrlStep.h"
 
-#include <algorithm>
+#include "editor/SpinSteps.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(SpinCtrlStep, wxSpinCtrl);
 
@@ -42,42 +42,26 @@ void SpinCtrlStep::SnapToStep()
     }
 }
 
-int32_t SpinCtrlStep::SnapInRange(int32_t value) const
-{
-    int32_t snapped = RoundToStep(value, m_step);
-    if (snapped > GetMax() && snapped - m_step >= GetMin())
-        snapped -= m_step;
-    if (snapped < GetMin() && snapped + m_step <= GetMax())
-        snapped += m_step;
-    return std::clamp<int32_t>(snapped, GetMin(), GetMax());
-}
-
 void SpinCtrlStep::OnSpin(wxSpinEvent& event)
 {
     if (event.GetEventObject() != this) {
         event.Skip();
         return;
     }
-    const int32_t value = event.GetPosition();
-    if (value == m_lastValue) {
+    // The rule's own arithmetic (editor/SpinSteps.h); nothing to do when the
+    // value is the settled one.
+    const std::optional<int32_t> stepped =
+        SteppedValue(m_lastValue, event.GetPosition(), GetIncrement(), m_step, GetMin(), GetMax());
+    if (!stepped) {
         return;
     }
     if (m_programmaticChange) {
         m_programmaticChange = false;
-        m_lastValue = value;
+        m_lastValue = event.GetPosition();
         event.Skip();
         return;
     }
-    int32_t stepped = 0;
-    if (value - m_lastValue == GetIncrement() || m_lastValue - value == GetIncrement()) {
-        // An arrow click, an arrow key or the mouse wheel: one whole step.
-        const int32_t target = value > m_lastValue ? m_lastValue + m_step : m_lastValue - m_step;
-        stepped = RoundToStep(target, m_step);
-    } else {
-        // Typed or pasted: the value stays, on a multiple of the step.
-        stepped = SnapInRange(value);
-    }
-    event.SetPosition(stepped);
-    SetValue(stepped);
+    event.SetPosition(*stepped);
+    SetValue(*stepped);
     event.Skip();
 }

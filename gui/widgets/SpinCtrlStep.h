@@ -29,8 +29,6 @@ public:
     void SetValue(const wxString& text) override { wxSpinCtrl::SetValue(text); }
 
 private:
-    static int32_t RoundToStep(int32_t value, int32_t step) { return ((value + step / 2) / step) * step; }
-    int32_t SnapInRange(int32_t value) const;
     void OnSpin(wxSpinEvent& event);
 
     int32_t m_step = 1;

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "config/SettingsKeys.h"
+#include "tests/editor/EditorRecordCases.h"
 
 namespace {
 
@@ -151,6 +152,20 @@ TEST_F(SettingsFile, EveryFamilysDefaultsRoundTrip)
         DeviceConfiguration loaded;
         EXPECT_EQ(Load(text, loaded, keys), 0) << static_cast<int>(family);
         EXPECT_EQ(loaded, original) << static_cast<int>(family);
+        fs::remove(path_);
+    }
+}
+
+// The records the editors' round trips use (at the ends of every range) are
+// valid: a file gives each back as it is.
+TEST_F(SettingsFile, RecordsAtTheEditorsLimitsAreValid)
+{
+    for (const editor_record_cases::RecordCase& c : editor_record_cases::RecordsAtTheLimits()) {
+        DeviceConfiguration loaded;
+        EXPECT_EQ(Load(Save(c.config, SettingsKeySet::Extended), loaded, SettingsKeySet::Extended), 0)
+            << c.name;
+        EXPECT_TRUE(loaded == c.config)
+            << c.name << ":" << editor_record_cases::Differences(c.config, loaded);
         fs::remove(path_);
     }
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "editor/EditorModel.h"
+#include "tests/editor/EditorRecordCases.h"
 
 namespace {
 
@@ -160,15 +161,6 @@ TEST(EditorModel, ControlsKeepTheirRangesAndItems)
     EXPECT_EQ(HeldValue(BindingOf(E::Output1), 4, 2), 2);
     EXPECT_EQ(HeldValue(BindingOf(E::Output1), 3, 2), 3);
     EXPECT_EQ(HeldValue(BindingOf(E::GearDetection), -1, 1), 1);
-
-    // Generations without a speed sensor hold 0, which the spins cannot show.
-    EditorModel model;
-    const DeviceConfiguration base = MakeDefaultConfiguration(DefaultsFamily::Base);
-    model.Show(base);
-    DeviceConfiguration expected = base;
-    expected.NumOfSpeedPulses = 1;
-    expected.WheelCircumference = 1000;
-    EXPECT_TRUE(model.Collect() == expected);
 }
 
 // The steps of the stepped spins. The window gives each spin the step of its
@@ -189,12 +181,74 @@ TEST(EditorBindings, StepsOfTheSteppedSpins)
 
 TEST(EditorModel, DefaultsOfEveryGenerationComeBack)
 {
-    for (DefaultsFamily family : {DefaultsFamily::Gen107, DefaultsFamily::Gen108}) {
+    for (DefaultsFamily family :
+         {DefaultsFamily::Base, DefaultsFamily::Gen103, DefaultsFamily::Gen107, DefaultsFamily::Gen108}) {
         EditorModel model;
         const DeviceConfiguration original = MakeDefaultConfiguration(family);
         model.Show(original);
-        EXPECT_TRUE(model.Collect() == original) << static_cast<int>(family);
-        EXPECT_EQ(RequestedControlValues(original), model.Controls()) << "inside every range";
+        DeviceConfiguration expected = original;
+        // Generations without a speed sensor hold 0, which the spins (1-32
+        // pulses, 1000-3000 mm) cannot show.
+        const bool speedSensor = family == DefaultsFamily::Gen107 || family == DefaultsFamily::Gen108;
+        if (!speedSensor) {
+            EXPECT_EQ(original.NumOfSpeedPulses, 0);
+            EXPECT_EQ(original.WheelCircumference, 0);
+            expected.NumOfSpeedPulses = 1;
+            expected.WheelCircumference = 1000;
+        }
+        EXPECT_TRUE(model.Collect() == expected) << static_cast<int>(family);
+        EXPECT_EQ(RequestedControlValues(original) == model.Controls(), speedSensor) << "inside every range";
+    }
+}
+
+// The model holds every valid record as it is (tests/config: they are valid).
+TEST(EditorModel, EveryValidRecordComesBackUnchanged)
+{
+    for (const editor_record_cases::RecordCase& c : editor_record_cases::RecordsAtTheLimits()) {
+        EditorModel model;
+        model.Show(c.config);
+        EXPECT_TRUE(model.Collect() == c.config)
+            << c.name << ":" << editor_record_cases::Differences(c.config, model.Collect());
+    }
+}
+
+// Every control holds only what its field may hold in a record, the ranges a
+// settings file accepts, and a choice offers all of it. (The layout gives each
+// control the table's range and items: tests/gui/EditorTests.cpp.)
+TEST(EditorBindings, EveryControlHoldsOnlyWhatItsFieldMayHold)
+{
+    using editor_record_cases::FieldRange;
+    std::vector<FieldRange> ranges(std::begin(editor_record_cases::kFieldRanges),
+                                   std::end(editor_record_cases::kFieldRanges));
+    ranges.push_back({"TPSMinVoltage", &DeviceConfiguration::TPSMinVoltage, 0, 5000});
+    ranges.push_back({"TPSMaxVoltage", &DeviceConfiguration::TPSMaxVoltage, 0, 5000});
+    for (const ControlBinding& binding : kEditorBindings) {
+        const auto range = std::find_if(ranges.begin(), ranges.end(),
+                                        [&](const FieldRange& r) { return r.field == binding.field; });
+        switch (binding.mapping) {
+            case Mapping::Value:  // a choice has an item for every value
+                ASSERT_NE(range, ranges.end()) << binding.name;
+                EXPECT_GE(binding.min, range->min) << binding.name;
+                EXPECT_LE(binding.max, range->max) << binding.name;
+                if (binding.kind == ControlKind::Choice || binding.kind == ControlKind::RadioBox) {
+                    EXPECT_EQ(binding.min, range->min) << binding.name;
+                    EXPECT_EQ(binding.max, range->max) << binding.name;
+                }
+                break;
+            case Mapping::InputFunction:  // with the polarity after it
+                EXPECT_EQ(2 * binding.max - 1 + BindingOf(PolarityOf(binding.control)).max, range->max)
+                    << binding.name;
+                break;
+            case Mapping::WarmUpPause:  // the period, whatever the active time
+                for (int active : {BindingOf(E::WarmUpActive).min, BindingOf(E::WarmUpActive).max}) {
+                    const auto [lowest, highest] = WarmUpPauseRange(active);
+                    EXPECT_EQ(active + lowest, range->min) << active;
+                    EXPECT_EQ(active + highest, range->max) << active;
+                }
+                break;
+            default:  // the polarity with its function; the pulses and the threshold have cases above
+                break;
+        }
     }
 }
 

@@ -27,12 +27,15 @@
 #include "config/ConfigurationImage.h"
 #include "config/DeviceConfiguration.h"
 #include "device/DeviceRequests.h"
+#include "device/Features.h"
+#include "editor/EditorModel.h"
 #include "emulator/VirtualBus.h"
 #include "gui/VTX_GUIMain.h"
 #include "gui/VantrelBase.h"
 #include "gui/commands/ConnectionDialog.h"
 #include "gui/widgets/MyStatusBar.h"
 #include "gui/widgets/wxStateLed.h"
+#include "session/CommandEnabling.h"
 #include "session/FailureLog.h"
 #include "usb/UsbDeviceList.h"
 #include "usb/UsbIds.h"
@@ -226,25 +229,47 @@ TEST_F(Commands, LaunchWithOneUnitReadsItAndPolls)
     EXPECT_TRUE(unit.LastMode().has_value());
 }
 
-TEST_F(Commands, EnablingFollowsTheGeneration)
+// The window enables what the enabling rule gives for its connection
+// (session/CommandEnabling; tests/session for each kind of unit): the menu,
+// the toolbar, the LED, the pages and the warm-up. The gear detection choice
+// follows the unit's feature, and New shows the connection's defaults as the
+// editor model holds them.
+TEST_F(Commands, EnablingAndNewFollowTheConnection)
 {
-    struct Case {
-        uint16_t generation;
-        bool lock, gearChoice, warmUp;
-    };
-    for (const Case& c : {Case{104, false, false, true}, Case{105, true, false, true},
-                          Case{107, true, true, true}, Case{101, false, false, false}}) {
-        VirtualUnit& unit = Plug(c.generation);
+    for (uint16_t generation : {0, 104, 105, 107, 101, 103}) {  // 0: the simulated unit
+        SCOPED_TRACE(generation);
+        VirtualUnit* unit = generation != 0 ? &Plug(generation) : nullptr;
         Launch();
-        SCOPED_TRACE(c.generation);
-        EXPECT_EQ(LedState(frame), 2);
-        EXPECT_EQ(MenuItem(frame, "idLockConfiguration")->IsEnabled(), c.lock);
-        EXPECT_EQ(Ctrl<wxRadioBox>(frame, "ID_RBOX_GEAR_DETECTION")->IsEnabled(), c.gearChoice);
-        EXPECT_EQ(Ctrl<wxWindow>(frame, "ID_CHECKBOX1")->IsEnabled(), c.warmUp);
-        if (!c.gearChoice) {
-            EXPECT_EQ(Ctrl<wxRadioBox>(frame, "ID_RBOX_GEAR_DETECTION")->GetSelection(), 0);
+        ASSERT_EQ(IsSimulated(frame), unit == nullptr);
+        const CommandEnabling enabling = EnablingFor(FactsOf(*frame->GetDevice()));
+        for (const char* name : {"idReadConfiguration", "idWriteConfiguration"})
+            EXPECT_EQ(MenuItem(frame, name)->IsEnabled(), enabling.readWrite) << name;
+        EXPECT_EQ(MenuItem(frame, "idLockConfiguration")->IsEnabled(), enabling.lock);
+        EXPECT_EQ(MenuItem(frame, "idFirmwareUpdate")->IsEnabled(), enabling.firmwareUpdate);
+        EXPECT_EQ(MenuItem(frame, "idNew")->IsEnabled(), enabling.newAndEditors);
+        EXPECT_EQ(frame->GetToolBar()->GetToolEnabled(GetToolIds().read), enabling.readWrite);
+        EXPECT_EQ(frame->GetToolBar()->GetToolEnabled(GetToolIds().write), enabling.readWrite);
+        EXPECT_EQ(frame->GetToolBar()->GetToolEnabled(GetToolIds().newConfig), enabling.newAndEditors);
+        EXPECT_EQ(LedState(frame), static_cast<int>(enabling.led));
+        EXPECT_EQ(Ctrl<wxNotebook>(frame, "ID_NOTEBOOK1")->IsEnabled(), enabling.newAndEditors);
+        EXPECT_EQ(Ctrl<wxWindow>(frame, "ID_CHECKBOX1")->IsEnabled(), enabling.warmUp);
+        auto* gearDetection = Ctrl<wxRadioBox>(frame, "ID_RBOX_GEAR_DETECTION");
+        const bool gearChoice = frame->GetDevice()->GetFeature(FEATURE_GEAR_DETECTION_CHOICE) == 1;
+        EXPECT_EQ(gearDetection->IsEnabled(), gearChoice);
+        if (!gearChoice) {
+            EXPECT_EQ(gearDetection->GetSelection(), 0);
         }
-        bus->Unplug(unit);
+        if (unit != nullptr) {
+            EXPECT_EQ(frame->CollectConfiguration().ShiftLightRPM,
+                      StoredConfiguration(generation).ShiftLightRPM);
+        }
+        EditorModel model;
+        model.Show(frame->CollectConfiguration());
+        model.Show(frame->GetDevice()->GetDefaultConfiguration());
+        RunMenuCommand(frame, "idNew");
+        EXPECT_TRUE(frame->CollectConfiguration() == model.Collect());
+        if (unit != nullptr)
+            bus->Unplug(*unit);
     }
 }
 
@@ -354,26 +379,26 @@ TEST_F(Commands, ChoosingTheConnectedUnitReadsAgainWithoutReopening)
     EXPECT_TRUE(frame->IsLiveTimerRunning());
 }
 
+// The editors hold the stored image as the editor model holds it (the
+// threshold as a whole percentage, the spins' ranges, the 1000 rpm cell);
+// Write stores exactly that with the edits, after the confirmation when it
+// is asked for, and nothing when it is declined.
 TEST_F(Commands, WriteStoresExactlyTheEditedImage)
 {
     VirtualUnit& unit = Plug(108);
     Launch();
-    // What the editors hold after the read: the stored image decoded, with
-    // the threshold as the whole percentage the editor shows and the 1000 rpm
-    // cell of each map row equal to the 2000 rpm cell.
     DeviceConfiguration expected;
     ASSERT_TRUE(DecodeConfigurationImage(unit.ConfigurationImage(), ImageFormat::Long, expected));
-    expected.TPSThresholdVoltage = PercentToThreshold(
-        ThresholdToPercent(expected.TPSThresholdVoltage, expected.TPSMinVoltage, expected.TPSMaxVoltage),
-        expected.TPSMinVoltage, expected.TPSMaxVoltage);
-    // The voltage spins hold 0-5000 mV; a decoded code may lie just above.
-    for (ConfigField field : kGearVoltageFields)
-        expected.*field = std::min(expected.*field, 5000);
-    for (int row = 0; row < kMapRows; ++row) {
-        expected.BlipperMap[row][0] = expected.BlipperMap[row][1];
-        expected.ShifterMap[row][0] = expected.ShifterMap[row][1];
-    }
+    EditorModel model;
+    model.Show(expected);
+    expected = model.Collect();
+    const auto before = unit.ConfigurationImage();
+    Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->SetValue(8000);
+    wxTEST_DIALOG(RunMenuCommand(frame, "idWriteConfiguration"),
+                  ExpectMessage("Do you really want to write configuration into device?", wxID_NO));
+    EXPECT_EQ(unit.ConfigurationImage(), before) << "declined";
 
+    Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->SetValue(expected.ShiftLightRPM);
     Ctrl<wxGrid>(frame, "ID_GRID2")->SetCellValue(6, 2, "120");
     Ctrl<wxSpinCtrl>(frame, "GEAR_VOLTAGE_SPN_4")->SetValue(3950);
     wxTEST_DIALOG(RunMenuCommand(frame, "idWriteConfiguration"),
@@ -396,34 +421,25 @@ TEST_F(Commands, WriteStoresExactlyTheEditedImage)
     EXPECT_NE(unit.LockByte(), 0);
 }
 
-TEST_F(Commands, DecliningTheConfirmationWritesNothing)
+// Locking follows the generation: a unit that locks asks first and then
+// refuses to be read; a generation without lock is read without asking about
+// it, and Lock says it is not supported.
+TEST_F(Commands, LockingFollowsTheGeneration)
 {
-    VirtualUnit& unit = Plug(106);
-    Launch();
-    const auto before = unit.ConfigurationImage();
-    Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->SetValue(8000);
-    wxTEST_DIALOG(RunMenuCommand(frame, "idWriteConfiguration"),
-                  ExpectMessage("Do you really want to write configuration into device?", wxID_NO));
-    EXPECT_EQ(unit.ConfigurationImage(), before);
-}
-
-TEST_F(Commands, LockThenReadSaysLocked)
-{
-    VirtualUnit& unit = Plug(105);
+    VirtualUnit& locking = Plug(105);
     Launch();
     wxTEST_DIALOG(RunMenuCommand(frame, "idLockConfiguration"),
                   ExpectMessage("Do you really want to lock the configuration?", wxID_YES));
-    EXPECT_NE(unit.LockByte(), 0);
+    EXPECT_NE(locking.LockByte(), 0);
     Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->SetValue(7700);
     wxTEST_DIALOG(RunMenuCommand(frame, "idReadConfiguration"), ExpectMessage("Configuration is locked"));
     EXPECT_EQ(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->GetValue(), 7700);
-}
+    bus->Unplug(locking);
 
-TEST_F(Commands, GenerationWithoutLockReadsWithoutAskingIt)
-{
     VirtualUnit& unit = Plug(103);
     Launch();
     unit.ClearRequestLog();
+    Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->SetValue(7700);
     RunMenuCommand(frame, "idReadConfiguration");
     EXPECT_TRUE(SawRequest(unit, REQ_CONFIG));
     EXPECT_FALSE(SawRequest(unit, REQ_LOCK));
@@ -597,34 +613,6 @@ TEST_F(Commands, UnitPulledDuringReadOrWriteKeepsTheEditors)
         if (bus->IsAttached(unit))
             bus->Unplug(unit);
     }
-}
-
-// The count itself is the session's (DeviceErrorCount); the window gives the
-// unit up when it says so.
-TEST_F(Commands, FourthFailureInARowGivesTheUnitUp)
-{
-    Plug(108);
-    Launch();
-    VantrelBase* unit = frame->GetDevice();
-    for (int32_t status : {-7, -7, -7})
-        frame->HandleDeviceError(status);
-    EXPECT_EQ(frame->GetDeviceErrorCount(), 3);
-    EXPECT_EQ(frame->GetDevice(), unit);
-    frame->HandleDeviceError(-4);
-    EXPECT_NE(frame->GetDevice(), unit);
-    EXPECT_GT(frame->GetDevice()->GetFeature(5), 0);
-    EXPECT_FALSE(frame->IsLiveTimerRunning());
-}
-
-TEST_F(Commands, NewShowsTheGenerationsDefaults)
-{
-    Plug(103);
-    Launch();
-    EXPECT_EQ(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->GetValue(), 12500);
-    RunMenuCommand(frame, "idNew");
-    EXPECT_EQ(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->GetValue(), 10000);
-    EXPECT_EQ(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL17")->GetValue(), 700);
-    EXPECT_EQ(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL11")->GetValue(), 4300);
 }
 
 TEST_F(Commands, UnitThatCannotBeOpenedGivesOneMessageAndTheSimulator)

@@ -1,20 +1,20 @@
-// The configuration editors on the main window: the cell rule's veto, clipboard
-// commands, validation marks, consistency handlers and record round trips. The
-// rules themselves are tested without a display (tests/editor).
+// The configuration editors on the main window as the wiring of their rules,
+// which are tested without a display (tests/editor): the grids and their
+// commands, records shown and collected, the layout against the binding
+// table, validation marks and the consistency handlers.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <bit>
-#include <functional>
-#include <memory>
+#include <algorithm>
+#include <optional>
+#include <stdexcept>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include <wx/choice.h>
 #include <wx/clipbrd.h>
-#include <wx/fileconf.h>
 #include <wx/grid.h>
-#include <wx/mstream.h>
 #include <wx/notebook.h>
 #include <wx/radiobox.h>
 #include <wx/spinctrl.h>
@@ -22,11 +22,12 @@
 
 #include "GuiTestSupport.h"
 #include "config/DeviceConfiguration.h"
-#include "config/SettingsKeys.h"
 #include "editor/EditorModel.h"
+#include "editor/MapGridRules.h"
 #include "gui/VTX_GUIMain.h"
 #include "gui/VantrelBase.h"
 #include "gui/widgets/SpinCtrlStep.h"
+#include "tests/editor/EditorRecordCases.h"
 
 namespace {
 
@@ -99,294 +100,127 @@ private:
 
 }  // namespace
 
-TEST_F(Editors, GridLayout)
+// The grids follow the grid rules (editor/MapGridRules): the rows and their
+// rpm, the cell rule's veto, and copy, paste and fill down.
+TEST_F(Editors, GridsAndTheirCommandsFollowTheGridRules)
 {
-    for (wxGrid* grid : {Blipper(), Shifter()}) {
-        EXPECT_EQ(grid->GetNumberRows(), 15);
-        EXPECT_EQ(grid->GetNumberCols(), 5);
-        // 2000 ... 16000 rpm, with or without the locale's thousands separator.
-        wxString first = grid->GetRowLabelValue(0), last = grid->GetRowLabelValue(14);
-        first.Replace(",", "");
-        first.Replace(".", "");
-        last.Replace(",", "");
-        last.Replace(".", "");
-        EXPECT_EQ(first, "2000");
-        EXPECT_EQ(last, "16000");
+    for (const auto& [grid, kind] :
+         {std::pair{Blipper(), MapGridKind::Blipper}, {Shifter(), MapGridKind::Shifter}}) {
+        SCOPED_TRACE(kind == MapGridKind::Blipper ? "blipper" : "shifter");
+        ASSERT_EQ(grid->GetNumberRows(), kMapGridRows);
+        ASSERT_EQ(grid->GetNumberCols(), kMapGridCols);
+        // With or without the locale's thousands separator.
+        for (int row : {0, kMapGridRows - 1}) {
+            wxString label = grid->GetRowLabelValue(row);
+            label.Replace(",", "");
+            label.Replace(".", "");
+            EXPECT_EQ(label, wxString::Format("%ld", MapGridRowRpm(row)));
+        }
+        for (const char* typed : {"0", "25", "29", "30", "150", "151", "220", "221"}) {
+            const wxString before = grid->GetCellValue(3, 1);
+            TypeIntoCell(grid, 3, 1, typed);
+            EXPECT_EQ(grid->GetCellValue(3, 1), CellTextAllowed(typed, kind) ? wxString(typed) : before)
+                << typed;
+            grid->SetCellValue(3, 1, before);
+        }
     }
     EXPECT_EQ(Blipper()->GetColLabelValue(0), "2");
     EXPECT_EQ(Blipper()->GetColLabelValue(4), "6");
     EXPECT_EQ(Shifter()->GetColLabelValue(0), "1");
     EXPECT_EQ(Shifter()->GetColLabelValue(4), "5");
-}
 
-TEST_F(Editors, CellRuleVetoesOutOfRangeValues)
-{
-    struct Case {
-        wxGrid* grid;
-        const char* typed;
-        bool accepted;
+    auto cells = [](wxGrid* grid) {
+        MapGridValues values{};
+        for (int row = 0; row < kMapGridRows; ++row)
+            for (int col = 0; col < kMapGridCols; ++col)
+                values[row][col] = LeadingInteger(grid->GetCellValue(row, col).utf8_string());
+        return values;
     };
-    const Case cases[] = {
-        {Blipper(), "25", false},  {Blipper(), "0", true},    {Blipper(), "30", true},
-        {Blipper(), "220", true},  {Blipper(), "221", false}, {Shifter(), "150", true},
-        {Shifter(), "151", false}, {Shifter(), "29", false},
-    };
-    for (const Case& c : cases) {
-        const wxString before = c.grid->GetCellValue(3, 1);
-        TypeIntoCell(c.grid, 3, 1, c.typed);
-        EXPECT_EQ(c.grid->GetCellValue(3, 1), c.accepted ? wxString(c.typed) : before)
-            << (c.grid == Blipper() ? "blipper " : "shifter ") << c.typed;
-        c.grid->SetCellValue(3, 1, before);
-    }
-}
-
-TEST_F(Editors, CopyOfATwoByTwoSelection)
-{
+    // Copy gives the text of the selected cells.
     wxGrid* grid = Shifter();
-    grid->SetCellValue(2, 1, "31");
-    grid->SetCellValue(2, 2, "32");
-    grid->SetCellValue(3, 1, "41");
-    grid->SetCellValue(3, 2, "42");
     grid->SetFocus();
     grid->SetGridCursor(2, 1);
     grid->SelectBlock(2, 1, 3, 2);
+    GridSelection selection(kMapGridRows, std::vector<std::optional<std::string>>(kMapGridCols));
+    for (int row = 2; row <= 3; ++row)
+        for (int col = 1; col <= 2; ++col)
+            selection[row][col] = grid->GetCellValue(row, col).utf8_string();
     RunMenuCommand(frame, "idCopy");
-    EXPECT_EQ(ClipboardText(), "31\t32\r\n41\t42");
-}
+    EXPECT_EQ(ClipboardText(), wxString::FromUTF8(CopyText(selection)));
 
-TEST_F(Editors, PasteStopsAtTheFirstBadField)
-{
-    wxGrid* grid = Shifter();
-    const wxString below = grid->GetCellValue(5, 2);
-    SetClipboard("60\t70\r\n200");
-    grid->SetFocus();
-    grid->ClearSelection();
-    grid->SetGridCursor(4, 2);
-    RunMenuCommand(frame, "idPaste");
-    EXPECT_EQ(grid->GetCellValue(4, 2), "60");
-    EXPECT_EQ(grid->GetCellValue(4, 3), "70");
-    EXPECT_EQ(grid->GetCellValue(5, 2), below);
+    // Paste writes what the rule writes from the cursor, and nothing else.
+    const std::tuple<const char*, int, int> pastes[] = {{"60\t70\r\n200", 4, 2}, {"40\t41\t42", 0, 3}};
+    for (const auto& [text, top, left] : pastes) {
+        MapGridValues expected = cells(grid);
+        for (const CellWrite& write :
+             PasteWrites(text, MapGridKind::Shifter, top, left, kMapGridRows, kMapGridCols))
+            expected[write.row][write.col] = static_cast<int32_t>(write.value);
+        SetClipboard(text);
+        grid->ClearSelection();
+        grid->SetGridCursor(top, left);
+        RunMenuCommand(frame, "idPaste");
+        EXPECT_EQ(cells(grid), expected) << text;
+    }
 
-    // Fields past the grid's edge are ignored, not refused.
-    SetClipboard("40\t41\t42");
-    grid->SetGridCursor(0, 3);
-    RunMenuCommand(frame, "idPaste");
-    EXPECT_EQ(grid->GetCellValue(0, 3), "40");
-    EXPECT_EQ(grid->GetCellValue(0, 4), "41");
-}
-
-TEST_F(Editors, FillDownCopiesTheTopCellOfEachColumn)
-{
-    wxGrid* grid = Blipper();
+    // Fill down copies as the rule says within the selected block.
+    grid = Blipper();
     grid->SetCellValue(6, 0, "111");
     grid->SetCellValue(6, 1, "122");
-    grid->SetCellValue(9, 0, "80");
     grid->SetFocus();
     grid->SelectBlock(6, 0, 9, 1);
+    std::vector<std::vector<bool>> selected(kMapGridRows, std::vector<bool>(kMapGridCols));
+    for (int row = 6; row <= 9; ++row)
+        selected[row][0] = selected[row][1] = true;
+    MapGridValues expected = cells(grid);
+    for (const CellCopy& copy : FillDownCopies(selected))
+        expected[copy.row][copy.col] = expected[copy.fromRow][copy.col];
     RunMenuCommand(frame, "idFillDown");
-    for (int row = 6; row <= 9; ++row) {
-        EXPECT_EQ(grid->GetCellValue(row, 0), "111") << row;
-        EXPECT_EQ(grid->GetCellValue(row, 1), "122") << row;
-    }
-    EXPECT_EQ(grid->GetCellValue(10, 0), "80");
-    EXPECT_EQ(grid->GetCellValue(5, 0), "80");
+    EXPECT_EQ(cells(grid), expected);
 }
 
-TEST_F(Editors, AbsentMapRowKeepsTheGridColumn)
+// Whatever record comes in, the window shows and collects it as the editor
+// model does (tests/editor: the model holds every valid record unchanged):
+// the generations' defaults, records at the ends of every range, a record
+// without a map row, and one the pulses choice cannot show.
+TEST_F(Editors, EveryRecordIsShownAndCollectedAsTheModelDoes)
 {
-    Blipper()->SetCellValue(7, 3, "99");
-    DeviceConfiguration config = defaults;
-    for (int cell = 0; cell < kMapCells; ++cell)
-        config.BlipperMap[3][cell] = -1;
-    frame->ShowConfiguration(config);
-    EXPECT_EQ(Blipper()->GetCellValue(7, 3), "99");
-    EXPECT_EQ(Blipper()->GetCellValue(7, 2), wxString::Format("%d", defaults.BlipperMap[2][8]));
-}
-
-TEST_F(Editors, RoundTripOfEveryGenerationsDefaults)
-{
+    std::vector<editor_record_cases::RecordCase> records;
     for (DefaultsFamily family :
-         {DefaultsFamily::Base, DefaultsFamily::Gen103, DefaultsFamily::Gen107, DefaultsFamily::Gen108}) {
-        const DeviceConfiguration original = MakeDefaultConfiguration(family);
-        frame->ShowConfiguration(original);
-        DeviceConfiguration collected = frame->CollectConfiguration();
-        DeviceConfiguration expected = original;
-        if (family == DefaultsFamily::Base || family == DefaultsFamily::Gen103) {
-            // These generations have no speed sensor: their record holds 0,
-            // which the spins (1-32 pulses, 1000-3000 mm) cannot show.
-            EXPECT_EQ(original.NumOfSpeedPulses, 0);
-            EXPECT_EQ(original.WheelCircumference, 0);
-            expected.NumOfSpeedPulses = 1;
-            expected.WheelCircumference = 1000;
+         {DefaultsFamily::Base, DefaultsFamily::Gen103, DefaultsFamily::Gen107, DefaultsFamily::Gen108})
+        records.push_back(
+            {"defaults " + std::to_string(static_cast<int>(family)), MakeDefaultConfiguration(family)});
+    for (editor_record_cases::RecordCase& c : editor_record_cases::RecordsAtTheLimits())
+        records.push_back(std::move(c));
+    records.push_back({"no fourth blipper row", defaults});
+    for (int cell = 0; cell < kMapCells; ++cell)
+        records.back().config.BlipperMap[3][cell] = -1;
+    records.push_back({"3 pulses", defaults});
+    records.back().config.PulsesPerTwoRevolutions = 3;
+    records.back().config.ShiftLightRPM = 4200;
+
+    for (const editor_record_cases::RecordCase& c : records) {
+        Blipper()->SetCellValue(7, 3, "99");  // stays where the record has no row
+        EditorModel model;
+        model.Show(frame->CollectConfiguration());
+        bool refused = false;
+        try {
+            model.Show(c.config);
+        } catch (const std::runtime_error&) {
+            refused = true;
         }
-        EXPECT_TRUE(collected == expected) << "family " << static_cast<int>(family);
-    }
-}
-
-namespace {
-
-using C = DeviceConfiguration;
-
-// What a record may hold in its single fields: the ranges a settings file
-// accepts. The TPS limits, the pulses, the maps and the warm-up time are tied
-// to each other or to other fields and get cases of their own.
-struct FieldRange {
-    const char* name;
-    ConfigField field;
-    int32_t min;
-    int32_t max;
-};
-const FieldRange kFieldRanges[] = {
-    {"GearNVoltage", &C::GearNVoltage, 0, 5000},
-    {"Gear1Voltage", &C::Gear1Voltage, 0, 5000},
-    {"Gear2Voltage", &C::Gear2Voltage, 0, 5000},
-    {"Gear3Voltage", &C::Gear3Voltage, 0, 5000},
-    {"Gear4Voltage", &C::Gear4Voltage, 0, 5000},
-    {"Gear5Voltage", &C::Gear5Voltage, 0, 5000},
-    {"Gear6Voltage", &C::Gear6Voltage, 0, 5000},
-    {"InputFeature1", &C::InputFeature1, 0, 12},
-    {"InputFeature2", &C::InputFeature2, 0, 12},
-    {"InputFeature3", &C::InputFeature3, 0, 12},
-    {"InputFeature4", &C::InputFeature4, 0, 12},
-    {"InputFeature5", &C::InputFeature5, 0, 12},
-    {"InputFeature6", &C::InputFeature6, 0, 12},
-    {"OutputFeature1", &C::OutputFeature1, 0, 3},
-    {"OutputFeature2", &C::OutputFeature2, 0, 3},
-    {"ShiftLightRPM", &C::ShiftLightRPM, 1000, 16000},
-    {"WarmupMaxRPM", &C::WarmupMaxRPM, 500, 16000},
-    {"DelayBetweenShifting", &C::DelayBetweenShifting, 0, 500},
-    {"DelayBetweenBlipping", &C::DelayBetweenBlipping, 0, 500},
-    {"WarmUpPeriod", &C::WarmUpPeriod, 0, 2000},
-    {"WarmupActiveTime", &C::WarmupActiveTime, 0, 500},
-    {"ShiftingMode", &C::ShiftingMode, 0, 2},
-    {"DeltaT", &C::DeltaT, 1, 10},
-    {"IgnitionMode", &C::IgnitionMode, 0, 3},
-    {"GearDetection", &C::GearDetection, 0, 2},
-    {"NumOfSpeedPulses", &C::NumOfSpeedPulses, 1, 32},
-    {"WheelCircumference", &C::WheelCircumference, 1000, 3000},
-    {"Gear1RpmSpeedRatio", &C::Gear1RpmSpeedRatio, 0, 1500},
-    {"Gear2RpmSpeedRatio", &C::Gear2RpmSpeedRatio, 0, 1500},
-    {"Gear3RpmSpeedRatio", &C::Gear3RpmSpeedRatio, 0, 1500},
-    {"Gear4RpmSpeedRatio", &C::Gear4RpmSpeedRatio, 0, 1500},
-    {"Gear5RpmSpeedRatio", &C::Gear5RpmSpeedRatio, 0, 1500},
-    {"Gear6RpmSpeedRatio", &C::Gear6RpmSpeedRatio, 0, 1500},
-};
-constexpr int32_t kBlipperCellMax = 220;
-constexpr int32_t kShifterCellMax = 150;
-constexpr int32_t kCellMin = 30;  // besides 0
-
-struct RecordCase {
-    std::string name;
-    DeviceConfiguration config;
-};
-
-// Valid records at the ends of every range. The base leaves room for any one
-// field to go to either end without colliding with another (distinct gear
-// values, free input codes, both outputs off).
-std::vector<RecordCase> RecordsAtTheLimits()
-{
-    DeviceConfiguration base = MakeDefaultConfiguration(DefaultsFamily::Gen108);
-    for (size_t i = 0; i < kGearVoltageFields.size(); ++i)
-        base.*kGearVoltageFields[i] = 1000 + 500 * static_cast<int32_t>(i);
-    for (size_t i = 0; i < kRpmSpeedRatioFields.size(); ++i)
-        base.*kRpmSpeedRatioFields[i] = 100 + 100 * static_cast<int32_t>(i);
-    base.OutputFeature1 = 0;
-    base.OutputFeature2 = 0;
-
-    std::vector<RecordCase> cases;
-    auto add = [&](const std::string& name, const std::function<void(C&)>& change) {
-        DeviceConfiguration config = base;
-        change(config);
-        cases.push_back({name, config});
-    };
-    // Both ends, and one off each end: a value no step of a stepped spin reaches.
-    for (const FieldRange& range : kFieldRanges)
-        for (int32_t value : {range.min, range.min + 1, range.max - 1, range.max})
-            add(std::string(range.name) + " " + std::to_string(value), [&](C& c) { c.*range.field = value; });
-    for (int32_t period : {0, 2000})
-        for (int32_t active : {0, 500})
-            add("warm-up " + std::to_string(period) + "/" + std::to_string(active), [&](C& c) {
-                c.WarmUpPeriod = period;
-                c.WarmupActiveTime = active;
-            });
-    // TPS limits at and near the ends; spans of whole hundreds, so that every
-    // percentage is an exact threshold.
-    const std::pair<int32_t, int32_t> tpsLimits[] = {
-        {0, 5000}, {0, 100}, {4900, 5000}, {1, 4901}, {2450, 2550}};
-    for (const auto& [min, max] : tpsLimits)
-        for (int32_t percent : {1, 50, 99})
-            add("TPS " + std::to_string(min) + "-" + std::to_string(max) + " " + std::to_string(percent) +
-                    "%",
-                [&](C& c) {
-                    c.TPSMinVoltage = min;
-                    c.TPSMaxVoltage = max;
-                    c.TPSThresholdVoltage = min + (max - min) / 100 * percent;
-                });
-    for (int32_t pulses : {1, 2, 4})
-        add("pulses " + std::to_string(pulses), [&](C& c) { c.PulsesPerTwoRevolutions = pulses; });
-    // The editors have no 1000 rpm cell: a record they can hold repeats the
-    // 2000 rpm value there.
-    auto fillMaps = [&](const std::string& name, const std::function<int32_t(int, int, int32_t)>& cell) {
-        add(name, [&](C& c) {
-            for (int row = 0; row < kMapRows; ++row) {
-                for (int at = 1; at < kMapCells; ++at) {
-                    c.BlipperMap[row][at] = cell(row, at, kBlipperCellMax);
-                    c.ShifterMap[row][at] = cell(row, at, kShifterCellMax);
-                }
-                c.BlipperMap[row][0] = c.BlipperMap[row][1];
-                c.ShifterMap[row][0] = c.ShifterMap[row][1];
-            }
-        });
-    };
-    fillMaps("map cells 0, 30 and the top", [](int row, int at, int32_t top) {
-        const int32_t values[] = {0, kCellMin, top};
-        return values[(row + at) % 3];
-    });
-    fillMaps("map cells each its own", [](int row, int at, int32_t) { return kCellMin + 16 * row + at; });
-    return cases;
-}
-
-// The record is one a settings file gives back as it is: a valid record.
-bool LoadsFromAFileUnchanged(const DeviceConfiguration& config)
-{
-    wxMemoryInputStream nothing("", 0);
-    std::unique_ptr<wxFileConfig> store = ReadSettingsStream(nothing);
-    SaveSettingsKeys(*store, config, SettingsKeySet::Extended);
-    DeviceConfiguration loaded;
-    ClearConfiguration(loaded);
-    return LoadSettingsKeys(*store, loaded, SettingsKeySet::Extended) == 0 && loaded == config;
-}
-
-std::string Differences(const DeviceConfiguration& expected, const DeviceConfiguration& actual)
-{
-    const auto want = std::bit_cast<std::array<int32_t, sizeof(C) / sizeof(int32_t)>>(expected);
-    const auto got = std::bit_cast<std::array<int32_t, sizeof(C) / sizeof(int32_t)>>(actual);
-    std::string text;
-    for (size_t i = 0; i < want.size(); ++i)
-        if (want[i] != got[i])
-            text += " field " + std::to_string(i) + ": " + std::to_string(want[i]) + " became " +
-                    std::to_string(got[i]) + ";";
-    return text;
-}
-
-}  // namespace
-
-TEST_F(Editors, EveryValidRecordComesBackUnchanged)
-{
-    for (const RecordCase& c : RecordsAtTheLimits()) {
-        ASSERT_TRUE(LoadsFromAFileUnchanged(c.config)) << c.name << " is no valid record";
-        frame->ShowConfiguration(c.config);
+        if (refused) {
+            EXPECT_THROW(frame->ShowConfiguration(c.config), std::runtime_error) << c.name;
+        } else {
+            frame->ShowConfiguration(c.config);
+        }
         frame->RefreshControls();
         frame->ValidateControls();
         const DeviceConfiguration collected = frame->CollectConfiguration();
-        EXPECT_TRUE(collected == c.config) << c.name << ":" << Differences(c.config, collected);
+        EXPECT_TRUE(collected == model.Collect())
+            << c.name << ":" << editor_record_cases::Differences(model.Collect(), collected);
         EXPECT_EQ(Ctrl<wxTextCtrl>(frame, "ID_TEXTCTRL12")->GetValue(),
                   wxString::Format("%d", Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL18")->GetValue()))
             << c.name;
-        // The model without a window holds the record as the window does.
-        EditorModel model;
-        model.Show(c.config);
-        EXPECT_TRUE(model.Collect() == collected) << c.name << ":" << Differences(collected, model.Collect());
     }
 }
 
@@ -395,7 +229,7 @@ TEST_F(Editors, EveryValidRecordComesBackUnchanged)
 TEST_F(Editors, BindingTableMatchesTheLayout)
 {
     for (const ControlBinding& binding : kEditorBindings) {
-        wxWindow* control = frame->FindWindow(XRCID(binding.name));
+        wxWindow* control = FindControl(frame, binding.name);  // its page built first
         ASSERT_NE(control, nullptr) << binding.name;
         switch (binding.kind) {
             case ControlKind::Choice:
@@ -460,94 +294,86 @@ TEST_F(Editors, WarmUpPeriodStaysInItsRangeWhileTheActiveTimeChanges)
     EXPECT_EQ(frame->CollectConfiguration().WarmupActiveTime, 500);
 }
 
-TEST_F(Editors, PulsesOutsideTheChoiceAreReportedNotFatal)
+// The window marks red, and lists, the controls that the model's validation
+// names (tests/editor), after an edit, a change of the detection method and
+// a take-value button; on the gear page the chosen method's panel is shown.
+TEST_F(Editors, InvalidValuesAreMarkedAsTheModelValidates)
 {
-    DeviceConfiguration config = defaults;
-    config.PulsesPerTwoRevolutions = 3;
-    config.ShiftLightRPM = 4200;
-    EXPECT_THROW(frame->ShowConfiguration(config), std::runtime_error);
-    // Nothing of the record reached the editors.
-    EXPECT_EQ(Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL1")->GetValue(), defaults.ShiftLightRPM);
-}
-
-TEST_F(Editors, DuplicateGearVoltagesAreMarkedUntilTheMethodChanges)
-{
+    auto spin = [&](EditorControl control) { return Ctrl<wxSpinCtrl>(frame, BindingOf(control).name); };
     auto* detection = Ctrl<wxRadioBox>(frame, "ID_RBOX_GEAR_DETECTION");
     ASSERT_TRUE(detection->IsEnabled());
-    auto* gear2 = Ctrl<wxSpinCtrl>(frame, "GEAR_VOLTAGE_SPN_2");
-    auto* gear3 = Ctrl<wxSpinCtrl>(frame, "GEAR_VOLTAGE_SPN_3");
+    auto* gear2 = spin(EditorControl::Gear2Voltage);
+    auto* gear3 = spin(EditorControl::Gear3Voltage);
+    auto* ratio1 = spin(EditorControl::Gear1Ratio);
     gear2->SetValue(2500);
     gear3->SetValue(2500);
     EXPECT_FALSE(frame->ValidateControls());
-    EXPECT_EQ(gear2->GetBackgroundColour(), *wxRED);
-    EXPECT_EQ(gear3->GetBackgroundColour(), *wxRED);
-    ASSERT_EQ(frame->GetInvalidControls().size(), 2u);
-    EXPECT_EQ(frame->GetInvalidControls()[0], gear2);
+    ExpectMarksOfTheModel(frame, "two gears at 2500 mV", true);
 
     // On its page, the chosen method's panel is the one on screen.
     GearPageInFront page(gear2);
-    auto* ratio1 = Ctrl<wxSpinCtrl>(frame, "GEAR_RPMSPEED_SPN_1");
-    EXPECT_TRUE(gear2->IsShownOnScreen());
-    EXPECT_FALSE(ratio1->IsShownOnScreen());
+    const std::pair<int, const char*> methods[] = {{2, "no method"}, {1, "by ratio"}, {0, "by voltage"}};
+    for (const auto& [method, what] : methods) {
+        detection->SetSelection(method);
+        SendCommand(detection, wxEVT_RADIOBOX, method);
+        ExpectMarksOfTheModel(frame, what, method == 0);
+        EXPECT_EQ(gear2->IsShownOnScreen(), method == 0) << what;
+        EXPECT_EQ(ratio1->IsShownOnScreen(), method == 1) << what;
+    }
 
-    detection->SetSelection(2);
-    SendCommand(detection, wxEVT_RADIOBOX, 2);
-    EXPECT_TRUE(frame->GetInvalidControls().empty());
-    EXPECT_NE(gear2->GetBackgroundColour(), *wxRED);
-    EXPECT_NE(gear3->GetBackgroundColour(), *wxRED);
-    EXPECT_FALSE(gear2->IsShownOnScreen());
-    EXPECT_FALSE(ratio1->IsShownOnScreen());
-
-    detection->SetSelection(1);
-    SendCommand(detection, wxEVT_RADIOBOX, 1);
-    EXPECT_FALSE(gear2->IsShownOnScreen());
-    EXPECT_TRUE(ratio1->IsShownOnScreen());
-}
-
-TEST_F(Editors, EqualTpsLimitsMarkBothAndListTheMaximum)
-{
-    auto* minimum = Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL17");
-    auto* maximum = Ctrl<wxSpinCtrl>(frame, "ID_SPINCTRL11");
-    minimum->SetValue(1500);
-    maximum->SetValue(1500);
+    gear3->SetValue(3000);
+    spin(EditorControl::TpsMin)->SetValue(1500);
+    spin(EditorControl::TpsMax)->SetValue(1500);
     EXPECT_FALSE(frame->ValidateControls());
-    EXPECT_EQ(minimum->GetBackgroundColour(), *wxRED);
-    EXPECT_EQ(maximum->GetBackgroundColour(), *wxRED);
-    ASSERT_EQ(frame->GetInvalidControls().size(), 1u);
-    EXPECT_EQ(frame->GetInvalidControls()[0], maximum);
+    ExpectMarksOfTheModel(frame, "equal TPS limits", true);
+    spin(EditorControl::TpsMax)->SetValue(4300);
+
+    // A take-value button marks at once: gear 3 takes the simulated unit's
+    // reading, which gear 2 holds already.
+    LiveValues live{};
+    ASSERT_EQ(frame->GetDevice()->GetLiveValues(&live), 0);
+    gear2->SetValue(static_cast<int>(live.gearVoltage));
+    EXPECT_TRUE(frame->ValidateControls());
+    SendCommand(Ctrl<wxWindow>(frame, "GEAR_VOLTAGE_BTN_3"), wxEVT_BUTTON);
+    EXPECT_EQ(gear3->GetValue(), static_cast<int>(live.gearVoltage));
+    ExpectMarksOfTheModel(frame, "gear 3 taken equal to gear 2", true);
 }
 
-TEST_F(Editors, InputAndOutputFunctionsStayUnique)
+// An input that takes another's function is the one the rule names to give it
+// up (tests/editor); a polarity choice is enabled while its input has a
+// function. The two outputs never share a function.
+TEST_F(Editors, FunctionsStayUniqueAndEnableTheirPolarity)
 {
-    auto* input1 = Ctrl<wxChoice>(frame, "ID_CHOICE1");
-    auto* input2 = Ctrl<wxChoice>(frame, "ID_CHOICE2");
-    auto* input3 = Ctrl<wxChoice>(frame, "ID_CHOICE3");
-    input1->SetSelection(1);
-    input2->SetSelection(2);
-    input3->SetSelection(3);
-    // Input 3 takes input 2's function: input 2 loses it.
-    input3->SetSelection(2);
-    SendCommand(input3, wxEVT_CHOICE, 2);
-    EXPECT_EQ(input2->GetSelection(), 0);
-    EXPECT_EQ(input1->GetSelection(), 1);
-    EXPECT_FALSE(Ctrl<wxChoice>(frame, "ID_CHOICE9")->IsEnabled());
+    auto choice = [&](EditorControl control) { return Ctrl<wxChoice>(frame, BindingOf(control).name); };
+    auto choose = [&](EditorControl control, int item) {
+        choice(control)->SetSelection(item);
+        SendCommand(choice(control), wxEVT_CHOICE, item);
+    };
+    for (size_t input = 0; input < kInputFunctionControls.size(); ++input)
+        choice(kInputFunctionControls[input])->SetSelection(input < 3 ? static_cast<int>(input) + 1 : 0);
+    frame->RefreshControls();
+    EditorModel model;
+    model.Show(frame->CollectConfiguration());
+    model.SetValue(EditorControl::Input3Function, 2);
+    const int givesUp = InputGivingUpFunction(model.Controls(), 2);
+    ASSERT_GE(givesUp, 0) << "input 3 takes a function another input holds";
+    choose(EditorControl::Input3Function, 2);
+    for (size_t input = 0; input < kInputFunctionControls.size(); ++input) {
+        const EditorControl function = kInputFunctionControls[input];
+        EXPECT_EQ(choice(function)->GetSelection(),
+                  static_cast<int>(input) == givesUp ? 0 : model.Value(function))
+            << "input " << input + 1;
+        EXPECT_EQ(choice(PolarityOf(function))->IsEnabled(), choice(function)->GetSelection() > 0)
+            << "input " << input + 1;
+    }
+    EXPECT_FALSE(Ctrl<wxWindow>(frame, "ID_STATICTEXT45")->IsEnabled()) << "the label of input 4's polarity";
+    choose(EditorControl::Input4Function, 3);
+    EXPECT_TRUE(choice(EditorControl::Input4Polarity)->IsEnabled());
+    EXPECT_TRUE(Ctrl<wxWindow>(frame, "ID_STATICTEXT45")->IsEnabled());
 
-    auto* output1 = Ctrl<wxChoice>(frame, "ID_CHOICE4");
-    auto* output2 = Ctrl<wxChoice>(frame, "ID_CHOICE5");
-    output1->SetSelection(1);
-    output2->SetSelection(2);
-    output2->SetSelection(1);
-    SendCommand(output2, wxEVT_CHOICE, 1);
-    EXPECT_EQ(output1->GetSelection(), 0);
-    EXPECT_EQ(output2->GetSelection(), 1);
-}
-
-TEST_F(Editors, TakeValueButtonsCopyTheSimulatedUnitsReading)
-{
-    // The simulated unit reads 0 everywhere.
-    auto* gear3 = Ctrl<wxSpinCtrl>(frame, "GEAR_VOLTAGE_SPN_3");
-    gear3->SetValue(3300);
-    wxWindow* button = Ctrl<wxWindow>(frame, "GEAR_VOLTAGE_BTN_3");
-    SendCommand(button, wxEVT_BUTTON);
-    EXPECT_EQ(gear3->GetValue(), 0);
+    choice(EditorControl::Output1)->SetSelection(1);
+    choice(EditorControl::Output2)->SetSelection(2);
+    choose(EditorControl::Output2, 1);
+    EXPECT_EQ(choice(EditorControl::Output1)->GetSelection(), 0);
+    EXPECT_EQ(choice(EditorControl::Output2)->GetSelection(), 1);
 }

@@ -1,6 +1,7 @@
 // The firmware update as the user meets it: the window that shows the update,
-// the offer after connecting with the per-unit memory of a refusal, and the
-// update command end to end against the virtual unit.
+// the offer after connecting as the wiring of the offer rule (tested without a
+// display in tests/session), and the update command end to end against the
+// virtual unit, with the failure log of a failed one.
 #include <gtest/gtest.h>
 
 #include <wx/button.h>
@@ -12,12 +13,20 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
 
 #include "GuiTestSupport.h"
+#include "device/DeviceRequests.h"
 #include "fwimages/FwFile.h"
 #include "gui/FirmwareUpdatePacing.h"
 #include "gui/commands/FwUpdateDialog.h"
 #include "gui/commands/UpdateEventGate.h"
+#include "session/FailureLog.h"
+#include "session/FirmwareOffer.h"
 
 namespace {
 
@@ -126,13 +135,14 @@ class FirmwareOnBus : public OnVirtualBus {
 protected:
     // A unit of `generation` whose boot version words are 3, 0x0901, 0x0102.
     VirtualUnit& Plug(uint16_t generation, const std::string& serial,
-                      Personality personality = Personality::Application, uint16_t hardware = 0x0901)
+                      Personality personality = Personality::Application, uint16_t hardware = 0x0901,
+                      bool validApplication = true)
     {
         UnitOptions options;
         options.generation = generation;
         options.serial = serial;
         options.personality = personality;
-        options.validApplication = true;
+        options.validApplication = validApplication;
         options.hardware = hardware;
         VirtualUnit& unit = bus->AddUnit(options);
         unit.SetBootVersion({3, hardware, 0x0102});
@@ -155,123 +165,99 @@ protected:
 
 }  // namespace
 
-TEST_F(FirmwareOnBus, OfferIsRememberedPerUnitAndVersion)
+// The offer after connecting does what the offer rule gives for the unit
+// (tests/session, OfferFirmwareTo against such units): a question when it
+// asks, whose No is kept for the unit so that the next connect asks no more,
+// and whose Yes updates; an update at once without asking; or nothing.
+TEST_F(FirmwareOnBus, OfferAtConnectingDoesWhatTheOfferRuleGives)
 {
-    for (const char* serial : {"FO000001", "FO000002", "FO000003"}) {
+    struct Case {
+        const char* what;
+        uint16_t generation;
+        Personality personality;
+        bool validApplication;
+        bool firmwareUnreadable;
+        FirmwareOffer offer;
+        int answer;
+    };
+    const Case cases[] = {
+        {"an older application, declined", 107, Personality::Application, true, false, FirmwareOffer::Ask,
+         wxID_NO},
+        {"up to date", 108, Personality::Application, true, false, FirmwareOffer::None, wxID_YES},
+        {"in its bootloader, declined", 107, Personality::Bootloader, true, false, FirmwareOffer::Ask,
+         wxID_NO},
+        {"in its bootloader without firmware, accepted", 107, Personality::Bootloader, false, false,
+         FirmwareOffer::Ask, wxID_YES},
+        {"in its bootloader, the firmware version unreadable", 107, Personality::Bootloader, true, true,
+         FirmwareOffer::WithoutAsking, wxID_NO},
+    };
+    FwFile image{};
+    ASSERT_EQ(GetFwFile(0x0901, 3, 0, &image), 1);
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string serial = "FO00000" + std::to_string(++n);
         UserSettings().ForgetRefusedFirmwareVersion(serial);
+        VirtualUnit& unit = Plug(c.generation, serial, c.personality, 0x0901, c.validApplication);
+        if (c.firmwareUnreadable) {
+            FaultSpec stall;  // the boot version is read, the firmware version fails
+            stall.target = 0x01;
+            stall.skip = 1;
+            unit.AddFault(stall);
+        }
+        const bool updates = c.offer == FirmwareOffer::WithoutAsking ||
+                             (c.offer == FirmwareOffer::Ask && c.answer == wxID_YES);
+        ModalAnswerer answers(c.answer);
+        frame->AutoConnect();
+        if (updates) {
+            ASSERT_TRUE(RunEventsUntil(
+                [&] { return Dialog() != nullptr && Dialog()->GetCloseButton()->IsEnabled(); }, 15000));
+            EXPECT_EQ(DialogLines().back(), "Firmware update finished successfully.");
+            ExpectFlashHoldsTheImage(unit);
+            EXPECT_EQ(frame->GetDevice()->GetVersion(), 108);
+            EXPECT_TRUE(frame->IsLiveTimerRunning()) << "reconnected and read";
+        } else {
+            Pump();
+            EXPECT_EQ(Dialog(), nullptr);
+            EXPECT_EQ(frame->GetDevice()->GetDeviceMode(), c.personality == Personality::Bootloader ? 1 : 0);
+            EXPECT_EQ(frame->IsLiveTimerRunning(), c.personality == Personality::Application)
+                << "read and polled";
+        }
+        ASSERT_EQ(answers.shown.size(), c.offer == FirmwareOffer::Ask ? 1u : 0u);
+        if (c.offer == FirmwareOffer::Ask) {
+            EXPECT_EQ(answers.shown[0].caption, "Firmware update");
+            EXPECT_EQ(answers.shown[0].message, kOfferText);
+        }
+        const bool declined = c.offer == FirmwareOffer::Ask && c.answer == wxID_NO;
+        EXPECT_EQ(UserSettings().ReadRefusedFirmwareVersion(serial),
+                  declined ? std::optional<long>(image.version) : std::nullopt);
+        if (declined && c.personality == Personality::Application) {
+            ModalAnswerer again(wxID_NO);
+            Launch();
+            EXPECT_TRUE(again.shown.empty()) << "asked again for a declined version";
+        }
+        if (c.personality == Personality::Bootloader && !c.validApplication) {
+            EXPECT_EQ(DialogLines(),
+                      (std::vector<wxString>{
+                          "Current boot version: 0003.0901.0102.",
+                          "The firmware is missing.",
+                          "Firmware is gonna be updated to version: 0003.0901.0108.",
+                          "Upgrading firmware, do NOT disconnect the device from the PC during "
+                          "upgrade process!!",
+                          "Bootloader is being active.",
+                          "Deleting flash memory.",
+                          "Flashing a new firmware...",
+                          "Flashing done.",
+                          "Waiting for application...",
+                          "Firmware update finished successfully.",
+                      }));
+        }
+        if (Dialog() != nullptr) {
+            SendCommand(Dialog()->GetCloseButton(), wxEVT_BUTTON);
+            Pump();
+        }
+        UnplugAll();
     }
-    VirtualUnit& first = Plug(107, "FO000001");
-    {
-        ModalAnswerer answers(wxID_NO);
-        Launch();
-        ASSERT_EQ(answers.shown.size(), 1u);
-        EXPECT_EQ(answers.shown[0].caption, "Firmware update");
-        EXPECT_EQ(answers.shown[0].message, kOfferText);
-    }
-    EXPECT_EQ(UserSettings().ReadRefusedFirmwareVersion("FO000001"), 0x0108);
-    // Declined: the unit is read and polled as usual.
-    EXPECT_TRUE(frame->IsLiveTimerRunning());
-
-    {
-        ModalAnswerer answers(wxID_NO);
-        Launch();
-        EXPECT_TRUE(answers.shown.empty()) << "asked again for a declined version";
-    }
-
-    // Another unit is asked.
-    bus->Unplug(first);
-    Plug(107, "FO000002");
-    {
-        ModalAnswerer answers(wxID_NO);
-        Launch();
-        EXPECT_EQ(answers.shown.size(), 1u);
-    }
-    UnplugAll();
-
-    // A newer image than the declined one is offered again.
-    UserSettings().WriteRefusedFirmwareVersion("FO000001", 0x0107);
-    bus->Replug(first);
-    {
-        ModalAnswerer answers(wxID_NO);
-        Launch();
-        EXPECT_EQ(answers.shown.size(), 1u);
-    }
-    EXPECT_EQ(UserSettings().ReadRefusedFirmwareVersion("FO000001"), 0x0108);
-
-    // Up to date: no question.
-    UnplugAll();
-    Plug(108, "FO000003");
-    {
-        ModalAnswerer answers(wxID_NO);
-        Launch();
-        EXPECT_TRUE(answers.shown.empty());
-    }
-}
-
-TEST_F(FirmwareOnBus, UnitInItsBootloaderIsAlwaysAsked)
-{
-    Plug(107, "FO000004", Personality::Bootloader);
-    UserSettings().WriteRefusedFirmwareVersion("FO000004", 0x0108);
-    ModalAnswerer answers(wxID_NO);
-    Launch();
-    EXPECT_EQ(answers.shown.size(), 1u);
-    EXPECT_EQ(frame->GetDevice()->GetDeviceMode(), 1);
-    EXPECT_EQ(Dialog(), nullptr);
-}
-
-// A unit left in its bootloader with an erased flash: the offer asks, and the
-// update goes straight to erasing and writing.
-TEST_F(FirmwareOnBus, BootloaderWithoutFirmwareIsUpdatedWhenAccepted)
-{
-    UnitOptions options;
-    options.serial = "FO000008";
-    options.personality = Personality::Bootloader;
-    options.validApplication = false;
-    VirtualUnit& unit = bus->AddUnit(options);
-    unit.SetBootVersion({3, 0x0901, 0x0102});
-    ASSERT_EQ(unit.FirmwareVersion(), (VersionWords{0xFFFF, 0xFFFF, 0xFFFF}));
-    ModalAnswerer answers(wxID_YES);
-    frame->AutoConnect();
-    ASSERT_TRUE(RunEventsUntil([&] { return Dialog() != nullptr && Dialog()->GetCloseButton()->IsEnabled(); },
-                               15000));
-    ASSERT_EQ(answers.shown.size(), 1u);
-    EXPECT_EQ(answers.shown[0].message, kOfferText);
-    EXPECT_EQ(DialogLines(),
-              (std::vector<wxString>{
-                  "Current boot version: 0003.0901.0102.",
-                  "The firmware is missing.",
-                  "Firmware is gonna be updated to version: 0003.0901.0108.",
-                  "Upgrading firmware, do NOT disconnect the device from the PC during upgrade "
-                  "process!!",
-                  "Bootloader is being active.",
-                  "Deleting flash memory.",
-                  "Flashing a new firmware...",
-                  "Flashing done.",
-                  "Waiting for application...",
-                  "Firmware update finished successfully.",
-              }));
-    ExpectFlashHoldsTheImage(unit);
-    EXPECT_EQ(frame->GetDevice()->GetDeviceMode(), 0);
-    EXPECT_EQ(frame->GetDevice()->GetVersion(), 108);
-    EXPECT_TRUE(frame->IsLiveTimerRunning()) << "reconnected and read";
-}
-
-TEST_F(FirmwareOnBus, UnreadableFirmwareInTheBootloaderIsUpdatedWithoutAsking)
-{
-    VirtualUnit& unit = Plug(107, "FO000005", Personality::Bootloader);
-    // The offer reads the boot version, then fails on the firmware version.
-    FaultSpec stall;
-    stall.kind = FaultKind::Stall;
-    stall.target = 0x01;
-    stall.skip = 1;
-    unit.AddFault(stall);
-    ModalAnswerer answers(wxID_NO);
-    frame->AutoConnect();
-    ASSERT_TRUE(RunEventsUntil([&] { return Dialog() != nullptr && Dialog()->GetCloseButton()->IsEnabled(); },
-                               15000));
-    EXPECT_TRUE(answers.shown.empty());
-    ExpectFlashHoldsTheImage(unit);
-    EXPECT_EQ(DialogLines().back(), "Firmware update finished successfully.");
 }
 
 TEST_F(FirmwareOnBus, UpdateCommandEndToEnd)
@@ -315,28 +301,45 @@ TEST_F(FirmwareOnBus, UpdateCommandEndToEnd)
     EXPECT_TRUE(frame->IsLiveTimerRunning());
 }
 
-TEST_F(FirmwareOnBus, FailedUpdateShowsItsErrorAndFallsBackToTheSimulator)
+// A request that fails while the window is the log target: the window shows
+// the update's own lines only, even with the failure records let through, and
+// the failure goes to the user's log file.
+TEST_F(FirmwareOnBus, FailedUpdateShowsItsErrorLogsTheFailureAndFallsBackToTheSimulator)
 {
+    char folder[] = "/tmp/vantrel-state-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string state = std::getenv("XDG_STATE_HOME") ? std::getenv("XDG_STATE_HOME") : "";
+    setenv("XDG_STATE_HOME", folder, 1);
+    wxLog::AddTraceMask(FAILURE_TRACE_MASK);
     VirtualUnit& unit = Plug(107, "FO000007");
     UserSettings().WriteRefusedFirmwareVersion("FO000007", 0x0108);
     Launch();
     FaultSpec stall;
     stall.kind = FaultKind::Stall;
-    stall.target = 0x02;  // the erase
+    stall.target = REQ_FLASH;  // the erase
     unit.AddFault(stall);
 
     RunMenuCommand(frame, "idFirmwareUpdate");
+    wxLog::RemoveTraceMask(FAILURE_TRACE_MASK);
+    setenv("XDG_STATE_HOME", state.c_str(), 1);
     ASSERT_NE(Dialog(), nullptr);
-    const std::vector<wxString> lines = DialogLines();
-    ASSERT_GE(lines.size(), 2u);
-    EXPECT_EQ(lines[lines.size() - 2], "It was not possible to erase flash memory, error: -9.");
-    EXPECT_EQ(lines.back(), "Firmware update failed!");
+    std::vector<wxString> lines(kUpdateLines.begin(), kUpdateLines.begin() + 6);
+    lines.insert(lines.end(),
+                 {"It was not possible to erase flash memory, error: -9.", "Firmware update failed!"});
+    EXPECT_EQ(DialogLines(), lines);
     EXPECT_TRUE(IsSimulated(frame));
     EXPECT_TRUE(frame->GetDevice()->IsOpen());
     EXPECT_EQ(Dialog()->GetGauge()->GetValue(), 100);
     EXPECT_TRUE(Dialog()->GetCloseButton()->IsEnabled());
     Pump();
     EXPECT_NE(Dialog(), nullptr) << "the window stays for the user to read";
+    std::stringstream text;
+    text << std::ifstream(std::filesystem::path(folder) / "vantrelstudio" / "vantrel.log").rdbuf();
+    EXPECT_NE(
+        text.str().find(" erase flash (0x02 OUT) failed: LIBUSB_ERROR_PIPE; returned -9 to the caller\n"),
+        std::string::npos)
+        << text.str();
+    std::filesystem::remove_all(folder);
 }
 
 TEST_F(FirmwareOnBus, NothingToDo)
@@ -374,34 +377,6 @@ TEST_F(FirmwareOnBus, NothingToDo)
         Pump();
         EXPECT_EQ(Dialog(), nullptr);
     }
-}
-
-// Without the permission to use stand-in images, a build that carries them
-// neither offers nor writes them: an older unit hears of no update.
-TEST_F(FirmwareOnBus, StandInImagesAreNotWrittenUnlessAllowed)
-{
-#ifdef VANTREL_STANDIN_FIRMWARE
-    UserSettings().ForgetRefusedFirmwareVersion("FO000091");
-    VirtualUnit& unit = Plug(107, "FO000091");
-    unsetenv("VANTREL_ALLOW_STANDIN_FIRMWARE");
-    {
-        ModalAnswerer answers(wxID_YES);
-        Launch();
-        EXPECT_TRUE(answers.shown.empty()) << "offered a stand-in image";
-    }
-    RunMenuCommand(frame, "idFirmwareUpdate");
-    const bool shown = Dialog() != nullptr;
-    EXPECT_TRUE(shown);
-    if (shown) {
-        EXPECT_EQ(DialogLines().back(), "No update available.");
-        SendCommand(Dialog()->GetCloseButton(), wxEVT_BUTTON);  // reconnects: no offer either
-        Pump();
-    }
-    setenv("VANTREL_ALLOW_STANDIN_FIRMWARE", "1", 1);
-    EXPECT_TRUE(unit.FlashLog().empty());
-#else
-    GTEST_SKIP() << "this build carries the real firmware images";
-#endif
 }
 
 // A close request that the update's yields deliver waits until the command

@@ -1,35 +1,26 @@
-// The main window without a unit: start-up, the settings store, the toolbar,
-// the enabling table on the simulated connection, the FFT page, and the
-// editors (grids, clipboard, validation, record round trips).
+// The main window without a unit: start-up, the settings store, the toolbar
+// and the FFT page.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <optional>
 #include <string>
+#include <utility>
 
-#include <wx/choice.h>
-#include <wx/clipbrd.h>
 #include <wx/display.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
-#include <wx/grid.h>
 #include <wx/notebook.h>
-#include <wx/radiobox.h>
-#include <wx/spinctrl.h>
 #include <wx/statbox.h>
 #include <wx/testing.h>
-#include <wx/textctrl.h>
 #include <wx/toolbar.h>
 #include <wx/wfstream.h>
 #include <wx/zipstrm.h>
 
 #include "GuiTestSupport.h"
-#include "config/DeviceConfiguration.h"
 #include "gui/VTX_GUIApp.h"
 #include "gui/VTX_GUIMain.h"
-#include "gui/VantrelBase.h"
-#include "gui/widgets/MyStatusBar.h"
-#include "gui/widgets/wxStateLed.h"
 
 namespace {
 
@@ -190,70 +181,42 @@ TEST(StartUp, SecondLayoutFailingStopsTheRest)
     std::system(("rm -rf '" + folder + "'").c_str());
 }
 
-TEST(StartUp, NoDisplayGivesAPlainMessage)
-{
-    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY " VANTREL_GUI_DIR "/VantrelStudio 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string output;
-    char buffer[256];
-    while (fgets(buffer, sizeof buffer, pipe))
-        output += buffer;
-    const int status = pclose(pipe);
-    EXPECT_NE(status, 0);
-    EXPECT_NE(output.find("VantrelStudio needs a graphical display"), std::string::npos) << output;
-}
-
 // ---------------------------------------------------------------------------
 // Settings store
 
-TEST(Settings, FirstStartUsesDefaults)
-{
-    UserSettings().Clear();
-    FrameOnSettings built;
-    EXPECT_EQ(ToolBitmapWidth(built.frame), built.frame->FromDIP(32));
-    EXPECT_TRUE(MenuItem(built.frame, "idTabletMode")->IsChecked());
-    EXPECT_TRUE(MenuItem(built.frame, "idConfirmWriting")->IsChecked());
-    EXPECT_FALSE(HasFftPage(built.frame));
-    EXPECT_FALSE(built.frame->IsMaximized());
-}
-
+// The options follow the store through the user settings (tests/session),
+// an absent key giving the flag's default: the first start is the case
+// without any key. The program never writes the FFT key.
 TEST(Settings, OptionsFollowTheStore)
 {
     struct Case {
-        const char* tablet;  // nullptr: key absent
-        const char* confirm;
-        const char* fft;
-        int toolWidth;
-        bool tabletChecked, confirmChecked, fftShown;
+        std::optional<bool> tablet, confirm, fft;  // none: key absent
     };
-    const Case cases[] = {
-        {nullptr, nullptr, nullptr, 32, true, true, false},
-        {"0", "0", "0", 16, false, false, false},
-        {"1", "1", "1", 32, true, true, true},
-        {"0", "1", nullptr, 16, false, true, false},
-    };
+    const Case cases[] = {{std::nullopt, std::nullopt, std::nullopt},
+                          {false, false, false},
+                          {true, true, true},
+                          {false, true, std::nullopt}};
     for (const Case& c : cases) {
         {
             UserSettings settings;
             settings.Clear();
-            if (c.tablet)
-                settings.Write(kTabletModeFlag, wxString(c.tablet) == "1");
-            if (c.confirm)
-                settings.Write(kConfirmWritingFlag, wxString(c.confirm) == "1");
-            if (c.fft)
-                settings.Write(kShowFftFlag, wxString(c.fft) == "1");
+            for (const auto& [flag, value] : {std::pair{kTabletModeFlag, c.tablet},
+                                              {kConfirmWritingFlag, c.confirm},
+                                              {kShowFftFlag, c.fft}})
+                if (value)
+                    settings.Write(flag, *value);
         }
         FrameOnSettings built;
-        SCOPED_TRACE(::testing::Message()
-                     << "tablet " << (c.tablet ? c.tablet : "-") << " confirm "
-                     << (c.confirm ? c.confirm : "-") << " fft " << (c.fft ? c.fft : "-"));
-        EXPECT_EQ(ToolBitmapWidth(built.frame), built.frame->FromDIP(c.toolWidth));
-        EXPECT_EQ(MenuItem(built.frame, "idTabletMode")->IsChecked(), c.tabletChecked);
-        EXPECT_EQ(MenuItem(built.frame, "idConfirmWriting")->IsChecked(), c.confirmChecked);
-        EXPECT_EQ(HasFftPage(built.frame), c.fftShown);
+        const bool tablet = c.tablet.value_or(kTabletModeFlag.byDefault);
+        SCOPED_TRACE(::testing::Message() << "tablet " << c.tablet.has_value() << tablet << " confirm "
+                                          << c.confirm.has_value() << " fft " << c.fft.has_value());
+        EXPECT_EQ(ToolBitmapWidth(built.frame), built.frame->FromDIP(tablet ? 32 : 16));
+        EXPECT_EQ(MenuItem(built.frame, "idTabletMode")->IsChecked(), tablet);
+        EXPECT_EQ(MenuItem(built.frame, "idConfirmWriting")->IsChecked(),
+                  c.confirm.value_or(kConfirmWritingFlag.byDefault));
+        EXPECT_EQ(HasFftPage(built.frame), c.fft.value_or(kShowFftFlag.byDefault));
+        EXPECT_EQ(built.frame->IsMaximized(), kMaximizedFlag.byDefault);
     }
-    // The FFT key is never written by the program.
     UserSettings().Clear();
     {
         FrameOnSettings built;
@@ -263,53 +226,32 @@ TEST(Settings, OptionsFollowTheStore)
     EXPECT_TRUE(UserSettings().Has(kConfirmWritingFlag.key));
 }
 
-TEST(Settings, GeometryOnlyWhenCompleteAndOnOneDisplay)
+// A placement read from the settings (whole, or none at all: tests/session)
+// is applied when it fits on a display; at exit the window writes where it
+// is, unless it is maximised.
+TEST(Settings, PlacementIsRestoredWhenItFitsAndSavedUnlessMaximised)
 {
     UserSettings().Clear();
     wxSize layoutSize;
-    wxPoint layoutPosition;
     {
         FrameOnSettings built;
         layoutSize = built.frame->GetSize();
-        layoutPosition = built.frame->GetPosition();
     }
     const wxRect screen = wxDisplay(0u).GetGeometry();
     const wxRect inside(screen.x + 20, screen.y + 30, layoutSize.x + 10, layoutSize.y + 10);
     ASSERT_TRUE(screen.Contains(inside)) << "display too small for this test";
-
-    auto writeGeometry = [](const wxRect& rect, bool withWidth) {
-        UserSettings settings;
-        settings.Clear();
-        settings.WritePlacement({rect.x, rect.y, rect.width, rect.height});
-        if (!withWidth)
-            settings.Forget("Width");
-    };
-
-    writeGeometry(inside, true);
-    {
-        FrameOnSettings built;
-        EXPECT_EQ(built.frame->GetRect(), inside);
-    }
-    // "Left" and "Top" without "Width": nothing of it is applied.
-    writeGeometry(inside, false);
-    {
-        FrameOnSettings built;
-        EXPECT_EQ(built.frame->GetSize(), layoutSize);
-        EXPECT_NE(built.frame->GetPosition(), inside.GetPosition());
-    }
     // Reaching past the display's edge.
     const wxRect outside(screen.GetRight() - layoutSize.x / 2, screen.y + 10, layoutSize.x + 10,
                          layoutSize.y + 10);
-    writeGeometry(outside, true);
-    {
+    for (const wxRect& saved : {inside, outside}) {
+        UserSettings().WritePlacement({saved.x, saved.y, saved.width, saved.height});
         FrameOnSettings built;
-        EXPECT_NE(built.frame->GetPosition(), outside.GetPosition());
-        EXPECT_EQ(built.frame->GetSize(), layoutSize);
+        EXPECT_EQ(built.frame->GetRect() == saved, saved == inside);
+        if (saved == outside) {
+            EXPECT_EQ(built.frame->GetSize(), layoutSize);
+        }
     }
-}
 
-TEST(Settings, ExitWritesGeometryUnlessMaximised)
-{
     UserSettings().Clear();
     {
         FrameOnSettings built;
@@ -321,7 +263,6 @@ TEST(Settings, ExitWritesGeometryUnlessMaximised)
     EXPECT_EQ(placement->top, 50);
     ASSERT_TRUE(UserSettings().Has(kMaximizedFlag.key));
     EXPECT_FALSE(UserSettings().Read(kMaximizedFlag));
-
     {
         // The suite's display runs a window manager, which maximises the
         // window once it is shown.
@@ -342,7 +283,7 @@ TEST(Settings, ExitWritesGeometryUnlessMaximised)
 }
 
 // ---------------------------------------------------------------------------
-// Toolbar, enabling, FFT page
+// Toolbar, FFT page
 
 TEST(ToolBar, SameSizeKeepsToolbarAndClicksRunOnce)
 {
@@ -380,44 +321,6 @@ TEST(ToolBar, TabletModeCommandSwitchesTheIconSize)
     EXPECT_FALSE(frame->GetToolBar()->GetToolEnabled(GetToolIds().read));
     tablet->Check(before);
     RunMenuCommand(frame, "idTabletMode");
-}
-
-TEST(Enabling, SimulatedConnection)
-{
-    VTX_GUIFrame* frame = MainWindow();
-    ASSERT_GT(frame->GetDevice()->GetFeature(5), 0);
-    frame->RefreshControls();
-    for (const char* name :
-         {"idReadConfiguration", "idWriteConfiguration", "idLockConfiguration", "idFirmwareUpdate"})
-        EXPECT_FALSE(MenuItem(frame, name)->IsEnabled()) << name;
-    EXPECT_TRUE(MenuItem(frame, "idNew")->IsEnabled());
-    EXPECT_FALSE(frame->GetToolBar()->GetToolEnabled(GetToolIds().read));
-    EXPECT_FALSE(frame->GetToolBar()->GetToolEnabled(GetToolIds().write));
-    EXPECT_TRUE(frame->GetToolBar()->GetToolEnabled(GetToolIds().newConfig));
-    auto* statusBar = dynamic_cast<MyStatusBar*>(frame->GetStatusBar());
-    ASSERT_NE(statusBar, nullptr);
-    EXPECT_EQ(statusBar->GetLed()->GetState(), 0);
-    EXPECT_TRUE(Ctrl<wxNotebook>(frame, "ID_NOTEBOOK1")->IsEnabled());
-    EXPECT_TRUE(Ctrl<wxRadioBox>(frame, "ID_RBOX_GEAR_DETECTION")->IsEnabled());
-    // The simulated unit has no warm-up.
-    EXPECT_FALSE(Ctrl<wxWindow>(frame, "ID_CHECKBOX1")->IsEnabled());
-}
-
-TEST(Enabling, PolarityChoiceFollowsItsFunction)
-{
-    VTX_GUIFrame* frame = MainWindow();
-    auto* function = Ctrl<wxChoice>(frame, "ID_CHOICE11");
-    auto* polarity = Ctrl<wxChoice>(frame, "ID_CHOICE12");
-    const int before = function->GetSelection();
-    function->SetSelection(0);
-    frame->RefreshControls();
-    EXPECT_FALSE(polarity->IsEnabled());
-    EXPECT_FALSE(Ctrl<wxWindow>(frame, "ID_STATICTEXT45")->IsEnabled());
-    function->SetSelection(3);
-    frame->RefreshControls();
-    EXPECT_TRUE(polarity->IsEnabled());
-    function->SetSelection(before);
-    frame->RefreshControls();
 }
 
 // The counting rule, with double clicks sent to the label and to its static

@@ -2,10 +2,13 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
+
 #include <wx/clipbrd.h>
 #include <wx/frame.h>
 #include <wx/spinctrl.h>
 
+#include "editor/EditorModel.h"
 #include "emulator/VirtualBus.h"
 #include "gui/NotebookPages.h"
 #include "gui/VTX_GUIMain.h"
@@ -99,6 +102,25 @@ int ModalAnswerer::Enter(wxDialog* dialog)
 bool IsSimulated(VTX_GUIFrame* frame)
 {
     return frame->GetDevice() != nullptr && frame->GetDevice()->GetFeature(5) > 0;
+}
+
+void ExpectMarksOfTheModel(VTX_GUIFrame* frame, const char* what, std::optional<bool> invalid)
+{
+    auto spin = [&](EditorControl control) { return FindControl(frame, BindingOf(control).name); };
+    EditorModel model;
+    model.Show(frame->CollectConfiguration());
+    const EditorValidity validity = model.Validate();
+    if (invalid) {
+        EXPECT_EQ(validity.listed.empty(), !*invalid) << what;
+    }
+    std::vector<wxWindow*> listed;
+    for (EditorControl control : validity.listed)
+        listed.push_back(spin(control));
+    EXPECT_EQ(frame->GetInvalidControls(), listed) << what;
+    for (EditorControl control : ValidatedControls())
+        EXPECT_EQ(spin(control)->GetBackgroundColour() == *wxRED,
+                  std::count(validity.marked.begin(), validity.marked.end(), control) == 1)
+            << what << ": " << BindingOf(control).name;
 }
 
 void OnVirtualBus::SetUp()

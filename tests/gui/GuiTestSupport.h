@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -109,6 +110,11 @@ protected:
 
 // The window runs on the simulated unit.
 bool IsSimulated(VTX_GUIFrame* frame);
+
+// The window marks red, and lists in order, the controls that the editor
+// model's validation names for the record the window holds; `invalid`, when
+// given: whether the case has something to mark.
+void ExpectMarksOfTheModel(VTX_GUIFrame* frame, const char* what, std::optional<bool> invalid);
 
 // The main window on the virtual bus. Every test starts on an empty bus with
 // the simulated connection and writing confirmations on (and, if asked, the

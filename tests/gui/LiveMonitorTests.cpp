@@ -1,12 +1,15 @@
-// The live monitor against virtual units: the poll and what it shows, the
-// raw grid's highlight, failed reads, warm-up with its keep-alive, the FFT
-// setting and the throttle button.
+// The live monitor against virtual units: what the view shows as the wiring
+// of the readout, a lost unit, warm-up with its keep-alive and the FFT
+// setting.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <clocale>
 #include <cstdlib>
+#include <functional>
+#include <iterator>
 #include <optional>
 #include <set>
 #include <string>
@@ -24,7 +27,9 @@
 
 #include "GuiTestSupport.h"
 #include "config/ConfigurationImage.h"
+#include "editor/LiveReadout.h"
 #include "gui/widgets/wxStateLed.h"
+#include "session/LivePoll.h"
 
 namespace {
 
@@ -144,37 +149,93 @@ protected:
 
 }  // namespace
 
-TEST_F(LiveMonitor, ReportOfTheUnitReachesEveryControl)
+// The view writes what the readout gives (editor/LiveReadout, tested without
+// a display) into its controls: values a gauge cannot show and the gear
+// sensor by each method, the raw grid with its labels and highlight, then a
+// unit's report through the poll.
+TEST_F(LiveMonitor, ViewShowsWhatTheReadoutGives)
 {
+    ASSERT_FALSE(frame->IsLiveTimerRunning());
+    SetThrottleLimits(frame, 500, 4500);
+    auto* gearDetection = Ctrl<wxRadioBox>(frame, "ID_RBOX_GEAR_DETECTION");
+    ASSERT_GT(gearDetection->GetCount(), 2u);
+    LiveValues values;
+    values.tpsVoltage = 4900;
+    values.gearVoltage = 2450;
+    values.rpmSpeedRatio = 57;
+    int gearGauge = Gauge(frame, 3);
+    for (int method : {kGearByRpmSpeedRatio, 2, kGearBySensorVoltage}) {
+        gearDetection->SetSelection(method);
+        frame->ShowLiveValues(values);
+        const LiveReadout readout = MakeLiveReadout(values, {500, 4500}, method);
+        EXPECT_EQ(Text(frame, 7), readout.throttlePercentText);
+        EXPECT_EQ(Gauge(frame, 2),
+                  std::min(readout.throttlePercent, Ctrl<wxGauge>(frame, "ID_GAUGE2")->GetRange()))
+            << "the gauge stops at its range";
+        EXPECT_EQ(Text(frame, 6), readout.gearSensor.text) << method;
+        gearGauge =
+            static_cast<int>(readout.gearSensor.gauge.value_or(gearGauge));  // none: it keeps its value
+        EXPECT_EQ(Gauge(frame, 3), gearGauge) << method;
+        values.rpmSpeedRatio = 99;
+    }
+
+    const std::vector<wxString> labels = {
+        "rpm period", "speed period", "adc tps",         "adc gear",        "adc input1", "adc input2",
+        "adc input3", "adc input4",   "adc input5",      "adc input6",      "bin inputs", "bin outputs",
+        "gear",       "power supply", "rpm/speed ratio", "adc power supply"};
+    ASSERT_EQ(Grid()->GetNumberRows(), kRawRows);
+    ASSERT_EQ(Grid()->GetNumberCols(), 1);
+    for (int row = 0; row < kRawRows; ++row) {
+        EXPECT_EQ(Grid()->GetRowLabelValue(row), labels[row]);
+    }
+    EXPECT_FALSE(Grid()->IsEditable());
+    SettleGrid(LiveRaw{});
+    RawHighlight highlight;  // as settled on zeros
+    LiveRaw raw{};
+    std::copy(kReport.begin(), kReport.end(), raw.begin());
+    for (int refresh = 0; refresh < 12; ++refresh) {
+        if (refresh == 6) {
+            raw[14] = 3;  // a new gear
+        }
+        frame->ShowLiveRaw(raw);
+        const std::array<bool, kRawRows> lit = highlight.Refresh(raw);
+        std::vector<int> rows;
+        for (int row = 0; row < kRawRows; ++row) {
+            EXPECT_EQ(Grid()->GetCellValue(row, 0), wxString::Format("%d", RawRows(raw)[row])) << row;
+            if (lit[row]) {
+                rows.push_back(row);
+            }
+        }
+        EXPECT_EQ(HighlightedRows(), rows) << "refresh " << refresh;
+    }
+
     PlugAndConnect("LM000001");
     SetThrottleLimits(frame, 500, 4500);
-    Ctrl<wxRadioBox>(frame, "ID_RBOX_GEAR_DETECTION")->SetSelection(0);
-    ASSERT_TRUE(RunEventsUntil([&] { return Text(frame, 1) == "1230"; }));
+    gearDetection->SetSelection(kGearBySensorVoltage);
+    LiveValues live{};
+    ASSERT_TRUE(RunEventsUntil([&] { return Gauge(frame, 1) > 0; }));
     EXPECT_FALSE(HighlightedRows().empty()) << "the first report lights its rows";
     // ... and they fade after five polls.
     EXPECT_TRUE(RunEventsUntil([&] { return HighlightedRows().empty(); }));
-
-    // rpm 22509116 / 18233 = 1234, shown rounded to 1230; speed 338 km/h.
-    EXPECT_EQ(Gauge(frame, 1), 1230);
-    EXPECT_EQ(Text(frame, 8), "338");
-    EXPECT_EQ(Gauge(frame, 4), 338);
-    // Throttle 2500 mV: (2500 - 500) * 100 / 4000 = 50 %.
-    EXPECT_EQ(Text(frame, 2), "2.5 V");
-    EXPECT_EQ(Text(frame, 7), "50 %");
-    EXPECT_EQ(Gauge(frame, 2), 50);
-    // Gear sensor 2450 mV (2.45 in single precision is a little above).
-    EXPECT_EQ(Text(frame, 6), "2.5 V");
-    EXPECT_EQ(Gauge(frame, 3), 2450);
-    EXPECT_EQ(Ctrl<wxComboBox>(frame, "ID_COMBOBOX1")->GetSelection(), 7);
+    ASSERT_EQ(frame->GetDevice()->GetLiveValues(&live), 0);
+    ASSERT_EQ(frame->GetDevice()->GetLiveRaw(&raw), 0);
+    const LiveReadout readout = MakeLiveReadout(live, {500, 4500}, kGearBySensorVoltage);
+    EXPECT_EQ(Text(frame, 1), readout.rpmText);
+    EXPECT_EQ(Gauge(frame, 1), readout.rpm);
+    EXPECT_EQ(Text(frame, 8), readout.speedText);
+    EXPECT_EQ(Gauge(frame, 4), readout.speed);
+    EXPECT_EQ(Text(frame, 2), readout.throttleVoltText);
+    EXPECT_EQ(Text(frame, 7), readout.throttlePercentText);
+    EXPECT_EQ(Gauge(frame, 2), readout.throttlePercent);
+    EXPECT_EQ(Text(frame, 6), readout.gearSensor.text);
+    EXPECT_EQ(Gauge(frame, 3), readout.gearSensor.gauge);
+    EXPECT_EQ(Ctrl<wxComboBox>(frame, "ID_COMBOBOX1")->GetSelection(), readout.gearItem);
     const std::vector<wxString> inputs = {Text(frame, 3), Text(frame, 4),  Text(frame, 5),
                                           Text(frame, 9), Text(frame, 10), Text(frame, 11)};
-    EXPECT_EQ(inputs, (std::vector<wxString>{"4.3", "0.0", "1.0", "5.5", "0.1", "0.0"}));
-    EXPECT_EQ(LedStates(frame), (std::vector<int>{0, 1, 0, 1, 0, 1, 1, 0, 1, 0, 1}));
-
-    const std::vector<wxString> expectedRows = {"18233", "1000", "58", "57", "100", "0", "23", "128",
-                                                "1",     "0",    "42", "5",  "9",   "1", "57", "160"};
-    for (int row = 0; row < 16; ++row) {
-        EXPECT_EQ(Grid()->GetCellValue(row, 0), expectedRows[row]) << "row " << row;
+    EXPECT_EQ(inputs, std::vector<wxString>(readout.inputTexts.begin(), readout.inputTexts.end()));
+    EXPECT_EQ(LedStates(frame), std::vector<int>(readout.leds.begin(), readout.leds.end()));
+    for (int row = 0; row < kRawRows; ++row) {
+        EXPECT_EQ(Grid()->GetCellValue(row, 0), wxString::Format("%d", RawRows(raw)[row])) << "row " << row;
     }
 }
 
@@ -225,132 +286,116 @@ TEST_F(LiveMonitor, SteadyReportRepaintsNothing)
     notebook->SetSelection(previousPage);
 }
 
-// The arithmetic of the readout has display-free tests (tests/editor); here
-// the view's own part: the gauges stop at their range, the gear sensor
-// follows the editors' detection method, and the grid paints its rows.
-TEST_F(LiveMonitor, ViewShowsTheReadoutInItsControls)
+// A unit lost by failed reads as the poll counts them (session/LivePoll,
+// tested on the bus in tests/session), by failed commands counted alike, or
+// unplugged, leaves the window on the simulated connection with a zeroed
+// view and without a message.
+TEST_F(LiveMonitor, LostUnitEndsInTheSimulatedConnectionWithAZeroedView)
 {
-    ASSERT_FALSE(frame->IsLiveTimerRunning());
-    SetThrottleLimits(frame, 500, 4500);
-    auto* gearDetection = Ctrl<wxRadioBox>(frame, "ID_RBOX_GEAR_DETECTION");
-
-    LiveValues values;
-    values.tpsVoltage = 4900;
-    values.gearVoltage = 2450;
-    values.rpmSpeedRatio = 57;
-    gearDetection->SetSelection(1);
-    frame->ShowLiveValues(values);
-    EXPECT_EQ(Text(frame, 7), "110 %");
-    EXPECT_EQ(Gauge(frame, 2), 100) << "the gauge stops at its range";
-    EXPECT_EQ(Text(frame, 6), "57");
-    EXPECT_EQ(Gauge(frame, 3), 57);
-    ASSERT_GT(gearDetection->GetCount(), 2u);
-    gearDetection->SetSelection(2);
-    values.rpmSpeedRatio = 99;
-    frame->ShowLiveValues(values);
-    EXPECT_EQ(Text(frame, 6), "---");
-    EXPECT_EQ(Gauge(frame, 3), 57) << "the gauge keeps its value";
-    gearDetection->SetSelection(0);
-    frame->ShowLiveValues(values);
-    EXPECT_EQ(Text(frame, 6), "2.5 V");
-    EXPECT_EQ(Gauge(frame, 3), 2450);
-}
-
-TEST_F(LiveMonitor, RawGridLabelsAndHighlight)
-{
-    ASSERT_FALSE(frame->IsLiveTimerRunning());
-    const std::vector<wxString> labels = {
-        "rpm period", "speed period", "adc tps",         "adc gear",        "adc input1", "adc input2",
-        "adc input3", "adc input4",   "adc input5",      "adc input6",      "bin inputs", "bin outputs",
-        "gear",       "power supply", "rpm/speed ratio", "adc power supply"};
-    ASSERT_EQ(Grid()->GetNumberRows(), 16);
-    ASSERT_EQ(Grid()->GetNumberCols(), 1);
-    for (int row = 0; row < 16; ++row) {
-        EXPECT_EQ(Grid()->GetRowLabelValue(row), labels[row]);
+    constexpr int32_t borne = DeviceErrorCount::kBorne;
+    const std::pair<const char*, std::function<void(VirtualUnit&)>> losses[] = {
+        {"failed reads",
+         [&](VirtualUnit& unit) {
+             FaultSpec stall;
+             stall.target = FAULT_LIVE_ENDPOINT;
+             stall.count = borne;
+             unit.AddFault(stall);
+             ASSERT_TRUE(RunEventsUntil([&] { return frame->GetDeviceErrorCount() == borne; }));
+             EXPECT_FALSE(IsSimulated(frame));
+             // The next good read earns one back; from there, the second failure in a row gives up.
+             ASSERT_TRUE(RunEventsUntil([&] { return frame->GetDeviceErrorCount() == borne - 1; }));
+             EXPECT_FALSE(IsSimulated(frame));
+             stall.count = 0;
+             unit.AddFault(stall);
+             ASSERT_TRUE(RunEventsUntil([&] { return IsSimulated(frame); }));
+             EXPECT_EQ(FailedLiveReads(unit), static_cast<size_t>(borne + 2));
+         }},
+        {"failed commands",
+         [&](VirtualUnit&) {
+             VantrelBase* unit = frame->GetDevice();
+             for (int failure = 0; failure < borne; ++failure)
+                 frame->HandleDeviceError(-7);
+             EXPECT_EQ(frame->GetDeviceErrorCount(), borne);
+             EXPECT_EQ(frame->GetDevice(), unit);
+             frame->HandleDeviceError(-4);
+         }},
+        {"unplugged", [&](VirtualUnit& unit) { bus->Unplug(unit); }},
+    };
+    int n = 0;
+    for (const auto& [what, lose] : losses) {
+        SCOPED_TRACE(what);
+        VirtualUnit& unit = PlugAndConnect("LM00002" + std::to_string(++n));
+        ASSERT_TRUE(RunEventsUntil([&] { return Text(frame, 1) == "1230"; }));
+        ModalAnswerer boxes;
+        lose(unit);
+        ASSERT_TRUE(RunEventsUntil([&] { return IsSimulated(frame); }));
+        EXPECT_FALSE(frame->IsLiveTimerRunning());
+        EXPECT_EQ(Text(frame, 1), "0");
+        EXPECT_EQ(Text(frame, 8), "0");
+        EXPECT_EQ(Ctrl<wxComboBox>(frame, "ID_COMBOBOX1")->GetSelection(), 0);
+        EXPECT_EQ(Grid()->GetCellValue(0, 0), "0");
+        EXPECT_EQ(LedStates(frame), std::vector<int>(std::size(kLedNames), 0));
+        EXPECT_TRUE(boxes.shown.empty()) << "no message for a unit that went away";
+        if (bus->IsAttached(unit))
+            bus->Unplug(unit);
     }
-    EXPECT_FALSE(Grid()->IsEditable());
-
-    SettleGrid(LiveRaw{});
-    LiveRaw raw{};
-    std::copy(kReport.begin(), kReport.end(), raw.begin());
-    SettleGrid(raw);
-    EXPECT_TRUE(HighlightedRows().empty());
-
-    // A new gear lights its own row only, for five refreshes.
-    raw[14] = 3;
-    for (int refresh = 1; refresh <= 5; ++refresh) {
-        frame->ShowLiveRaw(raw);
-        EXPECT_EQ(HighlightedRows(), std::vector<int>{12}) << "refresh " << refresh;
-    }
-    EXPECT_EQ(Grid()->GetCellValue(12, 0), "3");
-    frame->ShowLiveRaw(raw);
-    EXPECT_TRUE(HighlightedRows().empty());
 }
 
-TEST_F(LiveMonitor, ThreeFailedReadsAreToleratedTheFourthDisconnects)
+// Ticked, warm-up puts the unit into its warm-up mode and keeps it there with
+// a request every 100 ms; unticking, an FFT setting (whose index the unit
+// gets as its mode) and a failed keep-alive end it, without a message, and
+// the keep-alive with it.
+TEST_F(LiveMonitor, WarmUpKeepsTheUnitInWarmUpUntilItEnds)
 {
-    VirtualUnit& unit = PlugAndConnect("LM000002");
-    FaultSpec stall;
-    stall.kind = FaultKind::Stall;
-    stall.target = FAULT_LIVE_ENDPOINT;
-    stall.count = 3;
-    unit.AddFault(stall);
-    ASSERT_TRUE(RunEventsUntil([&] { return frame->GetDeviceErrorCount() == 3; }));
-    EXPECT_FALSE(IsSimulated(frame));
-    // The next good read earns one failure back.
-    ASSERT_TRUE(RunEventsUntil([&] { return frame->GetDeviceErrorCount() == 2; }));
-    EXPECT_FALSE(IsSimulated(frame));
-    EXPECT_EQ(Text(frame, 1), "1230");
-
-    // From 2, two more failures in a row: the second one disconnects.
-    stall.count = 0;
-    unit.AddFault(stall);
-    ASSERT_TRUE(RunEventsUntil([&] { return IsSimulated(frame); }));
-    EXPECT_EQ(FailedLiveReads(unit), 5u);
-    EXPECT_FALSE(frame->IsLiveTimerRunning());
-    EXPECT_EQ(Text(frame, 1), "0");
-    EXPECT_EQ(Grid()->GetCellValue(0, 0), "0");
-    EXPECT_EQ(LedStates(frame), std::vector<int>(11, 0));
-}
-
-TEST_F(LiveMonitor, UnpluggedUnitEndsInTheSimulatedConnection)
-{
-    VirtualUnit& unit = PlugAndConnect("LM000003");
-    ASSERT_TRUE(RunEventsUntil([&] { return Text(frame, 1) == "1230"; }));
-    ModalAnswerer boxes;
-    bus->Unplug(unit);
-    ASSERT_TRUE(RunEventsUntil([&] { return IsSimulated(frame); }));
-    EXPECT_FALSE(frame->IsLiveTimerRunning());
-    EXPECT_EQ(Text(frame, 1), "0");
-    EXPECT_EQ(Text(frame, 8), "0");
-    EXPECT_EQ(Ctrl<wxComboBox>(frame, "ID_COMBOBOX1")->GetSelection(), 0);
-    EXPECT_TRUE(boxes.shown.empty()) << "no message for a unit that went away";
-}
-
-TEST_F(LiveMonitor, WarmUpKeepsTheUnitInWarmUpWhileTicked)
-{
-    VirtualUnit& unit = PlugAndConnect("LM000004");
     auto* warmUp = Ctrl<wxCheckBox>(frame, "ID_CHECKBOX1");
     auto* fft = Ctrl<wxRadioBox>(frame, "ID_RADIOBOX1");
-    ASSERT_TRUE(warmUp->IsEnabled());
-    fft->SetSelection(2);
+    const std::pair<const char*, std::function<void(VirtualUnit&)>> endings[] = {
+        {"unticked",
+         [&](VirtualUnit& unit) {
+             warmUp->SetValue(false);
+             SendCommand(warmUp, wxEVT_CHECKBOX, 0);
+             EXPECT_EQ(unit.LastMode(), 0);
+         }},
+        {"an FFT setting",
+         [&](VirtualUnit& unit) {
+             fft->SetSelection(2);
+             SendCommand(fft, wxEVT_RADIOBOX, 2);
+             EXPECT_EQ(unit.LastMode(), 2);
+             EXPECT_FALSE(warmUp->IsChecked());
+         }},
+        {"a failed keep-alive",
+         [&](VirtualUnit& unit) {
+             bus->Unplug(unit);
+             ASSERT_TRUE(RunEventsUntil([&] { return !warmUp->IsChecked(); }));
+         }},
+    };
+    int n = 0;
+    for (const auto& [what, end] : endings) {
+        SCOPED_TRACE(what);
+        VirtualUnit& unit = PlugAndConnect("LM00003" + std::to_string(++n));
+        ASSERT_TRUE(warmUp->IsEnabled());
+        fft->SetSelection(2);
+        warmUp->SetValue(true);
+        SendCommand(warmUp, wxEVT_CHECKBOX, 1);
+        EXPECT_EQ(unit.LastMode(), 3);
+        EXPECT_EQ(fft->GetSelection(), 0);
+        const size_t before = ModeRequests(unit, 3);
+        RunEventsFor(650);
+        // Every 100 ms again; allow for a slow machine.
+        EXPECT_GE(ModeRequests(unit, 3) - before, 3u);
+        EXPECT_EQ(unit.LastMode(), 3);
 
-    warmUp->SetValue(true);
-    SendCommand(warmUp, wxEVT_CHECKBOX, 1);
-    EXPECT_EQ(unit.LastMode(), 3);
-    EXPECT_EQ(fft->GetSelection(), 0);
-    const size_t before = ModeRequests(unit, 3);
-    RunEventsFor(650);
-    // Every 100 ms again; allow for a slow machine.
-    EXPECT_GE(ModeRequests(unit, 3) - before, 3u);
-    EXPECT_EQ(unit.LastMode(), 3);
-
-    warmUp->SetValue(false);
-    SendCommand(warmUp, wxEVT_CHECKBOX, 0);
-    EXPECT_EQ(unit.LastMode(), 0);
-    const size_t afterUntick = ModeRequests(unit, 3);
-    RunEventsFor(300);
-    EXPECT_EQ(ModeRequests(unit, 3), afterUntick) << "the keep-alive goes on";
+        ModalAnswerer boxes;
+        end(unit);
+        const size_t ended = ModeRequests(unit, 3);
+        const std::optional<uint16_t> mode = unit.LastMode();
+        RunEventsFor(300);
+        EXPECT_EQ(ModeRequests(unit, 3), ended) << "the keep-alive goes on";
+        EXPECT_EQ(unit.LastMode(), mode);
+        EXPECT_TRUE(boxes.shown.empty());
+        if (bus->IsAttached(unit))
+            bus->Unplug(unit);
+    }
 }
 
 // The unit sees the poll, and the keep-alive while warming up, ten times a
@@ -396,64 +441,6 @@ TEST_F(LiveMonitor, PollAndKeepAliveReachTheUnitTenTimesASecond)
     EXPECT_NEAR(rate(unit, isKeepAlive, from), 10.0, 0.5) << "keep-alives per second";
     warmUp->SetValue(false);
     SendCommand(warmUp, wxEVT_CHECKBOX, 0);
-}
-
-TEST_F(LiveMonitor, FftSettingEndsWarmUpAndSendsItsIndex)
-{
-    VirtualUnit& unit = PlugAndConnect("LM000005");
-    auto* warmUp = Ctrl<wxCheckBox>(frame, "ID_CHECKBOX1");
-    warmUp->SetValue(true);
-    SendCommand(warmUp, wxEVT_CHECKBOX, 1);
-    ASSERT_EQ(unit.LastMode(), 3);
-
-    auto* fft = Ctrl<wxRadioBox>(frame, "ID_RADIOBOX1");
-    fft->SetSelection(2);
-    SendCommand(fft, wxEVT_RADIOBOX, 2);
-    EXPECT_EQ(unit.LastMode(), 2);
-    EXPECT_FALSE(warmUp->IsChecked());
-    const size_t warmUps = ModeRequests(unit, 3);
-    RunEventsFor(300);
-    EXPECT_EQ(ModeRequests(unit, 3), warmUps);
-    EXPECT_EQ(unit.LastMode(), 2);
-}
-
-TEST_F(LiveMonitor, KeepAliveFailureUnticksWarmUpSilently)
-{
-    VirtualUnit& unit = PlugAndConnect("LM000006");
-    auto* warmUp = Ctrl<wxCheckBox>(frame, "ID_CHECKBOX1");
-    warmUp->SetValue(true);
-    SendCommand(warmUp, wxEVT_CHECKBOX, 1);
-    ModalAnswerer boxes;
-    bus->Unplug(unit);
-    ASSERT_TRUE(RunEventsUntil([&] { return !warmUp->IsChecked(); }));
-    EXPECT_TRUE(boxes.shown.empty());
-}
-
-TEST_F(LiveMonitor, ThrottleButtonTakesThePositionAsPercentage)
-{
-    VirtualUnit& unit = PlugAndConnect("LM000007");
-    auto* button = Ctrl<wxWindow>(frame, "ID_BUTTON12");
-    struct Case {
-        uint8_t count;  // 58: 2500 mV, 9: 400 mV, 107: 4600 mV
-        int closed, open;
-        int expected;
-    };
-    for (const Case& c : {Case{58, 500, 4500, 50}, Case{9, 500, 4500, 1}, Case{107, 500, 4500, 99},
-                          Case{58, 4500, 500, 50}, Case{58, 1000, 1000, 37}}) {
-        std::vector<uint8_t> report = kReport;
-        report[4] = c.count;
-        unit.SetFixedReport(report);
-        RunEventsFor(250);
-        Spin(frame, 18)->SetValue(37);
-        SetThrottleLimits(frame, c.closed, c.open);
-        SendCommand(button, wxEVT_BUTTON);
-        EXPECT_EQ(Spin(frame, 18)->GetValue(), c.expected)
-            << int(c.count) << " " << c.closed << " " << c.open;
-        if (c.closed != c.open) {
-            // The percentage text beside the spin shows the taken value too.
-            EXPECT_EQ(Text(frame, 12), wxString::Format("%d", c.expected)) << int(c.count);
-        }
-    }
 }
 
 // The suite's run under LC_ALL=de_DE.UTF-8 (gui_live_firmware_tests_de_DE):

@@ -1,131 +1,76 @@
+// The stepped spin as a widget: it settles where the stepping rule says
+// (editor/SpinSteps, tested without a display) and reports the settled value
+// once to the window's handler.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "WidgetTestSupport.h"
+#include "editor/SpinSteps.h"
 #include "gui/widgets/SpinCtrlStep.h"
 
 namespace {
 
-// An arrow click: the toolkit moves the value by its own increment (1) and
-// then reports the new value in a spin event of the control.
-void ClickArrow(SpinCtrlStep& spin, int direction)
+// A change by the toolkit: it holds the value within the range, then reports
+// it in a spin event of the control (an arrow click moves by its increment).
+void MoveTo(SpinCtrlStep& spin, int value)
 {
-    const int moved = spin.GetValue() + direction;
-    spin.wxSpinCtrl::SetValue(moved);
+    spin.wxSpinCtrl::SetValue(value);
     wxSpinEvent event(wxEVT_SPINCTRL, spin.GetId());
     event.SetEventObject(&spin);
-    event.SetPosition(moved);
+    event.SetPosition(spin.GetValue());
     spin.ProcessWindowEvent(event);
 }
 
-struct StepCase {
-    int settled;
-    int step;
-    int direction;
-    int expected;
-};
-
-class SpinStepping : public testing::TestWithParam<StepCase> {};
-
-TEST_P(SpinStepping, ArrowMovesOneWholeStepFromTheSettledValue)
+TEST(SpinCtrlStep, ClicksAndTypedValuesSettleWhereTheSteppingRuleSays)
 {
-    const StepCase& c = GetParam();
-    TestFrame frame;
-    auto* spin = new SpinCtrlStep(frame.get(), wxID_ANY, "", wxDefaultPosition, wxDefaultSize,
-                                  wxSP_ARROW_KEYS, 0, 5000, 0);
-    std::vector<int> seen;
-    frame->Bind(wxEVT_SPINCTRL, [&](wxSpinEvent& event) { seen.push_back(event.GetPosition()); });
-    spin->SetStep(c.step);
-    spin->SetValue(c.settled);
-
-    ClickArrow(*spin, c.direction);
-    EXPECT_EQ(spin->GetValue(), c.expected);
-    EXPECT_EQ(seen, std::vector<int>{c.expected}) << "the window's handler sees the stepped value";
+    struct Case {
+        int min, max, step, settled, moved;  // moved by 1: a click
+    };
+    const Case cases[] = {{0, 5000, 50, 120, 121},    {0, 5000, 50, 120, 119},
+                          {0, 5000, 100, 3050, 3049}, {3000, 10100, 100, 10000, 12000},
+                          {300, 1000, 50, 750, 924},  {0, 5000, 50, 100, 101},
+                          {0, 5000, 50, 300, 300}};
+    for (const Case& c : cases) {
+        TestFrame frame;
+        auto* spin = new SpinCtrlStep(frame.get(), wxID_ANY, "", wxDefaultPosition, wxDefaultSize,
+                                      wxSP_ARROW_KEYS, c.min, c.max, c.settled);
+        std::vector<int> seen;
+        frame->Bind(wxEVT_SPINCTRL, [&](wxSpinEvent& event) { seen.push_back(event.GetPosition()); });
+        spin->SetStep(c.step);
+        spin->SetValue(c.settled);
+        MoveTo(*spin, c.moved);
+        const std::optional<int32_t> settles = SteppedValue(c.settled, std::clamp(c.moved, c.min, c.max),
+                                                            spin->GetIncrement(), c.step, c.min, c.max);
+        EXPECT_EQ(spin->GetValue(), settles.value_or(c.settled)) << c.settled << " -> " << c.moved;
+        // The window's handler sees the settled value, once; nothing when the value stayed.
+        EXPECT_EQ(seen, settles ? std::vector<int>{*settles} : std::vector<int>{})
+            << c.settled << " -> " << c.moved;
+        // The settled value is the one the next click steps from.
+        if (settles && c.moved - c.settled == 1) {
+            MoveTo(*spin, *settles + 1);
+            EXPECT_EQ(spin->GetValue(), SteppedValue(*settles, *settles + 1, 1, c.step, c.min, c.max));
+        }
+    }
 }
 
-// Targets rounded by hand: (target + step/2) / step * step.
-INSTANTIATE_TEST_SUITE_P(Clicks, SpinStepping,
-                         testing::Values(StepCase{100, 50, +1, 150},       // 150
-                                         StepCase{100, 50, -1, 50},        // 50
-                                         StepCase{120, 50, +1, 150},       // 170 -> (195/50)*50
-                                         StepCase{120, 50, -1, 50},        // 70 -> (95/50)*50
-                                         StepCase{700, 10, +1, 710},       // 710
-                                         StepCase{3050, 100, -1, 3000}));  // 2950 -> (3000/100)*100
-
-struct TypedCase {
-    int min, max, step, settled, typed, expected;
-};
-
-class SpinTyping : public testing::TestWithParam<TypedCase> {};
-
-// A typed value arrives as a change by more than the increment: it is kept on
-// the nearest multiple of the step inside the range, not stepped from the old one.
-TEST_P(SpinTyping, TypedValueStaysOnTheNearestStepInRange)
-{
-    const TypedCase& c = GetParam();
-    TestFrame frame;
-    auto* spin = new SpinCtrlStep(frame.get(), wxID_ANY, "", wxDefaultPosition, wxDefaultSize,
-                                  wxSP_ARROW_KEYS, c.min, c.max, c.settled);
-    std::vector<int> seen;
-    frame->Bind(wxEVT_SPINCTRL, [&](wxSpinEvent& event) { seen.push_back(event.GetPosition()); });
-    spin->SetStep(c.step);
-    spin->SetValue(c.settled);
-
-    spin->wxSpinCtrl::SetValue(c.typed);  // the toolkit holds it within the range
-    wxSpinEvent event(wxEVT_SPINCTRL, spin->GetId());
-    event.SetEventObject(spin);
-    event.SetPosition(spin->GetValue());
-    spin->ProcessWindowEvent(event);
-    EXPECT_EQ(spin->GetValue(), c.expected);
-    EXPECT_EQ(seen, std::vector<int>{c.expected});
-}
-
-INSTANTIATE_TEST_SUITE_P(Typed, SpinTyping,
-                         testing::Values(TypedCase{3000, 10100, 100, 10000, 9500, 9500},    // kept
-                                         TypedCase{3000, 10100, 100, 10000, 12000, 10100},  // the top
-                                         TypedCase{300, 1000, 50, 750, 900, 900},           // kept
-                                         TypedCase{300, 1000, 50, 750, 924, 900},           // nearest below
-                                         TypedCase{300, 1000, 50, 750, 925, 950},           // half way up
-                                         TypedCase{0, 4995, 10, 100, 4996, 4990},  // 5000 is past the top
-                                         TypedCase{15, 200, 10, 100, 16, 20},      // 10 is below the bottom
-                                         TypedCase{0, 5000, 50, 100, 101,
-                                                   150}));  // by the increment: a click
-
-TEST(SpinCtrlStep, DefaultsOfBothConstructors)
+// Both constructors give a step (at least 1); the initial value is the settled one.
+TEST(SpinCtrlStep, StepOfBothConstructorsAndAtLeastOne)
 {
     TestFrame frame;
     SpinCtrlStep blank;
     EXPECT_EQ(blank.GetStep(), 1);
+    for (int step : {0, -5}) {
+        blank.SetStep(step);
+        EXPECT_EQ(blank.GetStep(), 1) << step;
+    }
     auto* full = new SpinCtrlStep(frame.get(), wxID_ANY, "", wxDefaultPosition, wxDefaultSize,
                                   wxSP_ARROW_KEYS, 0, 500, 200);
     EXPECT_EQ(full->GetStep(), 10);
-    // The initial value is the settled one: a click steps from 200.
-    ClickArrow(*full, +1);
+    MoveTo(*full, 201);
     EXPECT_EQ(full->GetValue(), 210);
-}
-
-TEST(SpinCtrlStep, StepIsAtLeastOne)
-{
-    SpinCtrlStep spin;
-    spin.SetStep(0);
-    EXPECT_EQ(spin.GetStep(), 1);
-    spin.SetStep(-5);
-    EXPECT_EQ(spin.GetStep(), 1);
-}
-
-TEST(SpinCtrlStep, EventWithTheSettledValueIsSwallowed)
-{
-    TestFrame frame;
-    auto* spin = new SpinCtrlStep(frame.get(), wxID_ANY, "", wxDefaultPosition, wxDefaultSize,
-                                  wxSP_ARROW_KEYS, 0, 5000, 0);
-    int seen = 0;
-    frame->Bind(wxEVT_SPINCTRL, [&](wxSpinEvent&) { ++seen; });
-    spin->SetStep(50);
-    spin->SetValue(300);
-    ClickArrow(*spin, 0);
-    EXPECT_EQ(seen, 0);
-    EXPECT_EQ(spin->GetValue(), 300);
 }
 
 TEST(SpinCtrlStep, SnapToStepRoundsAndReportsOnce)
@@ -140,12 +85,12 @@ TEST(SpinCtrlStep, SnapToStepRoundsAndReportsOnce)
     spin->wxSpinCtrl::SetValue(137);  // typed in by the user
 
     spin->SnapToStep();
-    EXPECT_EQ(spin->GetValue(), 150);
-    EXPECT_EQ(seen, std::vector<int>{150}) << "recorded as it is, not stepped again";
+    EXPECT_EQ(spin->GetValue(), RoundToStep(137, 50));
+    EXPECT_EQ(seen, std::vector<int>{RoundToStep(137, 50)}) << "recorded as it is, not stepped again";
 
-    // 150 is now the settled value: the next click goes to 200.
-    ClickArrow(*spin, +1);
-    EXPECT_EQ(spin->GetValue(), 200);
+    // The snapped value is now the settled one: the next click steps from it.
+    MoveTo(*spin, spin->GetValue() + 1);
+    EXPECT_EQ(spin->GetValue(), RoundToStep(137, 50) + 50);
 
     // Nothing to snap: no event.
     seen.clear();

@@ -1,8 +1,11 @@
+// The status bar's LED: the colour of each state of the connection
+// (session/CommandEnabling names them), and its place in the bar.
 #include <gtest/gtest.h>
 
 #include "WidgetTestSupport.h"
 #include "gui/widgets/MyStatusBar.h"
 #include "gui/widgets/wxStateLed.h"
+#include "session/CommandEnabling.h"
 
 namespace {
 
@@ -10,19 +13,6 @@ wxPoint CentredIn(const wxRect& field, const wxSize& led)
 {
     return wxPoint(field.x + (field.width - led.GetWidth()) / 2,
                    field.y + (field.height - led.GetHeight()) / 2);
-}
-
-TEST(MyStatusBar, TwoFieldsWithTheLedInTheNarrowOne)
-{
-    TestFrame frame;
-    auto* bar = new MyStatusBar(frame.get(), wxID_ANY, wxSTB_SIZEGRIP);
-    frame->SetStatusBar(bar);
-    ASSERT_EQ(bar->GetFieldsCount(), 2);
-    EXPECT_EQ(bar->GetStatusWidth(0), -1);
-    EXPECT_EQ(bar->GetStatusWidth(1), 32);
-    ASSERT_NE(bar->GetLed(), nullptr);
-    EXPECT_EQ(bar->GetLed()->GetParent(), bar);
-    EXPECT_GE(bar->GetSize().GetHeight(), 17) << "tall enough for the LED";
 }
 
 TEST(MyStatusBar, LedColoursOfTheConnectionStates)
@@ -34,9 +24,9 @@ TEST(MyStatusBar, LedColoursOfTheConnectionStates)
     const struct {
         int state;
         wxColour colour;
-    } cases[] = {{0, wxColour(255, 0, 0)},
-                 {1, wxColour(255, 165, 0)},
-                 {2, wxColour(0, 255, 0)},
+    } cases[] = {{static_cast<int>(ConnectionLed::Unlit), wxColour(255, 0, 0)},
+                 {static_cast<int>(ConnectionLed::Bootloader), wxColour(255, 165, 0)},
+                 {static_cast<int>(ConnectionLed::UnitReady), wxColour(0, 255, 0)},
                  {3, wxColour(128, 128, 128)},
                  {-1, wxColour(128, 128, 128)}};
     for (const auto& c : cases) {
@@ -46,12 +36,19 @@ TEST(MyStatusBar, LedColoursOfTheConnectionStates)
     }
 }
 
-TEST(MyStatusBar, LedStaysCentredInItsFieldWhenTheWindowIsResized)
+// Two fields, the LED in the narrow one, centred there whatever the window's size.
+TEST(MyStatusBar, LedSitsCentredInTheNarrowSecondField)
 {
     TestFrame frame;
     auto* bar = new MyStatusBar(frame.get(), wxID_ANY, wxSTB_SIZEGRIP);
     frame->SetStatusBar(bar);
+    ASSERT_EQ(bar->GetFieldsCount(), 2);
+    EXPECT_EQ(bar->GetStatusWidth(0), -1);
+    EXPECT_EQ(bar->GetStatusWidth(1), 32);
+    ASSERT_NE(bar->GetLed(), nullptr);
     wxStateLed& led = *bar->GetLed();
+    EXPECT_EQ(led.GetParent(), bar);
+    EXPECT_GE(bar->GetSize().GetHeight(), 17) << "tall enough for the LED";
 
     wxRect before;
     for (const wxSize size : {wxSize(500, 300), wxSize(900, 420), wxSize(640, 360)}) {

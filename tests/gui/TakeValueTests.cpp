@@ -1,19 +1,24 @@
-// The take-value buttons against a virtual unit: the gear calibration panels
-// and the TPS limits copy the unit's live reading into their spin, mark a
-// value that another gear already has, and change nothing when the live
-// read has failed.
+// The take-value buttons against a virtual unit: the gear calibration panels,
+// the TPS limits and the throttle threshold take the unit's live reading into
+// their spin, marks follow as the editor model validates, and nothing changes
+// when the live read has failed.
 #include <gtest/gtest.h>
 
 #include <wx/radiobox.h>
 #include <wx/spinctrl.h>
+#include <wx/textctrl.h>
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "GuiTestSupport.h"
 #include "config/ConfigurationImage.h"
+#include "editor/EditorModel.h"
+#include "editor/LiveReadout.h"
 
 namespace {
 
@@ -39,16 +44,6 @@ std::vector<int> Values(VTX_GUIFrame* frame, const char* prefix)
         if (wxSpinCtrl* spin = Spin(frame, std::string(prefix) + gear))
             values.push_back(spin->GetValue());
     return values;
-}
-
-std::vector<std::string> RedSpins(VTX_GUIFrame* frame, const char* prefix)
-{
-    std::vector<std::string> red;
-    for (const char* gear : kGearNames)
-        if (wxSpinCtrl* spin = Spin(frame, std::string(prefix) + gear);
-            spin && spin->GetBackgroundColour() == *wxRED)
-            red.push_back(gear);
-    return red;
 }
 
 class TakeValue : public OnVirtualBus {
@@ -106,101 +101,96 @@ protected:
 
 }  // namespace
 
-TEST_F(TakeValue, VoltageButtonsTakeTheLiveSensorVoltageOfTheirGear)
+// Each button puts the unit's live reading into its own spin, as the spin
+// holds it (HeldValue), and changes no other; the marks then follow at once,
+// as the editor model validates (tests/editor): a voltage or a ratio that
+// another gear has, equal TPS limits.
+TEST_F(TakeValue, EachButtonTakesTheLiveReadingIntoItsOwnSpin)
 {
-    // With the unit's own engine running: whatever the poll last brought.
+    using E = EditorControl;
+    std::vector<E> spins(kGearVoltageControls.begin(), kGearVoltageControls.end());
+    spins.insert(spins.end(), kGearRatioControls.begin(), kGearRatioControls.end());
+    spins.insert(spins.end(), {E::TpsMin, E::TpsMax});
+    auto values = [&] {
+        std::vector<int> held;
+        for (E spin : spins)
+            held.push_back(Ctrl<wxSpinCtrl>(frame, BindingOf(spin).name)->GetValue());
+        return held;
+    };
+    auto press = [&](const std::string& button, E spin, uint32_t LiveValues::*reading,
+                     std::optional<bool> marks) {
+        std::vector<int> expected = values();
+        const size_t at = static_cast<size_t>(std::find(spins.begin(), spins.end(), spin) - spins.begin());
+        expected[at] = HeldValue(BindingOf(spin), static_cast<int>(Live().*reading), expected[at]);
+        Press(button);
+        EXPECT_EQ(values(), expected) << button;
+        ExpectMarksOfTheModel(frame, button.c_str(), marks);
+    };
+
+    // With the unit's own engine running: whatever the poll last brought; a
+    // reading above the spin's range (the unit's scale reads 5000 mV back as
+    // 5050 mV) stops at its maximum.
     unit->ClearFixedReport();
     RunEventsFor(250);
-    Press("GEAR_VOLTAGE_BTN_N");
-    const uint32_t engine = Live().gearVoltage;
-    EXPECT_GT(engine, 0u);
-    EXPECT_EQ(engine % 50, 0u);
-    // A reading above the spin's range (the unit's scale reads 5000 mV back
-    // as 5050 mV) stops at its maximum.
-    wxSpinCtrl* neutral = Spin(frame, "GEAR_VOLTAGE_SPN_N");
-    EXPECT_EQ(neutral->GetValue(), std::min(static_cast<int>(engine), neutral->GetMax()));
+    EXPECT_GT(Live().gearVoltage, 0u);
+    EXPECT_EQ(Live().gearVoltage % 50, 0u);
+    press("GEAR_VOLTAGE_BTN_N", E::GearNVoltage, &LiveValues::gearVoltage, std::nullopt);
+    unit->SetFixedReport(report);
 
-    // Each button fills its own spin and no other.
-    for (int gear = 0; gear < 7; ++gear) {
-        Report(kGearSensorByte, static_cast<uint16_t>(10 + 15 * gear));
-        const int live = static_cast<int>(Live().gearVoltage);
-        std::vector<int> expected = Values(frame, "GEAR_VOLTAGE_SPN_");
-        expected[gear] = live;
-        Press(std::string("GEAR_VOLTAGE_BTN_") + kGearNames[gear]);
-        EXPECT_EQ(Values(frame, "GEAR_VOLTAGE_SPN_"), expected) << "gear " << kGearNames[gear];
+    struct Case {
+        std::string button;
+        E spin;
+        size_t byte;  // where the unit reports the reading
+        uint16_t count;
+        int detection;
+        bool marks;
+    };
+    std::vector<Case> cases;
+    for (int gear = 0; gear < 7; ++gear)
+        cases.push_back({std::string("GEAR_VOLTAGE_BTN_") + kGearNames[gear], kGearVoltageControls[gear],
+                         kGearSensorByte, static_cast<uint16_t>(10 + 15 * gear), 0, false});
+    // Gear 3 takes gear 2's voltage, then another one.
+    cases.push_back({"GEAR_VOLTAGE_BTN_3", E::Gear3Voltage, kGearSensorByte, 40, 0, true});
+    cases.push_back({"GEAR_VOLTAGE_BTN_3", E::Gear3Voltage, kGearSensorByte, 107, 0, false});
+    for (int gear = 1; gear <= 6; ++gear)
+        cases.push_back({"GEAR_RPMSPEED_BTN_" + std::to_string(gear), kGearRatioControls[gear - 1],
+                         kRatioByte, static_cast<uint16_t>(200 + 150 * gear), 1, false});
+    // Gear 4 takes the ratio gear 5 has; the voltage method does not look at the ratios.
+    cases.push_back({"GEAR_RPMSPEED_BTN_4", E::Gear4Ratio, kRatioByte, 950, 1, true});
+    cases.push_back({"GEAR_VOLTAGE_BTN_1", E::Gear1Voltage, kGearSensorByte, 30, 0, false});
+    // Both limits at the same reading, then apart.
+    cases.push_back({"ID_BUTTON11", E::TpsMin, kThrottleByte, 9, 0, false});
+    cases.push_back({"ID_BUTTON10", E::TpsMax, kThrottleByte, 58, 0, false});
+    cases.push_back({"ID_BUTTON11", E::TpsMin, kThrottleByte, 58, 0, true});
+    cases.push_back({"ID_BUTTON10", E::TpsMax, kThrottleByte, 107, 0, false});
+    for (const Case& c : cases) {
+        ChooseGearDetection(c.detection);
+        Report(c.byte, c.count, c.byte == kRatioByte);
+        press(c.button, c.spin,
+              c.byte == kGearSensorByte ? &LiveValues::gearVoltage
+              : c.byte == kRatioByte    ? &LiveValues::rpmSpeedRatio
+                                        : &LiveValues::tpsVoltage,
+              c.marks);
     }
-    EXPECT_EQ(frame->CollectConfiguration().Gear6Voltage, Live().gearVoltage);
-}
 
-TEST_F(TakeValue, TakenGearVoltageEqualToAnotherGearTurnsBothRed)
-{
-    Report(kGearSensorByte, 57);
-    ASSERT_EQ(Live().gearVoltage, 2450u);
-    Spin(frame, "GEAR_VOLTAGE_SPN_2")->SetValue(2450);
-    Press("GEAR_VOLTAGE_BTN_3");
-    EXPECT_EQ(Spin(frame, "GEAR_VOLTAGE_SPN_3")->GetValue(), 2450);
-    EXPECT_EQ(RedSpins(frame, "GEAR_VOLTAGE_SPN_"), (std::vector<std::string>{"2", "3"}));
-    EXPECT_EQ(frame->GetInvalidControls().size(), 2u);
-
-    // Taking another reading for gear 3 clears both marks.
-    Report(kGearSensorByte, 107);
-    Press("GEAR_VOLTAGE_BTN_3");
-    EXPECT_EQ(Spin(frame, "GEAR_VOLTAGE_SPN_3")->GetValue(), 4600);
-    EXPECT_TRUE(RedSpins(frame, "GEAR_VOLTAGE_SPN_").empty());
-    EXPECT_TRUE(frame->GetInvalidControls().empty());
-}
-
-TEST_F(TakeValue, RatioButtonsTakeTheLiveRatioAndMarkADuplicate)
-{
-    ChooseGearDetection(1);
-    for (int gear = 1; gear <= 6; ++gear) {
-        Report(kRatioByte, static_cast<uint16_t>(200 + 150 * gear), true);
-        std::vector<int> expected = Values(frame, "GEAR_RPMSPEED_SPN_");
-        expected[gear - 1] = 200 + 150 * gear;
-        Press("GEAR_RPMSPEED_BTN_" + std::to_string(gear));
-        EXPECT_EQ(Values(frame, "GEAR_RPMSPEED_SPN_"), expected) << "gear " << gear;
+    // The throttle button takes the position as the percentage the rule gives
+    // (editor/LiveReadout); with equal limits the setting stays.
+    const std::tuple<uint8_t, int, int> throttles[] = {
+        {58, 500, 4500}, {9, 500, 4500}, {107, 500, 4500}, {58, 4500, 500}, {58, 1000, 1000}};
+    for (const auto& [count, closed, open] : throttles) {
+        Report(kThrottleByte, count);
+        auto* percent = Spin(frame, "ID_SPINCTRL18");
+        percent->SetValue(37);
+        Spin(frame, "ID_SPINCTRL17")->SetValue(closed);
+        Spin(frame, "ID_SPINCTRL11")->SetValue(open);
+        const int expected = TakenThrottlePercent(Live().tpsVoltage, {closed, open}).value_or(37);
+        Press("ID_BUTTON12");
+        EXPECT_EQ(percent->GetValue(), expected) << int{count} << " " << closed << " " << open;
+        if (closed != open) {
+            // The percentage text beside the spin shows the taken value too.
+            EXPECT_EQ(Ctrl<wxTextCtrl>(frame, "ID_TEXTCTRL12")->GetValue(), wxString::Format("%d", expected));
+        }
     }
-    EXPECT_TRUE(RedSpins(frame, "GEAR_RPMSPEED_SPN_").empty());
-
-    // Gear 4 gets the ratio that gear 5 already has.
-    Report(kRatioByte, 950, true);
-    Press("GEAR_RPMSPEED_BTN_4");
-    EXPECT_EQ(RedSpins(frame, "GEAR_RPMSPEED_SPN_"), (std::vector<std::string>{"4", "5"}));
-    EXPECT_FALSE(frame->ValidateControls());
-
-    // The voltage method does not look at the ratios.
-    ChooseGearDetection(0);
-    EXPECT_TRUE(RedSpins(frame, "GEAR_RPMSPEED_SPN_").empty());
-    EXPECT_TRUE(frame->GetInvalidControls().empty());
-}
-
-TEST_F(TakeValue, TpsButtonsTakeTheLiveThrottleVoltage)
-{
-    auto* closed = Spin(frame, "ID_SPINCTRL17");
-    auto* open = Spin(frame, "ID_SPINCTRL11");
-    Report(kThrottleByte, 9);
-    Press("ID_BUTTON11");
-    EXPECT_EQ(closed->GetValue(), 400);
-    Report(kThrottleByte, 58);
-    Press("ID_BUTTON10");
-    EXPECT_EQ(open->GetValue(), 2500);
-    EXPECT_TRUE(frame->GetInvalidControls().empty());
-
-    // Both limits at the same reading: both red, the maximum listed.
-    Press("ID_BUTTON11");
-    EXPECT_EQ(closed->GetValue(), 2500);
-    EXPECT_EQ(closed->GetBackgroundColour(), *wxRED);
-    EXPECT_EQ(open->GetBackgroundColour(), *wxRED);
-    EXPECT_EQ(frame->GetInvalidControls(), (std::vector<wxWindow*>{open}));
-
-    Report(kThrottleByte, 107);
-    Press("ID_BUTTON10");
-    EXPECT_EQ(open->GetValue(), 4600);
-    EXPECT_NE(closed->GetBackgroundColour(), *wxRED);
-    EXPECT_TRUE(frame->GetInvalidControls().empty());
-    const DeviceConfiguration taken = frame->CollectConfiguration();
-    EXPECT_EQ(taken.TPSMinVoltage, 2500);
-    EXPECT_EQ(taken.TPSMaxVoltage, 4600);
 }
 
 TEST_F(TakeValue, AfterAFailedLiveReadEveryButtonReportsAndChangesNothing)
