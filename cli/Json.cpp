@@ -20,7 +20,7 @@ std::string JsonString(const std::string& text)
     return json + "\"";
 }
 
-JsonObject& JsonObject::AddRaw(const char* key, std::string json)
+JsonObject& JsonObject::AddRaw(const char* key, const std::string& json)
 {
     members += (members.empty() ? "" : ",") + JsonString(key) + ":" + json;
     return *this;

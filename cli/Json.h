@@ -18,7 +18,7 @@ public:
     std::string Text() const;
 
 private:
-    JsonObject& AddRaw(const char* key, std::string json);
+    JsonObject& AddRaw(const char* key, const std::string& json);
     std::string members;
 };
 

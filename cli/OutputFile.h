@@ -15,7 +15,7 @@ public:
     ~OutputFile();
 
     // Creates the temporary file; false and `error` (the system's reason) when it cannot.
-    bool Create(const std::string& path, std::string& error);
+    bool Create(const std::string& target, std::string& error);
     // Writes the text and gives the file its name.
     bool Commit(const std::string& text, std::string& error);
 

@@ -47,6 +47,7 @@ std::vector<std::string> BrokenRules(const DeviceConfiguration& config)
     if (breaches.empty())
         breaches = FindRatioBreaches(config);
     std::vector<std::string> problems;
+    problems.reserve(breaches.size());
     for (const ConsistencyBreach& breach : breaches)
         problems.push_back(BreachText(breach, config));
     return problems;

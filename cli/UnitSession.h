@@ -24,10 +24,10 @@ public:
     // Opens the unit with that serial number, or the only one attached; the
     // attached units are listed when there are several and none is chosen.
     // kExitSuccess, or the status that ends the command.
-    int Open(const std::optional<std::string>& serial);
+    int Open(const std::optional<std::string>& wanted);
     // Open, for a command that needs the unit's configuration: a unit in its
     // bootloader has none and is refused.
-    int OpenApplication(const std::optional<std::string>& serial);
+    int OpenApplication(const std::optional<std::string>& wanted);
     // Whether the configuration is locked; false where the generation has no lock.
     int ReadLockState(bool& locked);
     // Reads the configuration unless it is locked (none then, and nothing said).
