@@ -7,7 +7,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <memory>
 #include <thread>
 
@@ -40,21 +39,6 @@ std::unique_ptr<LogWriter> OpenLog(const Invocation& invocation, const Console& 
     return LogWriter::Adopt(file, "standard output", error);
 }
 
-LogRow RowAt(Clock::time_point started, const LiveValues& values, const LiveRaw& raw)
-{
-    const auto now = std::chrono::system_clock::now();
-    const auto sinceEpoch =
-        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count();
-    LogRow row;
-    row.ms = static_cast<uint64_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started).count());
-    row.wallClock =
-        WallClockText(static_cast<std::time_t>(sinceEpoch / 1000), static_cast<int>(sinceEpoch % 1000));
-    row.values = values;
-    row.raw = raw;
-    return row;
-}
-
 }  // namespace
 
 int LogCommand(const Invocation& invocation, const Console& console)
@@ -73,7 +57,7 @@ int LogCommand(const Invocation& invocation, const Console& console)
     const Clock::time_point started = Clock::now();
     LivePoll poll(session.GetConnection());
     poll.Listen(
-        [&](const LiveValues& values, const LiveRaw& raw) { log->Append(RowAt(started, values, raw)); });
+        [&](const LiveValues& values, const LiveRaw& raw) { log->Append(LogRowNow(started, values, raw)); });
     const Interrupts interrupts(Interrupts::Mode::Stop);
     const auto until =
         invocation.seconds ? started + std::chrono::seconds(*invocation.seconds) : Clock::time_point::max();
