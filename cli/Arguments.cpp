@@ -91,7 +91,7 @@ std::string Store(Invocation& invocation, CommandOption option, const std::strin
 
 }  // namespace
 
-CommandLine ParseCommandLine(const std::vector<std::string>& args, std::span<const CommandSpec> commands)
+CommandLine ParseCommandLine(const std::vector<std::string>& args, std::span<const CommandSyntax> commands)
 {
     if (args.empty())
         return Error("no command given");
@@ -106,15 +106,16 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, std::span<con
         line.kind = CommandLine::Kind::Version;
         return line;
     }
-    const auto spec = std::find_if(commands.begin(), commands.end(),
-                                   [&first](const CommandSpec& command) { return first == command.name; });
-    if (spec == commands.end())
+    const auto syntax =
+        std::find_if(commands.begin(), commands.end(),
+                     [&first](const CommandSyntax& command) { return first == command.name; });
+    if (syntax == commands.end())
         return Error(first.starts_with("-") ? "unknown option '" + first + "'"
                                             : "unknown command '" + first + "'");
 
     CommandLine line;
-    line.spec = &*spec;
-    line.invocation.command = spec->name;
+    line.syntax = &*syntax;
+    line.invocation.command = syntax->name;
     // Help wins over anything else on the line.
     if (std::any_of(args.begin() + 1, args.end(), IsHelp)) {
         line.kind = CommandLine::Kind::Help;
@@ -137,8 +138,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, std::span<con
         const OptionName* option = FindOption(name);
         if (option == nullptr)
             return Failed(line, "unknown option '" + name + "'");
-        if ((spec->options & option->option) == 0)
-            return Failed(line, std::string(spec->name) + " takes no " + name);
+        if ((syntax->options & option->option) == 0)
+            return Failed(line, std::string(syntax->name) + " takes no " + name);
         std::string value;
         if (equals != std::string::npos) {
             if (!option->takesValue)
@@ -153,10 +154,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, std::span<con
             return Failed(line, error);
     }
     const size_t operands = line.invocation.operands.size();
-    if (operands < spec->minOperands)
+    if (operands < syntax->minOperands)
         return Failed(line, "missing operand");
-    if (operands > spec->maxOperands)
-        return Failed(line, "unexpected operand '" + line.invocation.operands[spec->maxOperands] + "'");
+    if (operands > syntax->maxOperands)
+        return Failed(line, "unexpected operand '" + line.invocation.operands[syntax->maxOperands] + "'");
     line.kind = CommandLine::Kind::Run;
     return line;
 }

@@ -29,7 +29,7 @@ struct Invocation {
     bool keys = false;
 };
 
-struct CommandSpec {
+struct CommandSyntax {
     const char* name;
     unsigned options;
     size_t minOperands;
@@ -43,10 +43,10 @@ struct CommandLine {
     enum class Kind { Run, Help, Version, Error };
     Kind kind = Kind::Error;
     Invocation invocation;
-    const CommandSpec* spec = nullptr;  // Run, and Help of one command
-    std::string error;                  // Error: what is wrong with it
+    const CommandSyntax* syntax = nullptr;  // Run, and Help of one command
+    std::string error;                      // Error: what is wrong with it
 };
 
 // `args` without the program name. "--help" anywhere asks for help (of the
 // command when one is named), "--version" before a command for the version.
-CommandLine ParseCommandLine(const std::vector<std::string>& args, std::span<const CommandSpec> commands);
+CommandLine ParseCommandLine(const std::vector<std::string>& args, std::span<const CommandSyntax> commands);

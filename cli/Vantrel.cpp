@@ -14,7 +14,7 @@ namespace {
 using Run = int (*)(const Invocation&, const Console&);
 
 struct Command {
-    CommandSpec spec;
+    CommandSyntax syntax;
     Run run;
 };
 
@@ -55,12 +55,12 @@ const Command kCommands[] = {
 };
 // clang-format on
 
-std::vector<CommandSpec> Specs()
+std::vector<CommandSyntax> Syntaxes()
 {
-    std::vector<CommandSpec> specs;
+    std::vector<CommandSyntax> syntaxes;
     for (const Command& command : kCommands)
-        specs.push_back(command.spec);
-    return specs;
+        syntaxes.push_back(command.syntax);
+    return syntaxes;
 }
 
 void PrintUsage(std::ostream& out)
@@ -68,7 +68,7 @@ void PrintUsage(std::ostream& out)
     out << "Usage: vantrel COMMAND [OPTIONS]\n\n"
            "Configures the Norvane Labs shift-assist unit over USB.\n\nCommands:\n";
     for (const Command& command : kCommands)
-        out << "  vantrel " << command.spec.usage << '\n';
+        out << "  vantrel " << command.syntax.usage << '\n';
     out << "\n--serial S chooses among several attached units. 'vantrel COMMAND --help' tells more.\n"
            "Exit status: 0 success, 1 differences (diff), 2 usage error, 3 no unit, unit not found or\n"
            "several units, 4 refused, 5 the unit failed.\n";
@@ -78,8 +78,8 @@ void PrintUsage(std::ostream& out)
 
 int RunVantrel(const std::vector<std::string>& args, const Console& console)
 {
-    const std::vector<CommandSpec> specs = Specs();
-    const CommandLine line = ParseCommandLine(args, specs);
+    const std::vector<CommandSyntax> syntaxes = Syntaxes();
+    const CommandLine line = ParseCommandLine(args, syntaxes);
     switch (line.kind) {
         case CommandLine::Kind::Version:
             // As the window's About box gives it: "26.08.01".
@@ -87,22 +87,22 @@ int RunVantrel(const std::vector<std::string>& args, const Console& console)
                         << '\n';
             return kExitSuccess;
         case CommandLine::Kind::Help:
-            if (line.spec == nullptr)
+            if (line.syntax == nullptr)
                 PrintUsage(console.out);
             else
-                console.out << "Usage: vantrel " << line.spec->usage << "\n\n" << line.spec->help << '\n';
+                console.out << "Usage: vantrel " << line.syntax->usage << "\n\n" << line.syntax->help << '\n';
             return kExitSuccess;
         case CommandLine::Kind::Error:
             console.Say(line.error);
-            if (line.spec != nullptr)
-                console.err << "Usage: vantrel " << line.spec->usage << '\n';
+            if (line.syntax != nullptr)
+                console.err << "Usage: vantrel " << line.syntax->usage << '\n';
             else
                 PrintUsage(console.err);
             return kExitUsage;
         case CommandLine::Kind::Run:
             break;
     }
-    const Command& command = kCommands[line.spec - specs.data()];
+    const Command& command = kCommands[line.syntax - syntaxes.data()];
     try {
         return command.run(line.invocation, console);
     } catch (const std::exception& error) {

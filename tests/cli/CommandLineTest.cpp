@@ -9,7 +9,7 @@
 
 namespace {
 
-const CommandSpec kSpecs[] = {
+const CommandSyntax kSyntaxes[] = {
     {"read", kOptionSerial | kOptionOutput, 0, 0, "read", ""},
     {"diff", kOptionSerial | kOptionKeys, 2, 2, "diff A B", ""},
     {"log", kOptionSeconds, 0, 0, "log", ""},
@@ -17,16 +17,16 @@ const CommandSpec kSpecs[] = {
 
 TEST(CommandLine, ReadsOptionsWhereverTheyStand)
 {
-    const CommandLine read = ParseCommandLine({"read", "-o", "a.vtn", "--serial=VT000002"}, kSpecs);
+    const CommandLine read = ParseCommandLine({"read", "-o", "a.vtn", "--serial=VT000002"}, kSyntaxes);
     ASSERT_EQ(read.kind, CommandLine::Kind::Run) << read.error;
     EXPECT_EQ(read.invocation.output, "a.vtn");
     EXPECT_EQ(read.invocation.serial, "VT000002");
 
-    const CommandLine diff = ParseCommandLine({"diff", "--keys", "a.vtn", "--", "--odd-name.vtn"}, kSpecs);
+    const CommandLine diff = ParseCommandLine({"diff", "--keys", "a.vtn", "--", "--odd-name.vtn"}, kSyntaxes);
     ASSERT_EQ(diff.kind, CommandLine::Kind::Run) << diff.error;
     EXPECT_TRUE(diff.invocation.keys);
     EXPECT_EQ(diff.invocation.operands, (std::vector<std::string>{"a.vtn", "--odd-name.vtn"}));
-    EXPECT_EQ(ParseCommandLine({"log", "--seconds", "86400"}, kSpecs).invocation.seconds, 86400);
+    EXPECT_EQ(ParseCommandLine({"log", "--seconds", "86400"}, kSyntaxes).invocation.seconds, 86400);
 }
 
 TEST(CommandLine, SaysWhatIsWrongWithIt)
@@ -53,7 +53,7 @@ TEST(CommandLine, SaysWhatIsWrongWithIt)
         {{"-x"}, K::Error, "unknown option '-x'"},
     };
     for (const Case& c : cases) {
-        const CommandLine line = ParseCommandLine(c.args, kSpecs);
+        const CommandLine line = ParseCommandLine(c.args, kSyntaxes);
         EXPECT_EQ(line.kind, c.kind) << c.args.back();
         EXPECT_EQ(line.error, c.error) << c.args.back();
     }
