@@ -31,7 +31,12 @@ int WriteCommand(const Invocation& invocation, const Console& console)
         return kExitSuccess;
     }
     console.Say("Writing " + path + " changes in the " + unit + " (unit → file):");
-    PrintDifferences(console.out, DiffRecords(current, wanted), false);
+    const std::vector<FieldDifference> changes = DiffRecords(current, wanted);
+    PrintDifferences(console.out, changes, false);
+    // The window keeps a map's 1000 rpm cell equal to its 2000 rpm cell and
+    // shows neither it nor a difference in it.
+    if (changes.empty())
+        console.out << "the maps' 1,000 rpm cells, which the window does not show\n";
     console.out << std::flush;
     if (!Confirmed(console, invocation.yes, "Do you really want to write configuration into device?"))
         return kExitRefused;
