@@ -219,3 +219,11 @@ bool DecodeConfigurationImage(std::span<const uint8_t> image, ImageFormat format
     config = decoded;
     return true;
 }
+
+DeviceConfiguration AsStoredInImage(const DeviceConfiguration& config, ImageFormat format)
+{
+    DeviceConfiguration stored = config;
+    // An image just encoded always decodes: its pulses code is one of the three.
+    DecodeConfigurationImage(EncodeConfigurationImage(config, format), format, stored);
+    return stored;
+}

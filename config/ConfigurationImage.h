@@ -48,3 +48,8 @@ ConfigurationImage EncodeConfigurationImage(const DeviceConfiguration& config, I
 // the record is left untouched, false returned and *error (if given) says why.
 bool DecodeConfigurationImage(std::span<const uint8_t> image, ImageFormat format, DeviceConfiguration& config,
                               std::string* error = nullptr);
+
+// The record as a unit keeping it in an image of `format` gives it back: the
+// voltages on the unit's coarser scale, times in its steps, rpm through its
+// periods, the fields the image lacks blank. Throws as the encoding does.
+DeviceConfiguration AsStoredInImage(const DeviceConfiguration& config, ImageFormat format);

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 inline constexpr int kMapRows = 5;    // one row per gear
 inline constexpr int kMapCells = 16;  // 1000 ... 16000 rpm
@@ -101,6 +102,18 @@ inline constexpr int32_t kConsistencyRatios = -17;
 int32_t CheckConsistency(const DeviceConfiguration& config);
 // Rule 5 (generation 107 on): the six ratios pairwise different.
 int32_t CheckRatioConsistency(const DeviceConfiguration& config);
+
+// One breach of a rule: its code and the fields that break it together (two
+// fields of equal value, the two outputs, or the three TPS voltages).
+struct ConsistencyBreach {
+    int32_t code;
+    std::vector<ConfigField> fields;
+};
+// Every breach of rules 1-4, in the order the rules are checked: the first
+// one's code is CheckConsistency's.
+std::vector<ConsistencyBreach> FindConsistencyBreaches(const DeviceConfiguration& config);
+// Every pair of equal ratios (rule 5).
+std::vector<ConsistencyBreach> FindRatioBreaches(const DeviceConfiguration& config);
 
 // Input feature value: 0 when function is 0, else 2*function - 1 + polarity.
 int32_t EncodeInputFeature(int function, int polarity);

@@ -11,10 +11,8 @@ struct KindName {
 };
 
 constexpr KindName KIND_NAMES[] = {
-    {FaultKind::Stall, "stall"},
-    {FaultKind::Timeout, "timeout"},
-    {FaultKind::Short, "short"},
-    {FaultKind::Disconnect, "disconnect"},
+    {FaultKind::Stall, "stall"},           {FaultKind::Timeout, "timeout"}, {FaultKind::Short, "short"},
+    {FaultKind::Disconnect, "disconnect"}, {FaultKind::Drop, "drop"},
 };
 
 // Reads an unsigned number at `pos`: base 0 takes decimal or 0x hexadecimal

@@ -1,7 +1,8 @@
 // Faults that a virtual unit can be told to produce on its transfers: a
 // stalled request, a request that never completes (the host's time-out), a
-// short transfer, or a pulled cable. A fault fires at a chosen request code or
-// after a number of transfers, once or several times.
+// short transfer, a pulled cable, or a request acknowledged and then
+// forgotten. A fault fires at a chosen request code or after a number of
+// transfers, once or several times.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +16,7 @@ enum class FaultKind : uint8_t {
     Timeout,     // the unit never completes the transfer; the host times out (libusb: -7)
     Short,       // the unit moves fewer bytes than asked for (the transfer itself succeeds)
     Disconnect,  // the cable is pulled in the middle of the transfer (libusb: -4)
+    Drop,        // an OUT request is acknowledged but not acted on (a store that did not take)
 };
 
 // What a fault is aimed at.
@@ -35,7 +37,7 @@ struct FaultSpec {
 
 // Parses the command-line form used by vantrel-emulate:
 //   <kind>[@<target>][+<skip>][x<count>][=<short length>]
-// kind: stall | timeout | short | disconnect; target: a request code (decimal
+// kind: stall | timeout | short | disconnect | drop; target: a request code (decimal
 // or 0x..), "live" or "any" (default any). Examples: "stall@0x00",
 // "timeout@live+3", "short@0x02=10", "disconnect+40", "stall@1x0".
 // Returns nothing for a malformed text.

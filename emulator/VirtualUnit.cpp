@@ -299,7 +299,11 @@ TransferOutcome VirtualUnit::HandleControl(const UsbSetupPacket& setup, const ui
     if (restarting) {
         // The unit has gone into reset after a restart request.
         outcome.status = TransferOutcome::Status::Disconnect;
-    } else if (fault && !(fault->kind == FaultKind::Short && in)) {
+    } else if (fault && fault->kind == FaultKind::Drop && !in) {
+        // Acknowledged as if kept.
+        rec.fault = fault->kind;
+        outcome = Accept(setup.wLength);
+    } else if (fault && fault->kind != FaultKind::Drop && !(fault->kind == FaultKind::Short && in)) {
         rec.fault = fault->kind;
         outcome = ApplyFault(*fault, outcome, setup.wLength);
     } else {
@@ -342,6 +346,9 @@ TransferOutcome VirtualUnit::ApplyFault(const FaultSpec& fault, TransferOutcome 
             return outcome;
         case FaultKind::Disconnect:
             outcome.status = TransferOutcome::Status::Disconnect;
+            return outcome;
+        case FaultKind::Drop:
+            // Only an OUT request has anything to drop; the rest is answered as usual.
             return outcome;
         case FaultKind::Short:
             break;

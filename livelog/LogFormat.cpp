@@ -182,6 +182,22 @@ std::string WallClockText(std::time_t seconds, int milliseconds)
     return text;
 }
 
+LogRow LogRowNow(std::chrono::steady_clock::time_point started, const LiveValues& values, const LiveRaw& raw)
+{
+    using std::chrono::duration_cast;
+    using std::chrono::milliseconds;
+    const auto sinceEpoch =
+        duration_cast<milliseconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+    LogRow row;
+    row.ms = static_cast<uint64_t>(
+        duration_cast<milliseconds>(std::chrono::steady_clock::now() - started).count());
+    row.wallClock =
+        WallClockText(static_cast<std::time_t>(sinceEpoch / 1000), static_cast<int>(sinceEpoch % 1000));
+    row.values = values;
+    row.raw = raw;
+    return row;
+}
+
 std::string DefaultLogFileName(std::string_view serial, std::time_t start)
 {
     std::string name = "vantrel-log-";

@@ -5,6 +5,7 @@
 // closes the log and says why it ended.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <ctime>
 #include <optional>
@@ -38,6 +39,8 @@ inline constexpr std::string_view kLogDisconnectedLine = "# unit disconnected, l
 
 // Local time with milliseconds, "2026-12-08 06:17:34.123".
 std::string WallClockText(std::time_t seconds, int milliseconds);
+// The row of a report received now, in a log started at `started`.
+LogRow LogRowNow(std::chrono::steady_clock::time_point started, const LiveValues& values, const LiveRaw& raw);
 // The log's default file name: the unit's serial and the start time,
 // "vantrel-log-<serial>-20261208-061734.csv". Characters that do not belong in
 // a file name become '_'.

@@ -19,14 +19,22 @@ std::unique_ptr<LogWriter> LogWriter::Create(const std::string& path, std::strin
         error = std::strerror(errno);
         return nullptr;
     }
+    std::unique_ptr<LogWriter> writer = Adopt(file, path, error);
+    if (!writer) {
+        std::remove(path.c_str());
+    }
+    return writer;
+}
+
+std::unique_ptr<LogWriter> LogWriter::Adopt(std::FILE* file, const std::string& name, std::string& error)
+{
     const std::string header = LogHeader() + '\n';
     if (std::fwrite(header.data(), 1, header.size(), file) != header.size() || std::fflush(file) != 0) {
         error = std::strerror(errno);
         std::fclose(file);
-        std::remove(path.c_str());
         return nullptr;
     }
-    return std::unique_ptr<LogWriter>(new LogWriter(path, file));
+    return std::unique_ptr<LogWriter>(new LogWriter(name, file));
 }
 
 LogWriter::LogWriter(std::string path, std::FILE* file) : path(std::move(path)), file(file)

@@ -6,6 +6,7 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -19,6 +20,10 @@ public:
     // Creates the file and writes its header; null and `error` set (the
     // system's reason) when the file cannot be created.
     static std::unique_ptr<LogWriter> Create(const std::string& path, std::string& error);
+    // Writes the log into an open file (a pipe, standard output's copy), which
+    // it closes when finished; `name` stands for it in Path(). Null and
+    // `error` set, the file closed, when the header cannot be written.
+    static std::unique_ptr<LogWriter> Adopt(std::FILE* file, const std::string& name, std::string& error);
     // Finishes with kLogStoppedLine unless Finish was called.
     ~LogWriter();
     LogWriter(const LogWriter&) = delete;

@@ -73,7 +73,7 @@ fi
 
 echo "== clang-tidy ($("$clang_tidy" --version | grep -o 'version [0-9.]*'), $jobs jobs)"
 # The production code: every translation unit of the build below these folders.
-folders='usb|device|config|session|gui|fwimages|emulator|editor|history|tools'
+folders='usb|device|config|session|gui|cli|fwimages|emulator|editor|history|livelog|tools'
 mapfile -t sources < <(python3 - "$build/compile_commands.json" "$root" "$folders" <<'EOF'
 import json, re, sys
 db, root, folders = sys.argv[1:]

@@ -2,8 +2,10 @@
 # Builds the Debian package from a build tree and tests it as a user would get
 # it: checks its control fields and contents, validates the desktop entry, the
 # AppStream metainfo and the udev rule inside it, installs it on this machine,
-# starts the installed program under a virtual display from a folder that holds
-# no archives, waits for its main window, and removes the package again.
+# runs the installed command-line program and checks its manual page and
+# completion, starts the installed program under a virtual display from a
+# folder that holds no archives, waits for its main window, and removes the
+# package again.
 #
 # Usage: tools/package-test.sh [build-dir]
 #
@@ -39,7 +41,7 @@ quiet() { # runs a step, shows its output only when it fails
   "$@" >"$work/step.log" 2>&1 || { tail -40 "$work/step.log" >&2; return 1; }
 }
 quiet cmake -S "$root" -B "$build" -G Ninja -DCMAKE_INSTALL_PREFIX=/usr
-quiet cmake --build "$build" -j "$(nproc)" --target VantrelStudio Vantrel vantrel_resources vantrel_manpage
+quiet cmake --build "$build" -j "$(nproc)" --target VantrelStudio vantrel Vantrel vantrel_resources vantrel_manpage
 (cd "$build" && quiet cpack -G DEB -B "$work/package")
 deb=$(ls "$work"/package/*.deb)
 echo "   $(basename "$deb")"
@@ -54,7 +56,8 @@ dpkg-deb -x "$deb" "$work/root"
 for f in usr/bin/VantrelStudio usr/share/vantrelstudio/resource.xrs usr/share/vantrelstudio/images.zip \
          usr/share/applications/$app.desktop usr/share/metainfo/$app.metainfo.xml \
          usr/share/icons/hicolor/scalable/apps/$app.svg usr/share/icons/hicolor/64x64/apps/$app.png \
-         usr/lib/udev/rules.d/70-vantrel.rules usr/share/man/man1/VantrelStudio.1.gz; do
+         usr/lib/udev/rules.d/70-vantrel.rules usr/share/man/man1/VantrelStudio.1.gz \
+         usr/bin/vantrel usr/share/man/man1/vantrel.1.gz usr/share/bash-completion/completions/vantrel; do
   check "package holds /$f" test -s "$work/root/$f"
 done
 lib=$(cd "$work/root" && ls usr/lib/*/vantrelstudio/libVantrel.so.1 2>/dev/null | head -1 || true)
@@ -94,6 +97,14 @@ fi
 check "package installed" bash -c 'dpkg-query -W -f="\${Status}" vantrelstudio | grep -q "install ok installed"'
 check "program on PATH is the installed one" test "$(command -v VantrelStudio)" = /usr/bin/VantrelStudio
 check "installed program resolves all its libraries" bash -c '! ldd /usr/bin/VantrelStudio | grep -q "not found"'
+
+echo "== The command-line program"
+check "vantrel on PATH is the installed one" test "$(command -v vantrel)" = /usr/bin/vantrel
+check "vantrel runs without a display" bash -c 'env -u DISPLAY vantrel --version | grep -q "^vantrel "'
+check "vantrel without a unit exits 3" bash -c 'vantrel list >/dev/null 2>&1; test $? = 3'
+check "manual page vantrel(1) is found" bash -c 'man -w vantrel 2>/dev/null | grep -q /usr/share/man/man1/vantrel.1.gz || zcat /usr/share/man/man1/vantrel.1.gz | grep -q "^.SH EXIT STATUS"'
+check "bash completion registers for vantrel" \
+  bash -c 'source /usr/share/bash-completion/completions/vantrel && complete -p vantrel >/dev/null'
 
 echo "== Starting the installed program from a folder without archives"
 mkdir -p "$work/empty" "$work/home"
@@ -138,7 +149,8 @@ fi
 
 echo "== Removing"
 check "package removed" bash -c 'dpkg --purge vantrelstudio >"$1" 2>&1' _ "$work/dpkg.log"
-for f in /usr/bin/VantrelStudio /usr/share/vantrelstudio /usr/lib/udev/rules.d/70-vantrel.rules \
+for f in /usr/bin/VantrelStudio /usr/bin/vantrel /usr/share/bash-completion/completions/vantrel \
+         /usr/share/vantrelstudio /usr/lib/udev/rules.d/70-vantrel.rules \
          /usr/share/applications/$app.desktop "/$lib"; do
   check "$f gone" test ! -e "$f"
 done

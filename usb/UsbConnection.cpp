@@ -31,7 +31,7 @@ int LIBUSB_CALL ForwardHotplug(libusb_context* context, libusb_device* device, l
 
 }  // namespace
 
-UsbConnection::UsbConnection()
+UsbConnection::UsbConnection(HotplugAnnouncement announcement)
 {
 #ifdef VANTREL_HAVE_LIBUSB_INIT_CONTEXT
     const int result = libusb_init_context(nullptr, nullptr, 0);
@@ -43,7 +43,8 @@ UsbConnection::UsbConnection()
         std::snprintf(text, sizeof text, "ERROR: failed to initialize libusb, error %d", result);
         throw std::runtime_error(text);
     }
-    if (libusb_has_capability(LIBUSB_CAP_HAS_HOTPLUG) != 0) {
+    if (announcement == HotplugAnnouncement::StandardOutput &&
+        libusb_has_capability(LIBUSB_CAP_HAS_HOTPLUG) != 0) {
         // The handles are not kept: the callbacks live as long as the context.
         registering = true;
         libusb_hotplug_register_callback(

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "config/DeviceConfiguration.h"
 
@@ -72,6 +74,31 @@ TEST(CheckRatioConsistency, RatiosMustDiffer)
         c.change(config);
         EXPECT_EQ(CheckRatioConsistency(config), c.expected) << c.what;
     }
+}
+
+// Every breach is named with its fields, not only the first one.
+TEST(FindConsistencyBreaches, ListsEveryBrokenRuleWithItsFields)
+{
+    using C = DeviceConfiguration;
+    DeviceConfiguration config = MakeDefaultConfiguration(DefaultsFamily::Gen107);
+    config.InputFeature4 = config.InputFeature2;
+    config.Gear5Voltage = config.Gear6Voltage = config.GearNVoltage;
+    config.TPSThresholdVoltage = config.TPSMaxVoltage;
+    config.Gear2RpmSpeedRatio = config.Gear1RpmSpeedRatio;
+    const std::vector<std::pair<int32_t, std::vector<ConfigField>>> expected = {
+        {-3, {&C::InputFeature2, &C::InputFeature4}},
+        {-8, {&C::GearNVoltage, &C::Gear5Voltage}},
+        {-8, {&C::GearNVoltage, &C::Gear6Voltage}},
+        {-13, {&C::Gear5Voltage, &C::Gear6Voltage}},
+        {-16, {&C::TPSMinVoltage, &C::TPSThresholdVoltage, &C::TPSMaxVoltage}},
+    };
+    std::vector<std::pair<int32_t, std::vector<ConfigField>>> found;
+    for (const ConsistencyBreach& breach : FindConsistencyBreaches(config))
+        found.emplace_back(breach.code, breach.fields);
+    EXPECT_EQ(found, expected);
+    ASSERT_EQ(FindRatioBreaches(config).size(), 1U);
+    EXPECT_EQ(FindRatioBreaches(config)[0].fields,
+              (std::vector<ConfigField>{&C::Gear1RpmSpeedRatio, &C::Gear2RpmSpeedRatio}));
 }
 
 }  // namespace

@@ -37,6 +37,7 @@ TEST(FaultText, ParsesEveryPart)
         {"stall@1x0", FaultKind::Stall, 1, 0, 0, -1},
         {"short@any+2x5=0", FaultKind::Short, FAULT_ANY_TRANSFER, 2, 5, 0},
         {"timeout@4", FaultKind::Timeout, 4, 0, 1, -1},
+        {"drop@0x00+1", FaultKind::Drop, 0x00, 1, 1, -1},
     };
     for (const Case& c : cases) {
         const std::optional<FaultSpec> fault = ParseFaultSpec(c.text);

@@ -30,8 +30,11 @@ expected=(
   lib/udev/rules.d/70-vantrel.rules
   share/doc/vantrelstudio/README.md
   share/man/man1/VantrelStudio.1.gz
+  share/man/man1/vantrel.1.gz
+  share/bash-completion/completions/vantrel
   share/doc/vantrelstudio/docs/user-guide.md
   bin/VantrelStudio
+  bin/vantrel
 )
 for f in "${expected[@]}"; do
   [ -n "$f" ] && [ -e "$dest/$f" ] || complain "missing $f"
@@ -52,18 +55,24 @@ done < <(cd "$dest" && find . -type f -o -type l | sed 's|^\./||' | sort)
 
 [ -e "$dest/${lib%.1}" ] && complain "development link ${lib%.1} installed"
 
-runpath=$(readelf -d "$dest/bin/VantrelStudio" | sed -n 's/.*(RUNPATH).*\[\(.*\)\]/\1/p')
-case "$runpath" in
-  *'$ORIGIN'*) ;;
-  *) complain "RUNPATH \"$runpath\" is not relative to the program" ;;
-esac
-case "$runpath" in
-  *"$(cd "$build" && pwd)"*) complain "RUNPATH \"$runpath\" points into the build tree" ;;
-esac
-resolved=$(ldd "$dest/bin/VantrelStudio" | sed -n 's/^\s*libVantrel\.so\.1 => \(\S*\).*/\1/p')
-[ "$(realpath -m "$resolved")" = "$(realpath -m "$dest/$lib")" ] \
-  || complain "libVantrel.so.1 resolves to \"$resolved\", not the installed $lib"
-ldd "$dest/bin/VantrelStudio" | grep -q "not found" && complain "unresolved libraries: $(ldd "$dest/bin/VantrelStudio" | grep 'not found')"
+for program in VantrelStudio vantrel; do
+  runpath=$(readelf -d "$dest/bin/$program" | sed -n 's/.*(RUNPATH).*\[\(.*\)\]/\1/p')
+  case "$runpath" in
+    *'$ORIGIN'*) ;;
+    *) complain "RUNPATH \"$runpath\" of $program is not relative to the program" ;;
+  esac
+  case "$runpath" in
+    *"$(cd "$build" && pwd)"*) complain "RUNPATH \"$runpath\" of $program points into the build tree" ;;
+  esac
+  resolved=$(ldd "$dest/bin/$program" | sed -n 's/^\s*libVantrel\.so\.1 => \(\S*\).*/\1/p')
+  [ "$(realpath -m "$resolved")" = "$(realpath -m "$dest/$lib")" ] \
+    || complain "libVantrel.so.1 of $program resolves to \"$resolved\", not the installed $lib"
+  ldd "$dest/bin/$program" | grep -q "not found" && complain "unresolved libraries of $program: $(ldd "$dest/bin/$program" | grep 'not found')"
+done
+# The command-line program runs without a display and names its version.
+"$dest/bin/vantrel" --version | grep -q '^vantrel ' || complain "installed vantrel does not run"
+bash -c 'source "$1" && complete -p vantrel' _ "$dest/share/bash-completion/completions/vantrel" >/dev/null 2>&1 \
+  || complain "the bash completion does not register for vantrel"
 
 rules=$(cat "$dest/lib/udev/rules.d/70-vantrel.rules" 2>/dev/null || true)
 grep -q 'TAG+="uaccess"' <<<"$rules" || complain "installed udev rule has no uaccess tag"

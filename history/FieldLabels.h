@@ -1,0 +1,16 @@
+// The names people read for the fields of a configuration record, as the
+// window labels them: "Shift light on at", "Closed throttle", "Blipper map,
+// 7,000 rpm, gear 2". The settings keys (FieldDifference::name) stay the
+// names for scripts and files.
+#pragma once
+
+#include <string>
+
+#include "config/DeviceConfiguration.h"
+#include "history/RecordDiff.h"
+
+// The label of a field of the record; empty for a field no one edits (the
+// reserved one).
+std::string FieldLabel(const RecordField& field);
+// The label of a scalar field.
+std::string FieldLabel(ConfigField field);
