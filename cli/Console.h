@@ -6,6 +6,8 @@
 #include <iosfwd>
 #include <string>
 
+#include "gui/FirmwareUpdatePacing.h"
+
 struct Console {
     std::ostream& out;
     std::ostream& err;
@@ -14,6 +16,9 @@ struct Console {
     bool errIsTerminal = false;
     // The descriptor behind `out`, for a writer of its own (the live log).
     int outDescriptor = 1;
+    // How an update lets events run and waits (the defaults, unless a test
+    // acts at its steps).
+    UpdatePacing pacing{};
 
     // "vantrel: <text>" and a line end on `err`.
     void Say(const std::string& text) const;

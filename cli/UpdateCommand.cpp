@@ -86,7 +86,7 @@ int UpdateCommand(const Invocation& invocation, const Console& console)
     {
         const Interrupts held(Interrupts::Mode::Hold);
         const UpdateReport report(console);
-        result = unit.UpdateFirmware(image);
+        result = unit.UpdateFirmware(image, console.pacing);
     }
     if (result != 0)
         return session.UnitFailed("Firmware update failed!", result);

@@ -56,6 +56,13 @@ std::string RpmText(int rpm)
     return rpm < 1000 ? digits : digits.substr(0, digits.size() - 3) + "," + digits.substr(digits.size() - 3);
 }
 
+// The blipper's first row is the down-shift from gear 2, the shifter's the
+// up-shift from gear 1: the grids' column headings.
+std::string GearOf(const RecordField& field)
+{
+    return std::to_string(field.row + (field.kind == RecordField::Kind::Blipper ? 2 : 1));
+}
+
 }  // namespace
 
 std::string FieldLabel(ConfigField field)
@@ -71,9 +78,44 @@ std::string FieldLabel(const RecordField& field)
 {
     if (field.kind == RecordField::Kind::Scalar)
         return FieldLabel(field.field);
-    // The blipper's first row is the down-shift from gear 2, the shifter's the
-    // up-shift from gear 1: the grids' column headings.
     const bool blipper = field.kind == RecordField::Kind::Blipper;
     return std::string(blipper ? "Blipper map, " : "Shifter map, ") + RpmText((field.cell + 1) * 1000) +
-           " rpm, gear " + std::to_string(field.row + (blipper ? 2 : 1));
+           " rpm, gear " + GearOf(field);
+}
+
+std::string MapRowLabel(const RecordField& field)
+{
+    return std::string(field.kind == RecordField::Kind::Blipper ? "Blipper map, gear "
+                                                                : "Shifter map, gear ") +
+           GearOf(field);
+}
+
+std::string SummarizeDifferences(const std::vector<FieldDifference>& differences)
+{
+    if (differences.empty())
+        return "no change";
+    std::string summary;
+    auto add = [&summary](const std::string& part) {
+        if (!summary.empty())
+            summary += "; ";
+        summary += part;
+    };
+    for (size_t i = 0; i < differences.size();) {
+        const FieldDifference& first = differences[i];
+        if (first.field.kind == RecordField::Kind::Scalar) {
+            const std::string label = FieldLabel(first.field);
+            add((label.empty() ? first.name : label) + " " + std::to_string(first.theirs) + " \u2192 " +
+                std::to_string(first.ours));
+            ++i;
+            continue;
+        }
+        size_t end = i;
+        while (end < differences.size() && differences[end].field.kind == first.field.kind &&
+               differences[end].field.row == first.field.row)
+            ++end;
+        const size_t cells = end - i;
+        add(MapRowLabel(first.field) + ": " + std::to_string(cells) + (cells == 1 ? " cell" : " cells"));
+        i = end;
+    }
+    return summary;
 }

@@ -14,3 +14,10 @@
 std::string FieldLabel(const RecordField& field);
 // The label of a scalar field.
 std::string FieldLabel(ConfigField field);
+// "Shifter map, gear 3": a row of a map field.
+std::string MapRowLabel(const RecordField& field);
+
+// "Shifter map, gear 3: 4 cells; Closed throttle 700 → 750", each value as
+// "theirs → ours": DiffRecords(newer, older) tells what changed. "no change"
+// when empty.
+std::string SummarizeDifferences(const std::vector<FieldDifference>& differences);

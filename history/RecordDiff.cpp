@@ -58,35 +58,6 @@ std::vector<FieldDifference> DiffRecords(const DeviceConfiguration& ours, const 
     return out;
 }
 
-std::string SummarizeDifferences(const std::vector<FieldDifference>& differences)
-{
-    if (differences.empty())
-        return "no change";
-    std::string summary;
-    auto add = [&summary](const std::string& part) {
-        if (!summary.empty())
-            summary += "; ";
-        summary += part;
-    };
-    for (size_t i = 0; i < differences.size();) {
-        const FieldDifference& first = differences[i];
-        if (first.field.kind == RecordField::Kind::Scalar) {
-            add(first.name + " " + std::to_string(first.theirs) + " \u2192 " + std::to_string(first.ours));
-            ++i;
-            continue;
-        }
-        size_t end = i;
-        while (end < differences.size() && differences[end].field.kind == first.field.kind &&
-               differences[end].field.row == first.field.row)
-            ++end;
-        const size_t cells = end - i;
-        add(std::string(RowName(first.field.kind, first.field.row)) + ": " + std::to_string(cells) +
-            (cells == 1 ? " cell" : " cells"));
-        i = end;
-    }
-    return summary;
-}
-
 void TakeValues(DeviceConfiguration& config, std::span<const FieldDifference> differences)
 {
     for (const FieldDifference& difference : differences) {

@@ -1,6 +1,5 @@
 // What differs between two configuration records, field by field and map cell
-// by map cell, under the names of the settings keys; a one-line summary of it;
-// and taking the other record's values into one record.
+// by map cell, under the names of the settings keys, and taking the other record's values into one record.
 #pragma once
 
 #include <cstdint>
@@ -34,10 +33,6 @@ struct FieldDifference {
 // show (2000 ... 16000 rpm); a row that one record lacks (its first cell
 // negative) is not compared.
 std::vector<FieldDifference> DiffRecords(const DeviceConfiguration& ours, const DeviceConfiguration& theirs);
-
-// "ShifterMap3G: 4 cells; TPSMinVoltage 700 → 750", each value as "theirs →
-// ours": DiffRecords(newer, older) tells what changed. "no change" when empty.
-std::string SummarizeDifferences(const std::vector<FieldDifference>& differences);
 
 // Puts the other value of each given difference into the record. A map's
 // 2000 rpm cell also sets its 1000 rpm cell, as the editors keep them.

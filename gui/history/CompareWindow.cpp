@@ -21,6 +21,7 @@
 #include "gui/VantrelBase.h"
 #include "gui/editors/EditorContent.h"
 #include "gui/editors/EditorsView.h"
+#include "history/FieldLabels.h"
 #include "session/Connection.h"
 #include "session/EditorSession.h"
 #include "session/HistoryTexts.h"
@@ -183,7 +184,8 @@ void CompareWindow::Refresh()
         return;
     }
     for (size_t i = 0; i < differences.size(); ++i) {
-        const long row = list->InsertItem(static_cast<long>(i), wxString::FromUTF8(differences[i].name));
+        const long row =
+            list->InsertItem(static_cast<long>(i), wxString::FromUTF8(FieldLabel(differences[i].field)));
         list->SetItem(row, 1, wxString::Format("%d", differences[i].ours));
         list->SetItem(row, 2, wxString::Format("%d", differences[i].theirs));
     }

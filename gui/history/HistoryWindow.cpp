@@ -8,6 +8,7 @@
 
 #include "editor/EditorRecords.h"
 #include "gui/editors/EditorContent.h"
+#include "history/FieldLabels.h"
 #include "history/RecordDiff.h"
 #include "session/EditorSession.h"
 #include "session/HistoryTexts.h"

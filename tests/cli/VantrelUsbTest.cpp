@@ -44,12 +44,12 @@ protected:
 
     // `input` answers a question; `terminal` makes standard input and error terminals.
     static Result Run(const std::vector<std::string>& args, const std::string& input = "",
-                      bool terminal = false)
+                      bool terminal = false, const UpdatePacing& pacing = {})
     {
         std::ostringstream out;
         std::ostringstream err;
         std::istringstream in(input);
-        const Console console{out, err, in, terminal, terminal, STDOUT_FILENO};
+        const Console console{out, err, in, terminal, terminal, STDOUT_FILENO, pacing};
         const int status = RunVantrel(args, console);
         return {status, out.str(), err.str()};
     }
@@ -327,12 +327,13 @@ TEST_F(Vantrel, HoldsAnInterruptUntilTheUnitIsSafe)
 {
     const VirtualUnit& unit = Attach(OfGeneration(107));
     bool sent = false;
-    const UpdateYieldFunction previous = SetUpdateYield([&sent] {
-        if (!std::exchange(sent, true))
-            kill(getpid(), SIGINT);
-    });
-    const Result update = Run({"update", "--yes"});
-    SetUpdateYield(previous);
+    const UpdatePacing interrupting{[&sent] {
+                                        if (!std::exchange(sent, true))
+                                            kill(getpid(), SIGINT);
+                                        DefaultUpdateYield();
+                                    },
+                                    {}};
+    const Result update = Run({"update", "--yes"}, "", false, interrupting);
     EXPECT_EQ(update.status, kExitSuccess) << update.err;
     EXPECT_TRUE(Has(update.err, "Interrupt held: the update goes on until the unit is safe.")) << update.err;
     EXPECT_EQ(unit.Generation(), 108);

@@ -138,13 +138,13 @@ TEST_F(History, EditsReplacedByAConnectAreKeptAndRestoreBringsThemBack)
             EXPECT_EQ(list->GetItemText(2, 1), "connect");
             EXPECT_EQ(list->GetItemText(0, 2), "Unit VT000001");
             EXPECT_EQ(list->GetItemText(1, 3),
-                      wxString::FromUTF8("Gear4Voltage " +
+                      wxString::FromUTF8("Gear position sensor, gear 4 " +
                                          std::to_string(window->Entries()[2].record.config.Gear4Voltage) +
-                                         " \u2192 3950; ShifterMap2G: 2 cells"));
+                                         " \u2192 3950; Shifter map, gear 2: 2 cells"));
             EXPECT_EQ(list->GetItemText(0, 3),
-                      wxString::FromUTF8("Gear4Voltage 3950 \u2192 " +
+                      wxString::FromUTF8("Gear position sensor, gear 4 3950 \u2192 " +
                                          std::to_string(window->Entries()[2].record.config.Gear4Voltage) +
-                                         "; ShifterMap2G: 2 cells"));
+                                         "; Shifter map, gear 2: 2 cells"));
             EXPECT_EQ(list->GetItemText(2, 3), "first entry");
             list->SetItemState(1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
             EXPECT_TRUE(window->RestoreSelected());
@@ -188,7 +188,7 @@ TEST_F(History, CompareListsWhatDiffersMarksTheCellsAndTakeAllMakesThemEqual)
             for (const FieldDifference& difference : window->Differences())
                 names.push_back(difference.name);
             EXPECT_EQ(names, (std::vector<std::string>{"ShiftLightRPM", "BlipperMap4G8000"}));
-            EXPECT_EQ(window->GetList()->GetItemCount(), 2);
+            EXPECT_EQ(window->GetList()->GetItemText(1), "Blipper map, 8,000 rpm, gear 4");
             EXPECT_EQ(window->GetList()->GetItemText(0, 1), "9000");
             EXPECT_EQ(window->GetList()->GetItemText(0, 2), "12500");
             EXPECT_NE(Blipper()->GetCellBackgroundColour(6, 2), Blipper()->GetDefaultCellBackgroundColour());

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "config/DeviceConfiguration.h"
+#include "history/FieldLabels.h"
 #include "history/RecordDiff.h"
 
 namespace {
@@ -52,8 +53,8 @@ TEST(RecordDiff, KnownPairListsExactlyTheChangedFieldsAndCells)
     EXPECT_EQ(differences[3].ours, 40);
     EXPECT_EQ(differences[3].theirs, older.ShifterMap[2][3]);
     EXPECT_EQ(SummarizeDifferences(differences),
-              "TPSMinVoltage 700 \u2192 750; Gear3RpmSpeedRatio 526 \u2192 530; BlipperMap6G: 1 cell; "
-              "ShifterMap3G: 4 cells");
+              "Closed throttle 700 \u2192 750; Engine speed to wheel speed ratio, gear 3 526 \u2192 530; "
+              "Blipper map, gear 6: 1 cell; Shifter map, gear 3: 4 cells");
     EXPECT_EQ(SummarizeDifferences(DiffRecords(older, older)), "no change");
 }
 
