@@ -190,10 +190,9 @@ bool ReadHistoryFile(const fs::path& path, HistoryRecord& record)
     for (int row = 0; row < kMapRows; ++row) {
         for (int cell = 0; cell < kMapCells; ++cell) {
             long value = 0;
-            const int rpm = (cell + 1) * 1000;
-            if (store->Read(wxString::Format("%s%d", BlipperRowKeyName(row), rpm), &value))
+            if (store->Read(BlipperCellKeyName(row, cell), &value))
                 record.config.BlipperMap[row][cell] = static_cast<int32_t>(value);
-            if (store->Read(wxString::Format("%s%d", ShifterRowKeyName(row), rpm), &value))
+            if (store->Read(ShifterCellKeyName(row, cell), &value))
                 record.config.ShifterMap[row][cell] = static_cast<int32_t>(value);
         }
     }
