@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <optional>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -30,8 +31,14 @@ long long MillisecondsOf(Clock::time_point time)
     return std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count();
 }
 
-Clock::time_point TimeOfMilliseconds(long long milliseconds)
+// None beyond what the clock holds (the years 1678 to 2262), which a damaged
+// file or name may give: the conversion would overflow.
+std::optional<Clock::time_point> TimeOfMilliseconds(long long milliseconds)
 {
+    constexpr long long kMost =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::duration::max()).count();
+    if (milliseconds > kMost || milliseconds < -kMost)
+        return std::nullopt;
     return Clock::time_point(
         std::chrono::duration_cast<Clock::duration>(std::chrono::milliseconds(milliseconds)));
 }
@@ -70,7 +77,8 @@ void FromFileName(const std::string& name, HistoryRecord& record)
                     &utc.tm_mday, &utc.tm_hour, &utc.tm_min, &utc.tm_sec, &ms, &sequence, event) == 9) {
         utc.tm_year -= 1900;
         utc.tm_mon -= 1;
-        record.time = TimeOfMilliseconds(static_cast<long long>(timegm(&utc)) * 1000 + ms);
+        if (const auto time = TimeOfMilliseconds(static_cast<long long>(timegm(&utc)) * 1000 + ms))
+            record.time = *time;
         record.event = event;
     }
 }
@@ -201,8 +209,9 @@ bool ReadHistoryFile(const fs::path& path, HistoryRecord& record)
     record.unit = store->Read("/History/Unit", wxEmptyString).utf8_string();
     const wxString time = store->Read("/History/Time", wxEmptyString);
     long long ms = 0;
-    if (time.ToLongLong(&ms))
-        record.time = TimeOfMilliseconds(ms);
+    const auto kept = time.ToLongLong(&ms) ? TimeOfMilliseconds(ms) : std::nullopt;
+    if (kept)
+        record.time = *kept;
     else
         FromFileName(path.filename().string(), record);
     return true;

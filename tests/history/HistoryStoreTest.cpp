@@ -177,6 +177,29 @@ TEST_F(History, UnreadableFileIsListedAsUnreadableAndSkipped)
     EXPECT_EQ(entries[1].record.config.ShiftLightRPM, 11000);
 }
 
+// A time beyond what the clock holds (years 1678 to 2262), in a name or in a
+// file, is not taken (converting it overflowed): the name's time, or none.
+TEST_F(History, TimesBeyondTheClockAreNotTaken)
+{
+    using namespace std::chrono;
+    HistoryStore store(folder);
+    const fs::path unit = store.FolderOf("VT000001");
+    fs::create_directories(unit);
+    std::string kept = HistoryFileText(Record("VT000001", "read", 11000));
+    const size_t time = kept.find("\nTime=") + 6;
+    kept.replace(time, kept.find('\n', time) - time, "-99999999999999999");
+    std::ofstream(unit / "20261208-064242-953-0002-read.vtn") << kept;
+    std::ofstream(unit / "02261208-064242-953-0001-write.vtn") << "not settings";
+    const std::vector<HistoryEntry> entries = store.List("VT000001");
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_TRUE(entries[0].readable);
+    EXPECT_EQ(entries[0].record.time,
+              sys_days{year{2026} / 12 / 8} + hours(6) + minutes(42) + seconds(42) + milliseconds(953));
+    EXPECT_FALSE(entries[1].readable);
+    EXPECT_EQ(entries[1].record.event, "write");
+    EXPECT_EQ(entries[1].record.time, system_clock::time_point{});
+}
+
 TEST_F(History, KeepingNeverWaitsForTheDisk)
 {
     HistoryStore store(folder);
