@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -187,21 +188,22 @@ bool ReadHistoryFile(const fs::path& path, HistoryRecord& record)
         return false;
     ClearConfiguration(record.config);
     // The fallbacks for keys a file lacks, then every value exactly as kept:
-    // the history keeps what the editors held, valid or not.
+    // the history keeps what the editors held, valid or not. A value beyond
+    // int32_t was never kept (a damaged file): it would wrap round into
+    // another, so its fallback stays.
     LoadSettingsKeys(*store, record.config, SettingsKeySet::Extended);
     store->SetPath("/");
-    for (const SettingsScalarKey& key : SettingsScalarKeys()) {
+    const auto take = [&store](const wxString& key, int32_t& field) {
         long value = 0;
-        if (store->Read(key.name, &value))
-            record.config.*key.field = static_cast<int32_t>(value);
-    }
+        if (store->Read(key, &value) && value >= INT32_MIN && value <= INT32_MAX)
+            field = static_cast<int32_t>(value);
+    };
+    for (const SettingsScalarKey& key : SettingsScalarKeys())
+        take(key.name, record.config.*key.field);
     for (int row = 0; row < kMapRows; ++row) {
         for (int cell = 0; cell < kMapCells; ++cell) {
-            long value = 0;
-            if (store->Read(BlipperCellKeyName(row, cell), &value))
-                record.config.BlipperMap[row][cell] = static_cast<int32_t>(value);
-            if (store->Read(ShifterCellKeyName(row, cell), &value))
-                record.config.ShifterMap[row][cell] = static_cast<int32_t>(value);
+            take(BlipperCellKeyName(row, cell), record.config.BlipperMap[row][cell]);
+            take(ShifterCellKeyName(row, cell), record.config.ShifterMap[row][cell]);
         }
     }
     record.event = store->Read("/History/Event", wxEmptyString).utf8_string();
