@@ -4,9 +4,10 @@
 #include <wx/log.h>
 #include <wx/mstream.h>
 
+#include <array>
 #include <cstdint>
-#include <string>
-#include <unordered_set>
+#include <cstring>
+#include <string_view>
 
 #include "FuzzCheck.h"
 #include "config/SettingsKeys.h"
@@ -50,13 +51,10 @@ void CheckRoundTrip(const DeviceConfiguration& loaded, SettingsKeySet keys)
     // costs five times the rest (some 15,000 allocations in wxFileConfig, each
     // slow under ASan): each record goes round once. Most inputs load a record
     // that an input before them loaded.
-    static std::unordered_set<std::string> done;
-    std::string record(reinterpret_cast<const char*>(&loaded), sizeof loaded);
-    record += static_cast<char>(keys);
-    if (done.size() >= 4096) {
-        done.clear();  // bounded memory
-    }
-    if (!done.insert(std::move(record)).second) {
+    std::array<char, sizeof loaded + 1> record;
+    std::memcpy(record.data(), &loaded, sizeof loaded);
+    record.back() = static_cast<char>(keys);
+    if (SeenBefore(std::string_view(record.data(), record.size()))) {
         return;
     }
     wxMemoryInputStream nothing(nullptr, 0);
