@@ -402,12 +402,12 @@ const char* ShifterRowKeyName(int row)
     return kShifterRowNames[row];
 }
 
-wxString BlipperCellKeyName(int row, int cell)
+const wxString& BlipperCellKeyName(int row, int cell)
 {
     return Names().blipper[row][cell];
 }
 
-wxString ShifterCellKeyName(int row, int cell)
+const wxString& ShifterCellKeyName(int row, int cell)
 {
     return Names().shifter[row][cell];
 }
