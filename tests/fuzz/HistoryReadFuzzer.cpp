@@ -28,7 +28,7 @@ namespace {
 
 constexpr std::string_view kFileMark = "== ";
 constexpr std::string_view kNextFile = "\n== ";
-constexpr size_t kMostFiles = 4;
+constexpr size_t kMostFiles = 2;  // a unit's entry and the one before it, or two units
 
 // One name of a path: not empty, no '/' or NUL, not "." or "..".
 std::string PathName(std::string_view text)
