@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <span>
+#include <string>
 #include <system_error>
 
 #include <wx/confbase.h>
@@ -95,9 +97,42 @@ constexpr int32_t kBlipperMaxCell = 220;
 constexpr int32_t kShifterMaxCell = 150;
 constexpr int32_t kMinCell = 30;  // 0 switches the cell off; anything else must be at least this
 
-wxString MapKey(const char* rowName, int cell)
+// The name of every key as the store takes it, made once per thread (a
+// wxString keeps a converted copy of itself, so threads do not share them).
+// Made for each read or write, a scalar key's name cost a conversion from a C
+// string and a map cell's a wxString::Format with its buffer of a thousand
+// characters: most of the time a load or a save took.
+struct KeyNames {
+    wxString base[std::size(kBaseKeys)];
+    wxString extended[std::size(kExtendedKeys)];
+    wxString blipper[kMapRows][kMapCells];
+    wxString shifter[kMapRows][kMapCells];
+};
+
+const KeyNames& Names()
 {
-    return wxString::Format("%s%d", rowName, (cell + 1) * 1000);
+    static thread_local const KeyNames names = [] {
+        KeyNames made;
+        std::transform(std::begin(kBaseKeys), std::end(kBaseKeys), made.base,
+                       [](const ScalarKey& key) { return wxString::FromAscii(key.name); });
+        std::transform(std::begin(kExtendedKeys), std::end(kExtendedKeys), made.extended,
+                       [](const ScalarKey& key) { return wxString::FromAscii(key.name); });
+        for (int row = 0; row < kMapRows; ++row) {
+            for (int cell = 0; cell < kMapCells; ++cell) {
+                const std::string rpm = std::to_string((cell + 1) * 1000);
+                made.blipper[row][cell] = wxString::FromAscii((kBlipperRowNames[row] + rpm).c_str());
+                made.shifter[row][cell] = wxString::FromAscii((kShifterRowNames[row] + rpm).c_str());
+            }
+        }
+        return made;
+    }();
+    return names;
+}
+
+// A whole number as the store writes it, without wxString::Format (see above).
+wxString NumberText(long value)
+{
+    return wxString::FromAscii(std::to_string(value).c_str());
 }
 
 // Reads a whole number; anything that is not one (including values beyond
@@ -112,42 +147,45 @@ bool ReadNumber(wxConfigBase& store, const wxString& key, long& value)
     return true;
 }
 
-void LoadScalars(wxConfigBase& store, DeviceConfiguration& config, std::span<const ScalarKey> keys)
+void LoadScalars(wxConfigBase& store, DeviceConfiguration& config, std::span<const ScalarKey> keys,
+                 const wxString* names)
 {
-    for (const ScalarKey& key : keys) {
+    for (size_t i = 0; i < keys.size(); ++i) {
+        const ScalarKey& key = keys[i];
         long value = 0;
         // Range-checked as a long: a value beyond an int must not wrap into range.
         const bool accepted =
-            ReadNumber(store, key.name, value) &&
+            ReadNumber(store, names[i], value) &&
             (key.accepts != nullptr ? key.accepts(value) : value >= key.min && value <= key.max);
         config.*key.field = accepted ? static_cast<int32_t>(value) : key.fallback;
     }
 }
 
-void LoadMapRow(wxConfigBase& store, const char* rowName, int32_t maxCell, int32_t (&row)[kMapCells])
+void LoadMapRow(wxConfigBase& store, const wxString (&keys)[kMapCells], int32_t maxCell,
+                int32_t (&row)[kMapCells])
 {
     for (int cell = 0; cell < kMapCells; ++cell) {
         long value = 0;
-        if (ReadNumber(store, MapKey(rowName, cell), value) &&
-            (value == 0 || (value >= kMinCell && value <= maxCell))) {
+        if (ReadNumber(store, keys[cell], value) && (value == 0 || (value >= kMinCell && value <= maxCell))) {
             row[cell] = static_cast<int32_t>(value);
         }
     }
 }
 
-void SaveScalars(wxConfigBase& store, const DeviceConfiguration& config, std::span<const ScalarKey> keys)
+void SaveScalars(wxConfigBase& store, const DeviceConfiguration& config, std::span<const ScalarKey> keys,
+                 const wxString* names)
 {
-    for (const ScalarKey& key : keys) {
-        store.Write(key.name, static_cast<long>(config.*key.field));
+    for (size_t i = 0; i < keys.size(); ++i) {
+        store.Write(names[i], NumberText(config.*keys[i].field));
     }
 }
 
-void SaveMap(wxConfigBase& store, const char* const (&rowNames)[kMapRows],
+void SaveMap(wxConfigBase& store, const wxString (&keys)[kMapRows][kMapCells],
              const int32_t (&map)[kMapRows][kMapCells])
 {
     for (int row = 0; row < kMapRows; ++row) {
         for (int cell = 0; cell < kMapCells; ++cell) {
-            store.Write(MapKey(rowNames[row], cell), static_cast<long>(map[row][cell]));
+            store.Write(keys[row][cell], NumberText(map[row][cell]));
         }
     }
 }
@@ -233,11 +271,12 @@ std::unique_ptr<wxFileConfig> Prepared(std::unique_ptr<wxFileConfig> store)
 int32_t SaveSettingsKeys(wxConfigBase& store, const DeviceConfiguration& config, SettingsKeySet keys)
 {
     SettingsGroup group(store);
-    SaveScalars(store, config, kBaseKeys);
-    SaveMap(store, kBlipperRowNames, config.BlipperMap);
-    SaveMap(store, kShifterRowNames, config.ShifterMap);
+    const KeyNames& names = Names();
+    SaveScalars(store, config, kBaseKeys, names.base);
+    SaveMap(store, names.blipper, config.BlipperMap);
+    SaveMap(store, names.shifter, config.ShifterMap);
     if (keys == SettingsKeySet::Extended) {
-        SaveScalars(store, config, kExtendedKeys);
+        SaveScalars(store, config, kExtendedKeys, names.extended);
     }
     return 0;
 }
@@ -245,28 +284,29 @@ int32_t SaveSettingsKeys(wxConfigBase& store, const DeviceConfiguration& config,
 int32_t LoadSettingsKeys(wxConfigBase& store, DeviceConfiguration& config, SettingsKeySet keys)
 {
     SettingsGroup group(store);
-    LoadScalars(store, config, kBaseKeys);
+    const KeyNames& names = Names();
+    LoadScalars(store, config, kBaseKeys, names.base);
 
     // A file without the rows of gears 3-6 repeats its gear-2 row in them.
     SetRow(config.BlipperMap[0], kDefaultBlipperRow);
-    LoadMapRow(store, kBlipperRowNames[0], kBlipperMaxCell, config.BlipperMap[0]);
+    LoadMapRow(store, names.blipper[0], kBlipperMaxCell, config.BlipperMap[0]);
     for (int row = 1; row < kMapRows; ++row) {
         for (int cell = 0; cell < kMapCells; ++cell) {
             config.BlipperMap[row][cell] = config.BlipperMap[0][cell];
         }
-        LoadMapRow(store, kBlipperRowNames[row], kBlipperMaxCell, config.BlipperMap[row]);
+        LoadMapRow(store, names.blipper[row], kBlipperMaxCell, config.BlipperMap[row]);
     }
     // Shifter rows missing from a file keep the fixed defaults of their gear.
     for (int row = 0; row < kMapRows; ++row) {
         SetRow(config.ShifterMap[row], kDefaultShifterRows[row]);
-        LoadMapRow(store, kShifterRowNames[row], kShifterMaxCell, config.ShifterMap[row]);
+        LoadMapRow(store, names.shifter[row], kShifterMaxCell, config.ShifterMap[row]);
     }
 
     if (const int32_t result = CheckConsistency(config); result != 0) {
         return result;
     }
     if (keys == SettingsKeySet::Extended) {
-        LoadScalars(store, config, kExtendedKeys);
+        LoadScalars(store, config, kExtendedKeys, names.extended);
         return CheckRatioConsistency(config);
     }
     return 0;
@@ -299,23 +339,12 @@ bool HasSettingsEntries(wxConfigBase& store)
         return true;
     }
     SettingsGroup group(store);
-    const auto hasAny = [&store](std::span<const ScalarKey> keys) {
-        return std::any_of(keys.begin(), keys.end(),
-                           [&store](const ScalarKey& key) { return store.HasEntry(key.name); });
-    };
-    if (hasAny(kBaseKeys) || hasAny(kExtendedKeys)) {
-        return true;
-    }
-    for (const auto* rowNames : {&kBlipperRowNames, &kShifterRowNames}) {
-        for (const char* rowName : *rowNames) {
-            for (int cell = 0; cell < kMapCells; ++cell) {
-                if (store.HasEntry(MapKey(rowName, cell))) {
-                    return true;
-                }
-            }
-        }
-    }
-    return false;
+    const KeyNames& names = Names();
+    const auto has = [&store](const wxString& name) { return store.HasEntry(name); };
+    return std::any_of(std::begin(names.base), std::end(names.base), has) ||
+           std::any_of(std::begin(names.extended), std::end(names.extended), has) ||
+           std::any_of(&names.blipper[0][0], &names.blipper[0][0] + kMapRows * kMapCells, has) ||
+           std::any_of(&names.shifter[0][0], &names.shifter[0][0] + kMapRows * kMapCells, has);
 }
 
 std::unique_ptr<wxFileConfig> OpenSettingsFileToLoad(const wxString& path, std::string* complaints)
@@ -371,4 +400,14 @@ const char* BlipperRowKeyName(int row)
 const char* ShifterRowKeyName(int row)
 {
     return kShifterRowNames[row];
+}
+
+const wxString& BlipperCellKeyName(int row, int cell)
+{
+    return Names().blipper[row][cell];
+}
+
+const wxString& ShifterCellKeyName(int row, int cell)
+{
+    return Names().shifter[row][cell];
 }

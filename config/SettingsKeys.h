@@ -69,3 +69,7 @@ std::vector<SettingsScalarKey> SettingsScalarKeys();
 // ...) and gear 1 ... 5 ("ShifterMap", "ShifterMap2G", ...).
 const char* BlipperRowKeyName(int row);
 const char* ShifterRowKeyName(int row);
+// The key of one map cell, row as above, cell 0 ... 15 for 1000 ... 16000 rpm
+// ("BlipperMap3G4000"); made once for each thread, for that thread's use.
+const wxString& BlipperCellKeyName(int row, int cell);
+const wxString& ShifterCellKeyName(int row, int cell);

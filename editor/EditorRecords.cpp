@@ -2,8 +2,34 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 
 #include "EditorModel.h"
+
+namespace {
+
+// The lowest threshold from `from` up to `to` that shows as `percent`; none
+// when none does. The percentage shown moves one way only as the threshold
+// rises, so halving finds it: a kept record may hold any values, and stepping
+// through a span of billions (and past the top of int32_t) took seconds.
+std::optional<int32_t> LowestShowing(int percent, int32_t from, int32_t to, int32_t min, int32_t max)
+{
+    int64_t low = from;
+    int64_t high = int64_t{to} + 1;  // the answer is in [low, high); high: none
+    while (low < high) {
+        const int64_t middle = low + (high - low) / 2;
+        const int32_t shown = ThresholdToPercent(static_cast<int32_t>(middle), min, max);
+        if (max >= min ? shown >= percent : shown <= percent)
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    if (low > to || ThresholdToPercent(static_cast<int32_t>(low), min, max) != percent)
+        return std::nullopt;
+    return static_cast<int32_t>(low);
+}
+
+}  // namespace
 
 DeviceConfiguration ForShowing(DeviceConfiguration record)
 {
@@ -13,12 +39,9 @@ DeviceConfiguration ForShowing(DeviceConfiguration record)
     for (int percent = 1; percent <= 99; ++percent) {
         if (PercentToThreshold(percent, min, max) != threshold)
             continue;
-        for (int32_t shown = threshold; shown <= std::max(min, max); ++shown) {
-            if (ThresholdToPercent(shown, min, max) == percent) {
-                threshold = shown;
-                break;
-            }
-        }
+        if (const std::optional<int32_t> shown =
+                LowestShowing(percent, threshold, std::max(min, max), min, max))
+            threshold = *shown;
         break;
     }
     return record;

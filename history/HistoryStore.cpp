@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <optional>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -30,8 +32,14 @@ long long MillisecondsOf(Clock::time_point time)
     return std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count();
 }
 
-Clock::time_point TimeOfMilliseconds(long long milliseconds)
+// None beyond what the clock holds (the years 1678 to 2262), which a damaged
+// file or name may give: the conversion would overflow.
+std::optional<Clock::time_point> TimeOfMilliseconds(long long milliseconds)
 {
+    constexpr long long kMost =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::duration::max()).count();
+    if (milliseconds > kMost || milliseconds < -kMost)
+        return std::nullopt;
     return Clock::time_point(
         std::chrono::duration_cast<Clock::duration>(std::chrono::milliseconds(milliseconds)));
 }
@@ -70,7 +78,8 @@ void FromFileName(const std::string& name, HistoryRecord& record)
                     &utc.tm_mday, &utc.tm_hour, &utc.tm_min, &utc.tm_sec, &ms, &sequence, event) == 9) {
         utc.tm_year -= 1900;
         utc.tm_mon -= 1;
-        record.time = TimeOfMilliseconds(static_cast<long long>(timegm(&utc)) * 1000 + ms);
+        if (const auto time = TimeOfMilliseconds(static_cast<long long>(timegm(&utc)) * 1000 + ms))
+            record.time = *time;
         record.event = event;
     }
 }
@@ -179,22 +188,22 @@ bool ReadHistoryFile(const fs::path& path, HistoryRecord& record)
         return false;
     ClearConfiguration(record.config);
     // The fallbacks for keys a file lacks, then every value exactly as kept:
-    // the history keeps what the editors held, valid or not.
+    // the history keeps what the editors held, valid or not. A value beyond
+    // int32_t was never kept (a damaged file): it would wrap round into
+    // another, so its fallback stays.
     LoadSettingsKeys(*store, record.config, SettingsKeySet::Extended);
     store->SetPath("/");
-    for (const SettingsScalarKey& key : SettingsScalarKeys()) {
+    const auto take = [&store](const wxString& key, int32_t& field) {
         long value = 0;
-        if (store->Read(key.name, &value))
-            record.config.*key.field = static_cast<int32_t>(value);
-    }
+        if (store->Read(key, &value) && value >= INT32_MIN && value <= INT32_MAX)
+            field = static_cast<int32_t>(value);
+    };
+    for (const SettingsScalarKey& key : SettingsScalarKeys())
+        take(key.name, record.config.*key.field);
     for (int row = 0; row < kMapRows; ++row) {
         for (int cell = 0; cell < kMapCells; ++cell) {
-            long value = 0;
-            const int rpm = (cell + 1) * 1000;
-            if (store->Read(wxString::Format("%s%d", BlipperRowKeyName(row), rpm), &value))
-                record.config.BlipperMap[row][cell] = static_cast<int32_t>(value);
-            if (store->Read(wxString::Format("%s%d", ShifterRowKeyName(row), rpm), &value))
-                record.config.ShifterMap[row][cell] = static_cast<int32_t>(value);
+            take(BlipperCellKeyName(row, cell), record.config.BlipperMap[row][cell]);
+            take(ShifterCellKeyName(row, cell), record.config.ShifterMap[row][cell]);
         }
     }
     record.event = store->Read("/History/Event", wxEmptyString).utf8_string();
@@ -202,8 +211,9 @@ bool ReadHistoryFile(const fs::path& path, HistoryRecord& record)
     record.unit = store->Read("/History/Unit", wxEmptyString).utf8_string();
     const wxString time = store->Read("/History/Time", wxEmptyString);
     long long ms = 0;
-    if (time.ToLongLong(&ms))
-        record.time = TimeOfMilliseconds(ms);
+    const auto kept = time.ToLongLong(&ms) ? TimeOfMilliseconds(ms) : std::nullopt;
+    if (kept)
+        record.time = *kept;
     else
         FromFileName(path.filename().string(), record);
     return true;

@@ -1,6 +1,7 @@
 #include "livelog/ReplayTimeline.h"
 
 #include <algorithm>
+#include <cstdint>
 
 ReplayTimeline::ReplayTimeline(std::vector<LogRow> rows) : rows(std::move(rows))
 {
@@ -34,7 +35,10 @@ bool ReplayTimeline::Advance(uint64_t realMs)
     if (!playing || rows.empty()) {
         return false;
     }
-    const bool changed = Seek(position + realMs * static_cast<uint64_t>(speed));
+    // Saturating: the times of a damaged log may reach the top of uint64_t,
+    // and a position that wrapped round would replay it from its start forever.
+    const uint64_t step = realMs * static_cast<uint64_t>(speed);
+    const bool changed = Seek(step > UINT64_MAX - position ? UINT64_MAX : position + step);
     if (position >= Duration()) {
         playing = false;
     }

@@ -177,6 +177,35 @@ TEST_F(History, UnreadableFileIsListedAsUnreadableAndSkipped)
     EXPECT_EQ(entries[1].record.config.ShiftLightRPM, 11000);
 }
 
+// A time beyond what the clock holds (years 1678 to 2262), in a name or in a
+// file, is not taken (converting it overflowed): the name's time, or none. Nor
+// is a value beyond int32_t, which wrapped round into another (3000 mV here).
+TEST_F(History, TimesAndValuesBeyondTheRecordAreNotTaken)
+{
+    using namespace std::chrono;
+    HistoryStore store(folder);
+    const fs::path unit = store.FolderOf("VT000001");
+    fs::create_directories(unit);
+    std::string kept = HistoryFileText(Record("VT000001", "read", 11000));
+    const auto replace = [&kept](const std::string& key, const std::string& value) {
+        const size_t at = kept.find("\n" + key + "=") + key.size() + 2;
+        kept.replace(at, kept.find('\n', at) - at, value);
+    };
+    replace("Time", "-99999999999999999");
+    replace("Gear1Voltage", "4294970296");
+    std::ofstream(unit / "20261208-064242-953-0002-read.vtn") << kept;
+    std::ofstream(unit / "02261208-064242-953-0001-write.vtn") << "not settings";
+    const std::vector<HistoryEntry> entries = store.List("VT000001");
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_TRUE(entries[0].readable);
+    EXPECT_EQ(entries[0].record.config.Gear1Voltage, 2200) << "the loader's fallback";
+    EXPECT_EQ(entries[0].record.time,
+              sys_days{year{2026} / 12 / 8} + hours(6) + minutes(42) + seconds(42) + milliseconds(953));
+    EXPECT_FALSE(entries[1].readable);
+    EXPECT_EQ(entries[1].record.event, "write");
+    EXPECT_EQ(entries[1].record.time, system_clock::time_point{});
+}
+
 TEST_F(History, KeepingNeverWaitsForTheDisk)
 {
     HistoryStore store(folder);

@@ -152,6 +152,8 @@ TEST(LiveLog, BadLogsNameTheirFirstBadLineAndKeepTheReadableRows)
          2, "Line 4 of the log is malformed; the 2 readable rows can be replayed."},
         {"time running back", LogText({good0, good2, good1, closing}), true, 2,
          "Line 4 of the log is malformed; the 2 readable rows can be replayed."},
+        {"two rows at the same millisecond (a merged log)",
+         LogText({good0, good1, FormatLogRow(Row(100, 3500)), good2, closing}), true, 4, "(none)"},
         {"a row after the closing line", LogText({good0, closing, good1}), true, 1,
          "Line 4 of the log is malformed; the 1 readable row can be replayed."},
         {"cut in a row", LogText({good0, good1}) + good2.substr(0, 40), true, 2,

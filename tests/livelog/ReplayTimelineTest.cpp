@@ -66,6 +66,15 @@ TEST(ReplayTimeline, PlaysAtItsSpeedAndPausesAtTheEnd)
         EXPECT_EQ(timeline.Speed(), speed);
     }
 
+    // A damaged log's times at the top of uint64_t: played, it still ends.
+    std::vector<LogRow> top(2);
+    top[0].ms = UINT64_MAX - 50, top[1].ms = UINT64_MAX;
+    ReplayTimeline last(top);
+    last.Play();
+    last.Advance(100);
+    EXPECT_EQ(last.Position(), UINT64_MAX);
+    EXPECT_FALSE(last.Playing());
+
     ReplayTimeline empty({});
     empty.Play();
     EXPECT_FALSE(empty.Playing());
