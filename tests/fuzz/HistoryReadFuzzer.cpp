@@ -18,6 +18,7 @@
 
 #include "FuzzCheck.h"
 #include "editor/EditorRecords.h"
+#include "history/FieldLabels.h"
 #include "history/HistoryStore.h"
 #include "history/RecordDiff.h"
 #include "session/HistoryTexts.h"
