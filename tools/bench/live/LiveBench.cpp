@@ -30,10 +30,10 @@
 #include <vector>
 
 #include "AppRun.h"
+#include "MainWindowHandle.h"
 #include "config/ConfigurationImage.h"
 #include "emulator/VirtualBus.h"
 #include "gui/FirmwareUpdatePacing.h"
-#include "gui/VTX_GUIMain.h"
 #include "gui/VantrelBase.h"
 #include "gui/commands/FwUpdateDialog.h"
 #include "session/UserSettings.h"
@@ -134,19 +134,19 @@ size_t LiveReads(const VirtualUnit& unit)
     return reads;
 }
 
-int Poll(VirtualBus& bus, VTX_GUIFrame* frame, int seconds)
+int Poll(VirtualBus& bus, const MainWindowHandle& frame, int seconds)
 {
-    ShowPage(frame, "ID_PANEL7");
+    ShowPage(frame.Frame(), "ID_PANEL7");
     RunMainLoopFor(500);
     const CpuSample idle = Measure(seconds * 1000);
 
     VirtualUnit& unit = bus.AddUnit(Unit(108, "BENCHLIVE1"));
-    frame->AutoConnect();
-    if (!frame->IsLiveTimerRunning()) {
+    frame.AutoConnect();
+    if (!frame.IsPolling()) {
         std::fprintf(stderr, "the unit was not connected\n");
         return 1;
     }
-    ShowPage(frame, "ID_PANEL7");
+    ShowPage(frame.Frame(), "ID_PANEL7");
     RunMainLoopFor(500);
     const size_t readsBefore = LiveReads(unit);
     auto* grid = dynamic_cast<wxGrid*>(frame->FindWindow(XRCID("ID_GRID1")));
@@ -177,16 +177,16 @@ int Poll(VirtualBus& bus, VTX_GUIFrame* frame, int seconds)
         100.0 * (polling.mainThread - idle.mainThread) / polling.wall,
         100.0 * (polling.process - idle.process) / polling.wall);
     bus.Unplug(unit);
-    frame->AutoConnect();
+    frame.AutoConnect();
     return 0;
 }
 
 // Runs the update command inside the event loop with a heartbeat timer.
-int Update(VirtualBus& bus, VTX_GUIFrame* frame, double* longestMs = nullptr, bool quiet = false)
+int Update(VirtualBus& bus, const MainWindowHandle& frame, double* longestMs = nullptr, bool quiet = false)
 {
     VirtualUnit& unit = bus.AddUnit(Unit(107, "BENCHFW" + std::to_string(bus.UnitCount())));
     UserSettings().WriteRefusedFirmwareVersion(unit.Serial(), 0x0108L);
-    frame->AutoConnect();
+    frame.AutoConnect();
 
     // Each gap with the step of the update it ended in: the update's yields
     // and waits are marked, so a gap is named after the last mark before its end.
@@ -197,15 +197,15 @@ int Update(VirtualBus& bus, VTX_GUIFrame* frame, double* longestMs = nullptr, bo
     std::vector<Gap> gaps;
     std::string step = "before the update procedure (dialog, version reads)";
     int yields = 0;
-    frame->SetUpdatePacing({[&] {
-                                step = "update, after yield " + std::to_string(++yields);
-                                DefaultUpdateYield();
-                            },
-                            [&](uint32_t milliseconds) {
-                                step = "update, in a wait";
-                                DefaultUpdateSleep(milliseconds);
-                                step = "update, after a wait";
-                            }});
+    frame.SetUpdatePacing({[&] {
+                               step = "update, after yield " + std::to_string(++yields);
+                               DefaultUpdateYield();
+                           },
+                           [&](uint32_t milliseconds) {
+                               step = "update, in a wait";
+                               DefaultUpdateSleep(milliseconds);
+                               step = "update, after a wait";
+                           }});
     auto last = Clock::now();
     wxTimer heartbeat;
     heartbeat.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
@@ -220,7 +220,7 @@ int Update(VirtualBus& bus, VTX_GUIFrame* frame, double* longestMs = nullptr, bo
         last = Clock::now();
         const auto start = Clock::now();
         wxCommandEvent command(wxEVT_MENU, XRCID("idFirmwareUpdate"));
-        command.SetEventObject(frame);
+        command.SetEventObject(frame.Window());
         frame->ProcessWindowEvent(command);
         step = "after the command (reconnect)";
         updateMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -228,7 +228,7 @@ int Update(VirtualBus& bus, VTX_GUIFrame* frame, double* longestMs = nullptr, bo
         loop.Exit();
     });
     loop.Run();
-    frame->SetUpdatePacing({});
+    frame.SetUpdatePacing({});
 
     std::sort(gaps.begin(), gaps.end(), [](const Gap& a, const Gap& b) { return a.ms > b.ms; });
     const double longest = gaps.empty() ? updateMs : gaps.front().ms;
@@ -265,7 +265,7 @@ bool SaveScreenshot(wxWindow* window, const std::string& path)
     return saved;
 }
 
-int Screenshots(VirtualBus& bus, VTX_GUIFrame* frame, const std::string& folder)
+int Screenshots(VirtualBus& bus, const MainWindowHandle& frame, const std::string& folder)
 {
     VirtualUnit& unit = bus.AddUnit(Unit(108, "VT260801"));
     // A speed sensor, so that the wheel speed shows too.
@@ -273,15 +273,15 @@ int Screenshots(VirtualBus& bus, VTX_GUIFrame* frame, const std::string& folder)
     config.NumOfSpeedPulses = 4;
     config.WheelCircumference = 2000;
     unit.SetConfigurationImage(EncodeConfigurationImage(config, ImageFormat::Long));
-    frame->AutoConnect();
-    ShowPage(frame, "ID_PANEL7");
+    frame.AutoConnect();
+    ShowPage(frame.Frame(), "ID_PANEL7");
     RunMainLoopFor(3200);
-    bool ok = SaveScreenshot(frame, folder + "/live-monitor.png");
+    bool ok = SaveScreenshot(frame.Window(), folder + "/live-monitor.png");
     bus.Unplug(unit);
-    frame->AutoConnect();
+    frame.AutoConnect();
 
     ok = Update(bus, frame, nullptr, true) == 0 && ok;
-    if (FwUpdateDialog* dialog = frame->GetFwUpdateDialog()) {
+    if (FwUpdateDialog* dialog = frame.UpdateDialog()) {
         RunMainLoopFor(500);  // let the gauge paint its final value
         ok = SaveScreenshot(dialog, folder + "/firmware-update.png") && ok;
         dialog->Close();
@@ -297,7 +297,7 @@ int main(int argc, char** argv)
     setenv("VANTREL_ALLOW_STANDIN_FIRMWARE", "1", 1);  // the unit is virtual
     return RunApp(argv[0], BenchmarkOptions(VANTREL_GUI_DIR), [&] {
         VirtualBus& bus = *AppBus();
-        VTX_GUIFrame* frame = MainWindow();
+        const MainWindowHandle frame(MainWindow());
         if (mode == "poll") {
             return Poll(bus, frame, argc > 2 ? std::max(1, std::atoi(argv[2])) : 10);
         }

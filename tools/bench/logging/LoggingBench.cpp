@@ -26,8 +26,8 @@
 #include <vector>
 
 #include "AppRun.h"
+#include "MainWindowHandle.h"
 #include "emulator/VirtualBus.h"
-#include "gui/VTX_GUIMain.h"
 #include "gui/live/LiveChart.h"
 #include "gui/live/LiveLogging.h"
 #include "gui/live/LogReplay.h"
@@ -79,31 +79,31 @@ double Percent(const Sample& sample)
     return 100.0 * sample.mainThread / sample.wall;
 }
 
-VirtualUnit& Connect(VirtualBus& bus, VTX_GUIFrame* frame, const char* serial)
+VirtualUnit& Connect(VirtualBus& bus, const MainWindowHandle& frame, const char* serial)
 {
     UnitOptions options;
     options.serial = serial;
     VirtualUnit& unit = bus.AddUnit(options);
-    frame->AutoConnect();
+    frame.AutoConnect();
     return unit;
 }
 
-int Poll(VirtualBus& bus, VTX_GUIFrame* frame, int seconds)
+int Poll(VirtualBus& bus, const MainWindowHandle& frame, int seconds)
 {
-    ShowPage(frame, "ID_PANEL7");
+    ShowPage(frame.Frame(), "ID_PANEL7");
     RunMainLoopFor(500);
     const Sample idle = Measure(seconds * 1000);
     Connect(bus, frame, "BENCHLOG01");
-    if (!frame->IsLiveTimerRunning()) {
+    if (!frame.IsPolling()) {
         std::fprintf(stderr, "the unit was not connected\n");
         return 1;
     }
-    ShowPage(frame, "ID_PANEL7");
+    ShowPage(frame.Frame(), "ID_PANEL7");
     char folder[] = "/tmp/vantrel-bench-logs-XXXXXX";
     if (mkdtemp(folder) == nullptr) {
         return 2;
     }
-    frame->GetLogging().SetFolder(folder);
+    frame.Logging().SetFolder(folder);
     RunMainLoopFor(3000);  // the engine leaves idle
     // The engine's ride changes what the page repaints, so the two ways are
     // measured in turns of one second over the same stretch of the ride.
@@ -115,15 +115,15 @@ int Poll(VirtualBus& bus, VTX_GUIFrame* frame, int seconds)
         sum.longestGapMs = std::max(sum.longestGapMs, part.longestGapMs);
     };
     for (int turn = 0; turn < seconds; ++turn) {
-        frame->GetLiveChart()->Hide();
+        frame.Chart()->Hide();
         RunMainLoopFor(100);
         add(plain, Measure(1000));
-        frame->GetLiveChart()->Show();
-        frame->GetLogging().Start();
+        frame.Chart()->Show();
+        frame.Logging().Start();
         RunMainLoopFor(100);
         add(watched, Measure(1000));
-        rows += frame->GetLogging().Rows();
-        frame->GetLogging().Stop(kLogStoppedLine);
+        rows += frame.Logging().Rows();
+        frame.Logging().Stop(kLogStoppedLine);
     }
 
     std::printf("%d s idle, then %d turns of 1 s each way; main thread CPU of one core:\n", seconds, seconds);
@@ -159,7 +159,7 @@ int Poll(VirtualBus& bus, VTX_GUIFrame* frame, int seconds)
     return 0;
 }
 
-int Replay(VTX_GUIFrame* frame)
+int Replay(const MainWindowHandle& frame)
 {
     const std::string path = "/tmp/vantrel-bench-hour-" + std::to_string(getpid()) + ".csv";
     {
@@ -179,9 +179,9 @@ int Replay(VTX_GUIFrame* frame)
             writer->Append(row);
         }
     }
-    ShowPage(frame, "ID_PANEL7");
+    ShowPage(frame.Frame(), "ID_PANEL7");
     RunMainLoopFor(300);
-    LogReplay& replay = frame->GetReplay();
+    LogReplay& replay = frame.Replay();
     auto start = Clock::now();
     const bool opened = replay.Open(path);
     wxTheApp->Yield();  // the first paint of the chart
@@ -195,7 +195,7 @@ int Replay(VTX_GUIFrame* frame)
         for (uint64_t i = 0; i < 20; ++i) {
             start = Clock::now();
             replay.SeekTo((i * 7919 % 36) * 100000);
-            frame->GetLiveChart()->Update();  // paint now, not later
+            frame.Chart()->Update();  // paint now, not later
             longestSeek = std::max(longestSeek, Ms(Clock::now() - start));
         }
     }
@@ -208,22 +208,22 @@ int Replay(VTX_GUIFrame* frame)
     return 0;
 }
 
-int Record(VirtualBus& bus, VTX_GUIFrame* frame, const std::string& file, int seconds)
+int Record(VirtualBus& bus, const MainWindowHandle& frame, const std::string& file, int seconds)
 {
     Connect(bus, frame, "VT000001");
-    ShowPage(frame, "ID_PANEL7");
+    ShowPage(frame.Frame(), "ID_PANEL7");
     RunMainLoopFor(300);
     char folder[] = "/tmp/vantrel-bench-record-XXXXXX";
     if (mkdtemp(folder) == nullptr) {
         return 2;
     }
-    frame->GetLogging().SetFolder(folder);
-    if (!frame->GetLogging().Start()) {
+    frame.Logging().SetFolder(folder);
+    if (!frame.Logging().Start()) {
         return 1;
     }
-    const std::string path = frame->GetLogging().Path().utf8_string();
+    const std::string path = frame.Logging().Path().utf8_string();
     RunMainLoopFor(seconds * 1000);
-    frame->GetLogging().Stop(kLogStoppedLine);
+    frame.Logging().Stop(kLogStoppedLine);
     const int moved = std::system(("mv '" + path + "' '" + file + "'").c_str());
     std::system((std::string("rm -rf '") + folder + "'").c_str());
     std::printf("logged %d s into %s\n", seconds, file.c_str());
@@ -239,7 +239,7 @@ int main(int argc, char** argv)
     setenv("VANTREL_ALLOW_STANDIN_FIRMWARE", "1", 1);
     return RunApp(argv[0], BenchmarkOptions(VANTREL_GUI_DIR), [&] {
         VirtualBus& bus = *AppBus();
-        VTX_GUIFrame* frame = MainWindow();
+        const MainWindowHandle frame(MainWindow());
         if (mode == "poll")
             return Poll(bus, frame, argc > 2 ? std::max(1, std::atoi(argv[2])) : 10);
         if (mode == "replay")

@@ -22,8 +22,8 @@
 #include <vector>
 
 #include "AppRun.h"
+#include "MainWindowHandle.h"
 #include "emulator/VirtualBus.h"
-#include "gui/VTX_GUIMain.h"
 #include "gui/VantrelBase.h"
 #include "session/UserSettings.h"
 
@@ -74,7 +74,7 @@ void PrintFigure(const char* name, const std::vector<double>& runs)
                 Median(runs), *low, *high, runs.size(), kGoalMs);
 }
 
-int Bench(VirtualBus& bus, VTX_GUIFrame* frame, int runs)
+int Bench(VirtualBus& bus, const MainWindowHandle& frame, int runs)
 {
     std::vector<double> connect;
     std::vector<double> read;
@@ -85,19 +85,19 @@ int Bench(VirtualBus& bus, VTX_GUIFrame* frame, int runs)
         options.serial = "BENCHSTALL" + std::to_string(run);
         UserSettings().WriteRefusedFirmwareVersion(options.serial, 0x0108L);
         VirtualUnit& unit = bus.AddUnit(options);
-        connect.push_back(LongestGap([&] { frame->AutoConnect(); }));
-        if (frame->GetDevice() == nullptr || frame->GetDevice()->GetSerialNumber() != options.serial) {
+        connect.push_back(LongestGap([&] { frame.AutoConnect(); }));
+        if (frame.Device() == nullptr || frame.Device()->GetSerialNumber() != options.serial) {
             std::fprintf(stderr, "run %d: the unit was not connected\n", run);
             return 1;
         }
         read.push_back(LongestGap([&] {
             wxCommandEvent command(wxEVT_MENU, XRCID("idReadConfiguration"));
-            command.SetEventObject(frame);
+            command.SetEventObject(frame.Window());
             frame->ProcessWindowEvent(command);
         }));
         std::printf("%4d %12.1f %12.1f\n", run, connect.back(), read.back());
         bus.Unplug(unit);
-        frame->AutoConnect();
+        frame.AutoConnect();
         RunMainLoopFor(100);
     }
     std::printf("worst GUI-thread stall:\n");
@@ -112,5 +112,5 @@ int main(int argc, char** argv)
 {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
     return RunApp(argv[0], BenchmarkOptions(VANTREL_GUI_DIR),
-                  [&] { return Bench(*AppBus(), MainWindow(), runs); });
+                  [&] { return Bench(*AppBus(), MainWindowHandle(MainWindow()), runs); });
 }

@@ -5,10 +5,10 @@
 #include <memory>
 
 #include <wx/app.h>
+#include <wx/window.h>
 
 #include "StartupMeasure.h"
 #include "gui/VTX_GUIApp.h"
-#include "gui/VTX_GUIMain.h"
 #include "usb/UsbConnection.h"
 
 namespace {
@@ -22,13 +22,13 @@ public:
         if (!VTX_GUIApp::OnInit())
             return false;
         std::printf("window_built_ms=%.1f\n", ProcessAgeMs());
-        GetMainWindow()->Bind(wxEVT_IDLE, [this](wxIdleEvent& event) {
+        GetTopWindow()->Bind(wxEVT_IDLE, [this](wxIdleEvent& event) {
             event.Skip();
             if (reported)
                 return;
             reported = true;
             ReportStartup();
-            GetMainWindow()->Close(true);
+            GetTopWindow()->Close(true);
             ExitMainLoop();
         });
         return true;
