@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "usb/UsbDevice.h"
 #include "usb/UsbIds.h"
@@ -21,4 +22,16 @@ inline UsbDevice MakeUnitRecord(uint16_t version, uint8_t subClass = 0, const st
     record.portNumber = 4;
     record.deviceAddress = 7;
     return record;
+}
+
+// A live report of `length` bytes holding the two periods, little-endian, as
+// the unit sends them; the rest is zero.
+inline std::vector<uint8_t> LiveReport(size_t length, uint16_t rpmPeriod, uint16_t speedPeriod)
+{
+    std::vector<uint8_t> report(length, 0);
+    report[0] = rpmPeriod & 0xFF;
+    report[1] = rpmPeriod >> 8;
+    report[2] = speedPeriod & 0xFF;
+    report[3] = speedPeriod >> 8;
+    return report;
 }

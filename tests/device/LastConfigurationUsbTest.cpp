@@ -2,6 +2,7 @@
 // read from or written to the unit.
 #include <gtest/gtest.h>
 
+#include "DeviceRecords.h"
 #include "VirtualUnitFixture.h"
 #include "config/ConfigurationImage.h"
 #include "device/DeviceResult.h"
@@ -11,16 +12,6 @@ namespace {
 
 class LastConfiguration : public VirtualUnitTest {
 protected:
-    std::vector<uint8_t> Report(size_t length, uint16_t rpmPeriod, uint16_t speedPeriod)
-    {
-        std::vector<uint8_t> report(length, 0);
-        report[0] = rpmPeriod & 0xFF;
-        report[1] = rpmPeriod >> 8;
-        report[2] = speedPeriod & 0xFF;
-        report[3] = speedPeriod >> 8;
-        return report;
-    }
-
     LiveValues Poll(IVantrel& device)
     {
         LiveValues values;
@@ -43,7 +34,7 @@ TEST_F(LastConfiguration, ReadWithoutARecordRefreshesTheLiveDecoding)
     stored.NumOfSpeedPulses = 2;
     stored.WheelCircumference = 1500;
     unit.SetConfigurationImage(EncodeConfigurationImage(stored, ImageFormat::Long));
-    unit.SetFixedReport(Report(18, 11250, 2000));
+    unit.SetFixedReport(LiveReport(18, 11250, 2000));
 
     // Blank: one pulse per period, no speed sensor.
     LiveValues values = Poll(device);
@@ -67,7 +58,7 @@ TEST_F(LastConfiguration, SuccessfulWriteReplacesItAndAFailedOneDoesNot)
     VirtualUnit& unit = Plug(options);
     Vantrel108 device(RecordOf(unit));
     ASSERT_TRUE(device.Open());
-    unit.SetFixedReport(Report(19, 11250, 1000));
+    unit.SetFixedReport(LiveReport(19, 11250, 1000));
 
     DeviceConfiguration config = device.GetDefaultConfiguration();
     config.PulsesPerTwoRevolutions = 4;

@@ -13,16 +13,6 @@
 
 namespace {
 
-std::vector<uint8_t> Report(size_t length, uint16_t rpmPeriod, uint16_t speedPeriod)
-{
-    std::vector<uint8_t> report(length, 0);
-    report[0] = rpmPeriod & 0xFF;
-    report[1] = rpmPeriod >> 8;
-    report[2] = speedPeriod & 0xFF;
-    report[3] = speedPeriod >> 8;
-    return report;
-}
-
 DeviceConfiguration SpeedConfig(int32_t pulses, int32_t speedPulses, int32_t wheel)
 {
     DeviceConfiguration config;
@@ -60,7 +50,7 @@ TEST(LiveDecoding, PeriodsOfTheFirstFamily)
         SCOPED_TRACE(c.period);
         EXPECT_EQ(PeriodToRpm100(c.period), c.rpm);
         // The speed period goes through the same rule.
-        const LiveValues values = DecodeLiveReport100(Report(16, c.period, c.period));
+        const LiveValues values = DecodeLiveReport100(LiveReport(16, c.period, c.period));
         EXPECT_EQ(values.rpm, c.rpm);
         EXPECT_EQ(values.speed, c.rpm);
     }
@@ -118,7 +108,7 @@ TEST(LiveDecoding, SpeedOfTheSecondFamily)
 
 TEST(LiveDecoding, FieldsOfAFullReport)
 {
-    std::vector<uint8_t> report = Report(19, 22500, 0);
+    std::vector<uint8_t> report = LiveReport(19, 22500, 0);
     const uint8_t readings[] = {100, 52, 0, 1, 17, 118, 254, 255};  // bytes 4 .. 11
     std::copy(std::begin(readings), std::end(readings), report.begin() + 4);
     report[12] = 0xC0 | 0x25;  // shifter, warm-up, deactivation; bits 6, 7 ignored
@@ -184,7 +174,7 @@ TEST(LiveDecoding, EachBinaryBitLightsOnlyItsOwnField)
     for (const size_t byte : {size_t{12}, size_t{13}}) {
         for (int bit = 0; bit < 8; ++bit) {
             SCOPED_TRACE(testing::Message() << "byte " << byte << " bit " << bit);
-            std::vector<uint8_t> report = Report(16, 0, 0);
+            std::vector<uint8_t> report = LiveReport(16, 0, 0);
             report[byte] = static_cast<uint8_t>(1u << bit);
             const LiveValues values = DecodeLiveReport100(report);
             const int lit = byte == 12 ? (bit < 6 ? bit : -1) : (bit < 4 ? 6 + bit : -1);
@@ -197,7 +187,7 @@ TEST(LiveDecoding, EachBinaryBitLightsOnlyItsOwnField)
 
 TEST(LiveDecoding, EverySaturatedReadingOf108BecomesTheSupplyVoltage)
 {
-    std::vector<uint8_t> report = Report(19, 0, 0);
+    std::vector<uint8_t> report = LiveReport(19, 0, 0);
     std::fill(report.begin() + 4, report.begin() + 12, 255);
     report[15] = 1;
     report[18] = 255;
@@ -209,7 +199,7 @@ TEST(LiveDecoding, EverySaturatedReadingOf108BecomesTheSupplyVoltage)
     EXPECT_TRUE(v.powerFlag);
 
     // The spot check of the unit's documentation: byte 7 at 255, supply 160.
-    report = Report(19, 0, 0);
+    report = LiveReport(19, 0, 0);
     report[7] = 255;
     report[18] = 160;
     EXPECT_EQ(DecodeLiveReport108(report, SpeedConfig(1, 4, 2000)).inputVoltage2, 12250u);
