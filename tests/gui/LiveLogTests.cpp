@@ -14,6 +14,7 @@
 #include <wx/filename.h>
 #include <wx/notebook.h>
 #include <wx/slider.h>
+#include <wx/stattext.h>
 #include <wx/statusbr.h>
 #include <wx/stdpaths.h>
 #include <wx/textctrl.h>
@@ -24,6 +25,7 @@
 #include "gui/live/LiveLogging.h"
 #include "gui/live/LogReplay.h"
 #include "livelog/LogReader.h"
+#include "livelog/ReplayTimeline.h"
 
 namespace {
 
@@ -187,11 +189,16 @@ TEST_F(LiveLog, ReplayOfTheSampleLogShowsItsValuesWithoutTheUnit)
     SendCommand(Ctrl<wxChoice>(frame, "ID_CHOICE_REPLAY_SPEED"), wxEVT_CHOICE, 3);
     EXPECT_EQ(replay.Timeline()->Speed(), 10);
     replay.SeekTo(0);
+    EXPECT_EQ(slider->GetValue(), 0) << "a seek moves the slider";
     SendCommand(Ctrl<wxButton>(frame, "ID_BUTTON_REPLAY_PLAY"), wxEVT_BUTTON);
     EXPECT_TRUE(replay.Timeline()->Playing());
     RunEventsFor(1000);  // ten seconds of the log
-    EXPECT_GE(replay.Timeline()->Position(), 7000u);
-    EXPECT_LE(replay.Timeline()->Position(), 12000u);
+    const uint64_t position = replay.Timeline()->Position();
+    EXPECT_GE(position, 7000u);
+    EXPECT_LE(position, 12000u);
+    EXPECT_EQ(slider->GetValue(), static_cast<int>(position / 100)) << "the slider follows the play";
+    EXPECT_EQ(Ctrl<wxStaticText>(frame, "ID_STATICTEXT_REPLAY_POSITION")->GetLabel(),
+              ReplayTimeText(position) + " / " + ReplayTimeText(replay.Timeline()->Duration()));
     EXPECT_EQ(UnitRequests(unit), requests) << "replay never asks the unit";
 
     replay.Close();

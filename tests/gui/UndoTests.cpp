@@ -189,6 +189,24 @@ TEST_F(Undo, EveryKindOfEditIsOneStepThatUndoesAndRedoes)
 
 // Connect, Read, Write and Lock send the requests they sent before undo
 // existed (these lists pass on the code without it); undoing sends none.
+// A long session: 501 edits, and undo reaches back to the first one's result.
+TEST_F(Undo, ReachesBackFiveHundredSteps)
+{
+    auto* shifter = Ctrl<wxGrid>(frame, "ID_GRID3");
+    ASSERT_NE(shifter->GetCellValue(2, 0), "40");
+    for (int step = 1; step <= 501; ++step)
+        TypeCell(shifter, 2, 0, step % 2 == 1 ? "40" : "41");
+    wxCommandProcessor& processor = frame->GetEditorUndo().Processor();
+    int undone = 0;
+    while (processor.CanUndo() && undone < 1000) {
+        processor.Undo();
+        ++undone;
+    }
+    Pump();
+    EXPECT_EQ(undone, 500);
+    EXPECT_EQ(shifter->GetCellValue(2, 0), "40") << "the first edit is the one the stack let go";
+}
+
 TEST_F(Undo, CommandsReplacingTheEditorsAreStepsAndTheSourceFollows)
 {
     const int defaults = MakeDefaultConfiguration(DefaultsFamily::Gen108).DeltaT;

@@ -1,6 +1,8 @@
 // Replay's clock: which row a position shows, the speeds, the end of the log.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "livelog/ReplayTimeline.h"
 
 namespace {
@@ -79,4 +81,14 @@ TEST(ReplayTimeline, PlaysAtItsSpeedAndPausesAtTheEnd)
     empty.Play();
     EXPECT_FALSE(empty.Playing());
     EXPECT_FALSE(empty.Advance(100));
+}
+
+TEST(ReplayTimeline, TimeTextShowsTheTenthBegun)
+{
+    const std::pair<uint64_t, const char*> cases[] = {
+        {0, "0:00.0"},     {99, "0:00.0"},    {100, "0:00.1"},   {12345, "0:12.3"},   {12399, "0:12.3"},
+        {59999, "0:59.9"}, {60000, "1:00.0"}, {62399, "1:02.3"}, {600100, "10:00.1"},
+    };
+    for (const auto& [ms, text] : cases)
+        EXPECT_EQ(ReplayTimeText(ms), text) << ms;
 }

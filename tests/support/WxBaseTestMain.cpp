@@ -1,4 +1,5 @@
-// wx base needs its library initialised before wxFileConfig and wxLog are used.
+// The entry of the suites without a display: wx base needs its library
+// initialised before wxFileConfig and wxLog are used.
 #include <gtest/gtest.h>
 #include <wx/init.h>
 
