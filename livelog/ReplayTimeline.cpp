@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 
 ReplayTimeline::ReplayTimeline(std::vector<LogRow> rows) : rows(std::move(rows))
 {
@@ -61,4 +62,14 @@ void ReplayTimeline::SetSpeed(int factor)
     if (std::find(std::begin(kSpeeds), std::end(kSpeeds), factor) != std::end(kSpeeds)) {
         speed = factor;
     }
+}
+
+std::string ReplayTimeText(uint64_t ms)
+{
+    const uint64_t seconds = ms / 1000;
+    char text[40];
+    std::snprintf(text, sizeof text, "%llu:%02llu.%llu", static_cast<unsigned long long>(seconds / 60),
+                  static_cast<unsigned long long>(seconds % 60),
+                  static_cast<unsigned long long>(ms % 1000 / 100));
+    return text;
 }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "livelog/LogFormat.h"
@@ -48,3 +49,7 @@ private:
     int speed = 1;
     bool playing = false;
 };
+
+// A time in the log as the replay shows it: minutes, seconds and the tenth
+// begun, "1:02.3" for 62,399 ms.
+std::string ReplayTimeText(uint64_t ms);

@@ -19,14 +19,6 @@ namespace {
 constexpr int kTickMs = 100;
 constexpr uint64_t kSliderStepMs = 100;
 
-wxString TimeText(uint64_t ms)
-{
-    const uint64_t seconds = ms / 1000;
-    return wxString::Format("%llu:%02llu.%llu", static_cast<unsigned long long>(seconds / 60),
-                            static_cast<unsigned long long>(seconds % 60),
-                            static_cast<unsigned long long>(ms % 1000 / 100));
-}
-
 }  // namespace
 
 LogReplay::LogReplay(wxWindow& window, LiveControl live)
@@ -48,7 +40,7 @@ void LogReplay::AddControls(wxWindow* page, wxSizer* sizer)
     }
     speedChoice->SetSelection(0);
     slider = new wxSlider(page, XRCID("ID_SLIDER_REPLAY"), 0, 0, 1, wxDefaultPosition, wxSize(120, -1));
-    positionText = new wxStaticText(page, wxID_ANY, "0:00.0 / 0:00.0");
+    positionText = new wxStaticText(page, XRCID("ID_STATICTEXT_REPLAY_POSITION"), "0:00.0 / 0:00.0");
     wholeCheck = new wxCheckBox(page, XRCID("ID_CHECKBOX_REPLAY_WHOLE"), "Whole log");
     closeButton = new wxButton(page, XRCID("ID_BUTTON_REPLAY_CLOSE"), "Close replay");
     sizer->Add(playButton, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
@@ -234,7 +226,8 @@ void LogReplay::ShowCurrent()
         playButton->SetLabel(timeline->Playing() ? "Pause" : "Play");
     }
     if (positionText != nullptr) {
-        positionText->SetLabel(TimeText(timeline->Position()) + " / " + TimeText(timeline->Duration()));
+        positionText->SetLabel(wxString::FromUTF8(ReplayTimeText(timeline->Position()) + " / " +
+                                                  ReplayTimeText(timeline->Duration())));
     }
 }
 
