@@ -13,6 +13,7 @@ const CommandSyntax kSyntaxes[] = {
     {"read", kOptionSerial | kOptionOutput, 0, 0, "read", ""},
     {"diff", kOptionSerial | kOptionKeys, 2, 2, "diff A B", ""},
     {"log", kOptionSeconds, 0, 0, "log", ""},
+    {"write", kOptionSerial | kOptionYes, 1, 1, "write FILE", ""},
 };
 
 TEST(CommandLine, ReadsOptionsWhereverTheyStand)
@@ -27,6 +28,10 @@ TEST(CommandLine, ReadsOptionsWhereverTheyStand)
     EXPECT_TRUE(diff.invocation.keys);
     EXPECT_EQ(diff.invocation.operands, (std::vector<std::string>{"a.vtn", "--odd-name.vtn"}));
     EXPECT_EQ(ParseCommandLine({"log", "--seconds", "86400"}, kSyntaxes).invocation.seconds, 86400);
+    // The short confirmation, and a lone dash is a file name.
+    const CommandLine write = ParseCommandLine({"write", "-y", "-"}, kSyntaxes);
+    EXPECT_TRUE(write.invocation.yes && !write.invocation.json);
+    EXPECT_EQ(write.invocation.operands, (std::vector<std::string>{"-"}));
 }
 
 TEST(CommandLine, SaysWhatIsWrongWithIt)
