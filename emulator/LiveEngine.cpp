@@ -9,6 +9,8 @@ namespace {
 // One ride of 24 s, repeated: idle in neutral, six up-shifts under full
 // throttle, a cruise in sixth, five down-shifts with throttle blips, roll out.
 constexpr uint64_t CYCLE_MS = 24000;
+// The period of one turn a minute of the older units' wheel sensor at 1 km/h.
+constexpr uint64_t kWheelTurnTicks = 2700000;
 constexpr uint64_t IDLE_END = 2000;
 constexpr uint64_t UP_GEAR_MS = 1600;  // per gear, the last 100 ms are the shift cut
 constexpr uint64_t UP_CUT_MS = 100;
@@ -110,6 +112,12 @@ uint32_t RpmPeriod(uint16_t generation, const DeviceConfiguration& config, uint3
 uint32_t SpeedPeriod(uint16_t generation, const DeviceConfiguration& config, uint64_t numerator,
                      uint64_t denominator)
 {
+    if (generation < 107 && numerator != 0) {
+        // One pulse a turn of a 2 m wheel: v km/h is 25 v / 3 turns a minute,
+        // and a period p decodes as 22500000 / p of them, so p = 2700000 / v.
+        const uint64_t period = (kWheelTurnTicks * denominator + numerator / 2) / numerator;
+        return period > 0xFFFF ? 0 : static_cast<uint32_t>(period);
+    }
     if (generation < 107 || numerator == 0 || config.NumOfSpeedPulses <= 0 ||
         config.WheelCircumference <= 0) {
         return 0;
@@ -176,6 +184,15 @@ uint32_t LiveEngine::Speed(const DeviceConfiguration& config, uint64_t elapsedMs
     const EngineState s = StateAt(elapsedMs);
     const uint32_t ratio = GearRatio(config, s.gear);
     return ratio == 0 ? 0 : (s.rpm * 10 + ratio / 2) / ratio;
+}
+
+uint32_t LiveEngine::WheelTurns(const DeviceConfiguration& config, uint64_t elapsedMs)
+{
+    const EngineState s = StateAt(elapsedMs);
+    const uint32_t ratio = GearRatio(config, s.gear);
+    // 25 v / 3 turns a minute at v = rpm * 10 / ratio km/h.
+    const uint32_t turns = ratio == 0 ? 0 : (s.rpm * 250 + ratio * 3 / 2) / (ratio * 3);
+    return turns < 343 ? 0 : turns;
 }
 
 std::vector<uint8_t> LiveEngine::Report(uint16_t generation, const DeviceConfiguration& config,

@@ -11,8 +11,10 @@
 // the outputs from the outputs' functions and the shift-light rpm. Decoded as
 // the program decodes the generation's report, it shows Rpm() and Speed().
 //
-// Generations before 107 know neither speed pulses nor wheel size; their
-// unit reports no road speed (period 0).
+// Generations before 107 know neither speed pulses nor wheel size: their
+// unit times one pulse a turn of the wheel (a 2 m rear wheel here), and the
+// program decodes the period with the rpm rule, as the wheel's turns a minute
+// (WheelTurns()).
 #pragma once
 
 #include <cstdint>
@@ -34,6 +36,10 @@ public:
     // Road speed in km/h at `elapsedMs`: rpm * 10 / the engaged gear's
     // rpm/speed ratio from `config` (a ratio of 0 counts as the factory's).
     static uint32_t Speed(const DeviceConfiguration& config, uint64_t elapsedMs);
+    // What a unit before 107 reports of that road speed, as the program shows
+    // it: the wheel's turns a minute, 0 below 343 (slower pulses than the
+    // 16-bit timer holds, under some 41 km/h).
+    static uint32_t WheelTurns(const DeviceConfiguration& config, uint64_t elapsedMs);
 };
 
 // Report length per generation: 16 bytes up to 106, 18 for 107, 19 from 108.
