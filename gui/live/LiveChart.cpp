@@ -35,7 +35,7 @@ struct Trace {
 // Blue, orange, green and purple stay apart for red/green colour blindness
 // by their lightness as well as their hue.
 const std::array<Trace, 4> kTraces = {{
-    {wxTRANSLATE("rpm"), "rpm", wxColour(31, 90, 200), 16000},
+    {wxTRANSLATE("engine"), "rpm", wxColour(31, 90, 200), 16000},
     {wxTRANSLATE("speed"), "km/h", wxColour(230, 120, 0), 300},
     {wxTRANSLATE("throttle"), "%", wxColour(0, 150, 110), 100},
     {wxTRANSLATE("gear"), "", wxColour(140, 60, 170), 7},
