@@ -223,7 +223,9 @@ void LiveChart::Draw(wxDC& dc, const wxSize& size)
     const RowRange range = RowsIn(Source(), g.window);
     samplesDrawn = range.last - range.first;
     DrawTraces(*gc, g, range);
-    DrawLegend(*gc, g, range);
+    if (held) {
+        DrawHeld(*gc, size);
+    }
     if (const std::optional<LogRow> row = CursorSample()) {
         DrawCursor(*gc, g, *row);
     }
@@ -247,6 +249,17 @@ void LiveChart::DrawBackground(wxGraphicsContext& gc, const wxSize& size, const 
         const wxString top =
             i == 3 ? wxString::Format(_("gear %.0f"), kTraces[i].full) : ValueText(i, kTraces[i].full);
         gc.DrawText(top, kMargin, g.plotTop + i * kLineHeight);
+    }
+    // The names over the plot: the fields beside the chart and its cursor
+    // give the values.
+    double legendX = g.plotLeft;
+    for (const Trace& trace : kTraces) {
+        const wxString text = wxGetTranslation(trace.label);
+        gc.SetFont(font, trace.colour);
+        gc.DrawText(text, legendX, kMargin - 2);
+        double width = 0, height = 0;
+        gc.GetTextExtent(text, &width, &height);
+        legendX += width + 14;
     }
     gc.SetFont(font, *wxBLACK);
     gc.DrawText("0", g.plotLeft - 12, g.plotTop + g.plotHeight - kLineHeight);
@@ -348,36 +361,13 @@ void LiveChart::DrawTraces(wxGraphicsContext& gc, const Geometry& g, const RowRa
     gc.SetAntialiasMode(wxANTIALIAS_DEFAULT);
 }
 
-void LiveChart::DrawLegend(wxGraphicsContext& gc, const Geometry& g, const RowRange& range)
+void LiveChart::DrawHeld(wxGraphicsContext& gc, const wxSize& size)
 {
-    // Each channel's name and its value at the right edge (now, or where a
-    // hold or a replay stands).
-    const std::vector<LogRow>& rows = Source();
-    const LogRow* newest = range.last > range.first ? &rows[range.last - 1] : nullptr;
-    if (!g.live && !g.whole && newest == nullptr && !rows.empty()) {
-        newest = &rows.front();
-    }
-    if (g.whole && !rows.empty()) {
-        newest = &rows[NearestRow(rows, static_cast<int64_t>(replayMs), 0, rows.size())];
-    }
-    const ThrottleCalibration limits = calibration ? calibration() : ThrottleCalibration{};
-    const wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).Smaller();
-    double x = g.plotLeft;
-    for (size_t i = 0; i < kTraces.size(); ++i) {
-        wxString text = wxGetTranslation(kTraces[i].label);
-        if (newest != nullptr) {
-            text += " " + ValueText(i, TraceValues(newest->values, limits)[i]);
-        }
-        gc.SetFont(font, kTraces[i].colour);
-        gc.DrawText(text, x, kMargin - 2);
-        double width = 0, height = 0;
-        gc.GetTextExtent(text, &width, &height);
-        x += width + 14;
-    }
-    if (held) {
-        gc.SetFont(font.Bold(), *wxRED);
-        gc.DrawText(_("held"), x, kMargin - 2);
-    }
+    const wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).Smaller().Bold();
+    gc.SetFont(font, *wxRED);
+    double width = 0, height = 0;
+    gc.GetTextExtent(_("held"), &width, &height);
+    gc.DrawText(_("held"), size.x - kMargin - width, kMargin - 2);
 }
 
 wxString LiveChart::TimeText(const Geometry& g, uint64_t ms) const

@@ -6,8 +6,8 @@
 // is shown) or a log's rows (replay), which may be shown whole.
 //
 // Each trace is drawn against its own scale (its full value at the top, in
-// the label column); the legend carries each channel's value now or at the
-// cursor. Hovering or clicking puts a cursor on the nearest sample, which
+// the label column, 0 at the bottom); the cursor gives every channel's value
+// at its sample. Hovering or clicking puts a cursor on the nearest sample, which
 // Left/Right, Home and End move while the chart has the keyboard; Space
 // holds the view while the poll and the log go on. The context menu saves
 // the chart as a PNG image. Drawn with the graphics context; while the page
@@ -88,7 +88,7 @@ private:
     void Draw(wxDC& dc, const wxSize& size);
     void DrawBackground(wxGraphicsContext& gc, const wxSize& size, const Geometry& g);
     void DrawTraces(wxGraphicsContext& gc, const Geometry& g, const RowRange& range);
-    void DrawLegend(wxGraphicsContext& gc, const Geometry& g, const RowRange& range);
+    void DrawHeld(wxGraphicsContext& gc, const wxSize& size);
     void DrawCursor(wxGraphicsContext& gc, const Geometry& g, const LogRow& row);
     wxString TimeText(const Geometry& g, uint64_t ms) const;
     void OnPaint(wxPaintEvent& event);
