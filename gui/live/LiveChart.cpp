@@ -521,12 +521,16 @@ void LiveChart::OnKey(wxKeyEvent& event)
                 Hold(!Held());
             }
             break;
+        case WXK_TAB:
+            // The chart takes every key: Tab must still leave it.
+            Navigate(event.ShiftDown() ? wxNavigationKeyEvent::IsBackward : wxNavigationKeyEvent::IsForward);
+            break;
         case WXK_ESCAPE:
             cursorPinned = false;
             PlaceCursor(std::nullopt);
             break;
         default:
-            event.Skip();  // Tab and the rest go on
+            event.Skip();
     }
 }
 
