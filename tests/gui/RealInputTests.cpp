@@ -11,6 +11,7 @@
 #include <wx/spinctrl.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
+#include <wx/tglbtn.h>
 
 #include "GuiTestSupport.h"
 #include "XTestInput.h"
@@ -276,4 +277,8 @@ TEST_F(RealInput, ChartCursorFollowsThePointerAndTheKeys)
         --last;
     EXPECT_TRUE(RunEventsUntil([&] { return chart->CursorSample()->ms == rows[last].ms; }));
     frame->GetReplay().Close();
+    xtest::PressKeys("space");
+    auto* hold = Ctrl<wxToggleButton>(frame, "ID_TOGGLE_CHART_HOLD");
+    EXPECT_TRUE(RunEventsUntil([&] { return chart->Held() && hold->GetValue(); }))
+        << "Space holds the live view";
 }
