@@ -2,24 +2,32 @@
 
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
+#include <wx/filedlg.h>
 #include <wx/graphics.h>
+#include <wx/image.h>
+#include <wx/menu.h>
 #include <wx/settings.h>
+#include <wx/translation.h>
 
 #include <algorithm>
 #include <array>
 #include <memory>
 
+#include "gui/widgets/ErrorBox.h"
+#include "livelog/SampleHistory.h"
+
 namespace {
 
-constexpr uint64_t kLongestSpanMs = 120000;
 constexpr uint64_t kLivePaintIntervalMs = 200;
 constexpr double kMargin = 6;
 constexpr double kLabelWidth = 70;
 constexpr double kAxisHeight = 18;
 constexpr double kLaneHeight = 14;
+constexpr double kLineHeight = 13;
 
 struct Trace {
     const char* label;
+    const char* unit;
     wxColour colour;
     double full;  // the value at the top of the chart
 };
@@ -27,76 +35,85 @@ struct Trace {
 // Blue, orange, green and purple stay apart for red/green colour blindness
 // by their lightness as well as their hue.
 const std::array<Trace, 4> kTraces = {{
-    {"rpm", wxColour(31, 90, 200), 16000},
-    {"km/h", wxColour(230, 120, 0), 300},
-    {"throttle %", wxColour(0, 150, 110), 100},
-    {"gear", wxColour(140, 60, 170), 7},
+    {wxTRANSLATE("engine"), "rpm", wxColour(31, 90, 200), 16000},
+    {wxTRANSLATE("speed"), "km/h", wxColour(230, 120, 0), 300},
+    {wxTRANSLATE("throttle"), "%", wxColour(0, 150, 110), 100},
+    {wxTRANSLATE("gear"), "", wxColour(140, 60, 170), 7},
 }};
 
-const std::array<const char*, 5> kLanes = {"in shifter", "in blipper", "ign. cut", "inj. cut", "out blipper"};
-
-uint32_t LaneBit(const LiveValues& values, size_t lane)
+std::array<double, kTraces.size()> TraceValues(const LiveValues& v, const ThrottleCalibration& limits)
 {
-    switch (lane) {
-        case 0:
-            return values.inputShifter;
-        case 1:
-            return values.inputBlipper;
-        case 2:
-            return values.outputIgnition;
-        case 3:
-            return values.outputInjection;
-        default:
-            return values.outputBlipper;
-    }
+    return {static_cast<double>(v.rpm), static_cast<double>(v.speed),
+            static_cast<double>(std::clamp(LiveThrottlePercent(v.tpsVoltage, limits), 0, 100)),
+            static_cast<double>(std::min<uint32_t>(v.gear, 7))};
+}
+
+wxString ValueText(size_t trace, double value)
+{
+    const wxString unit = kTraces[trace].unit;
+    return unit.empty() ? wxString::Format("%.0f", value) : wxString::Format("%.0f %s", value, unit);
 }
 
 }  // namespace
 
-LiveChart::LiveChart(wxWindow* parent, std::function<ThrottleCalibration()> calibration)
-    : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxSize(600, 230), wxFULL_REPAINT_ON_RESIZE),
+LiveChart::LiveChart(wxWindow* parent, const SampleHistory& history,
+                     std::function<ThrottleCalibration()> calibration)
+    : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxSize(600, 230),
+               wxFULL_REPAINT_ON_RESIZE | wxWANTS_CHARS),
+      history(history),
       calibration(std::move(calibration))
 {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     SetMinSize(wxSize(400, 230));
+    SetName("ID_LIVE_CHART");
     Bind(wxEVT_PAINT, &LiveChart::OnPaint, this);
+    Bind(wxEVT_MOTION, &LiveChart::OnMouse, this);
+    Bind(wxEVT_LEFT_DOWN, &LiveChart::OnMouse, this);
+    Bind(wxEVT_LEAVE_WINDOW, &LiveChart::OnMouse, this);
+    Bind(wxEVT_KEY_DOWN, &LiveChart::OnKey, this);
+    Bind(wxEVT_CONTEXT_MENU, &LiveChart::OnContextMenu, this);
+    // The focus shows in the frame's colour.
+    Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent& event) {
+        Refresh(false);
+        event.Skip();
+    });
+    Bind(wxEVT_KILL_FOCUS, [this](wxFocusEvent& event) {
+        Refresh(false);
+        event.Skip();
+    });
 }
 
-void LiveChart::AddSample(uint64_t ms, const LiveValues& values)
+const std::vector<LogRow>& LiveChart::Source() const
 {
-    if (!live.empty() && ms < live.back().ms) {
-        live.clear();  // a new run of the clock
+    return replayRows != nullptr ? *replayRows : history.Rows();
+}
+
+size_t LiveChart::SamplesHeld() const
+{
+    return history.Rows().size();
+}
+
+void LiveChart::SamplesAdded()
+{
+    if (replayRows != nullptr || held) {
+        return;
     }
-    LogRow row;
-    row.ms = ms;
-    row.values = values;
-    live.push_back(std::move(row));
-    // Drop the old samples in batches, not one per poll.
-    if (live.size() > 1400 && live.front().ms + kLongestSpanMs < ms) {
-        const auto keep = std::lower_bound(live.begin(), live.end(), ms - kLongestSpanMs,
-                                           [](const LogRow& r, uint64_t time) { return r.ms < time; });
-        live.erase(live.begin(), keep);
-    }
-    if (replayRows == nullptr) {
-        now = ms;
-        // Five paints a second scroll smoothly enough; each costs a few
-        // milliseconds of the GUI thread.
-        if (ms >= lastPaintedMs + kLivePaintIntervalMs || ms < lastPaintedMs) {
-            lastPaintedMs = ms;
-            RefreshIfShown();
-        }
+    // Five paints a second scroll smoothly enough.
+    const uint64_t ms = history.NewestMs();
+    if (ms >= lastPaintedMs + kLivePaintIntervalMs || ms < lastPaintedMs) {
+        lastPaintedMs = ms;
+        RefreshIfShown();
     }
 }
 
 void LiveChart::ShowRows(const std::vector<LogRow>* rows, uint64_t ms)
 {
-    replayRows = rows;
-    if (rows == nullptr) {
-        live.clear();
-        now = 0;
-    } else {
-        now = ms;
+    if (rows != replayRows) {
+        cursorMs.reset();
+        cursorPinned = false;
     }
+    replayRows = rows;
+    replayMs = rows == nullptr ? 0 : ms;
     RefreshIfShown();
 }
 
@@ -110,8 +127,36 @@ void LiveChart::SetSpan(int seconds)
 {
     if (std::find(std::begin(kSpans), std::end(kSpans), seconds) != std::end(kSpans)) {
         spanSeconds = seconds;
+        if (held) {
+            held->left = held->right - static_cast<int64_t>(seconds) * 1000;
+        }
         RefreshIfShown();
     }
+}
+
+void LiveChart::Hold(bool hold)
+{
+    if (hold == Held()) {
+        return;
+    }
+    if (hold) {
+        held = LiveWindow(history.Rows(), static_cast<uint64_t>(spanSeconds) * 1000);
+    } else {
+        held.reset();
+    }
+    RefreshIfShown();
+    if (holdChanged) {
+        holdChanged(hold);
+    }
+}
+
+ChartWindow LiveChart::Window() const
+{
+    const uint64_t spanMs = static_cast<uint64_t>(spanSeconds) * 1000;
+    if (replayRows != nullptr) {
+        return ReplayWindow(*replayRows, replayMs, spanMs, whole);
+    }
+    return held ? *held : LiveWindow(history.Rows(), spanMs);
 }
 
 void LiveChart::RefreshIfShown()
@@ -125,34 +170,41 @@ void LiveChart::RefreshIfShown()
 LiveChart::Geometry LiveChart::Measure(const wxSize& size) const
 {
     Geometry g;
-    const std::vector<LogRow>& rows = Source();
-    g.whole = whole && replayRows != nullptr;
-    g.spanMs = g.whole ? std::max<uint64_t>(rows.empty() ? 1 : rows.back().ms, 1)
-                       : static_cast<uint64_t>(spanSeconds) * 1000;
-    g.right = g.whole ? g.spanMs : std::max(now, g.spanMs);
-    g.left = g.right - g.spanMs;
+    g.window = Window();
+    g.live = replayRows == nullptr;
+    g.whole = whole && !g.live;
     g.plotLeft = kLabelWidth;
     g.plotWidth = std::max(10.0, size.x - g.plotLeft - kMargin);
-    g.lanesHeight = kLanes.size() * kLaneHeight;
+    g.lanesHeight = kChartLanes.size() * kLaneHeight;
     g.plotTop = kMargin + 14;
     g.plotHeight = std::max(10.0, size.y - g.plotTop - g.lanesHeight - kAxisHeight - 2 * kMargin);
     g.lanesTop = g.plotTop + g.plotHeight + kMargin;
     return g;
 }
 
+std::pair<double, double> LiveChart::PlotSpan() const
+{
+    const Geometry g = Measure(GetClientSize());
+    return {g.plotLeft, g.plotWidth};
+}
+
 void LiveChart::OnPaint(wxPaintEvent& /*event*/)
 {
     ++paints;
     wxPaintDC dc(this);
-    const wxSize size = GetClientSize();
+    Draw(dc, GetClientSize());
+}
+
+void LiveChart::Draw(wxDC& dc, const wxSize& size)
+{
     if (size.x <= 0 || size.y <= 0) {
         return;
     }
     const Geometry g = Measure(size);
-    // The legend, the frame, the lane names and the time axis change only
+    // The scales, the frame, the lane names and the time axis change only
     // with the size, the span or the log shown whole: they are drawn once
     // into a bitmap, and each paint puts the traces over a copy of it.
-    const BackgroundKey key{size.x, size.y, g.spanMs, g.whole};
+    const BackgroundKey key{size.x, size.y, g.window.right - g.window.left, g.whole, g.live, g.window.empty};
     if (!background.IsOk() || !(key == backgroundKey)) {
         background = wxBitmap();
         background.Create(size);
@@ -164,9 +216,23 @@ void LiveChart::OnPaint(wxPaintEvent& /*event*/)
         backgroundKey = key;
     }
     dc.DrawBitmap(background, 0, 0);
-    std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(dc));
-    if (gc) {
-        DrawTraces(*gc, g);
+    std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::CreateFromUnknownDC(dc));
+    if (!gc) {
+        return;
+    }
+    const RowRange range = RowsIn(Source(), g.window);
+    samplesDrawn = range.last - range.first;
+    DrawTraces(*gc, g, range);
+    if (held) {
+        DrawHeld(*gc, size);
+    }
+    if (const std::optional<LogRow> row = CursorSample()) {
+        DrawCursor(*gc, g, *row);
+    }
+    if (HasFocus()) {
+        gc->SetPen(wxPen(wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT), 1, wxPENSTYLE_DOT));
+        gc->SetBrush(*wxTRANSPARENT_BRUSH);
+        gc->DrawRectangle(1, 1, size.x - 3, size.y - 3);
     }
 }
 
@@ -176,35 +242,51 @@ void LiveChart::DrawBackground(wxGraphicsContext& gc, const wxSize& size, const 
     gc.SetPen(*wxTRANSPARENT_PEN);
     gc.DrawRectangle(0, 0, size.x, size.y);
     const wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).Smaller();
+    // Each trace's scale: its full value at the top of the plot, 0 at the
+    // bottom, in its colour.
+    for (size_t i = 0; i < kTraces.size(); ++i) {
+        gc.SetFont(font, kTraces[i].colour);
+        const wxString top =
+            i == 3 ? wxString::Format(_("gear %.0f"), kTraces[i].full) : ValueText(i, kTraces[i].full);
+        gc.DrawText(top, kMargin, g.plotTop + i * kLineHeight);
+    }
+    // The names over the plot: the fields beside the chart and its cursor
+    // give the values.
     double legendX = g.plotLeft;
     for (const Trace& trace : kTraces) {
+        const wxString text = wxGetTranslation(trace.label);
         gc.SetFont(font, trace.colour);
-        gc.DrawText(trace.label, legendX, kMargin - 2);
+        gc.DrawText(text, legendX, kMargin - 2);
         double width = 0, height = 0;
-        gc.GetTextExtent(trace.label, &width, &height);
+        gc.GetTextExtent(text, &width, &height);
         legendX += width + 14;
     }
+    gc.SetFont(font, *wxBLACK);
+    gc.DrawText("0", g.plotLeft - 12, g.plotTop + g.plotHeight - kLineHeight);
     gc.SetPen(wxPen(wxColour(200, 200, 200)));
     gc.SetBrush(*wxTRANSPARENT_BRUSH);
     gc.DrawRectangle(g.plotLeft, g.plotTop, g.plotWidth, g.plotHeight);
-    gc.SetFont(font, *wxBLACK);
-    for (size_t lane = 0; lane < kLanes.size(); ++lane) {
-        gc.DrawText(kLanes[lane], kMargin, g.lanesTop + lane * kLaneHeight);
+    for (size_t lane = 0; lane < kChartLanes.size(); ++lane) {
+        gc.DrawText(wxGetTranslation(kChartLanes[lane].name), kMargin, g.lanesTop + lane * kLaneHeight);
     }
-    // Seconds before now at fixed places (the traces scroll under them), or
-    // the time into the log when it is shown whole.
-    const uint64_t tick = g.spanMs <= 10000    ? 1000
-                          : g.spanMs <= 60000  ? 10000
-                          : g.spanMs <= 120000 ? 20000
-                                               : (g.spanMs / 6 + 59999) / 60000 * 60000;
-    for (uint64_t t = 0; t <= g.spanMs; t += tick) {
-        const double x = g.whole ? g.plotLeft + g.plotWidth * static_cast<double>(t) / g.spanMs
-                                 : g.plotLeft + g.plotWidth * (1 - static_cast<double>(t) / g.spanMs);
+    if (g.window.empty) {
+        return;  // no sample yet: no time to show
+    }
+    // Seconds before the right edge at fixed places (the traces scroll
+    // under them), or the time into the log when it is shown whole.
+    const int64_t spanMs = g.window.right - g.window.left;
+    const int64_t tick = spanMs <= 10000    ? 1000
+                         : spanMs <= 60000  ? 10000
+                         : spanMs <= 120000 ? 20000
+                                            : (spanMs / 6 + 59999) / 60000 * 60000;
+    for (int64_t t = 0; t <= spanMs; t += tick) {
+        const int64_t at = g.whole ? g.window.left + t : g.window.right - t;
+        const double x = TimeToX(at, g.window, g.plotLeft, g.plotWidth);
         gc.StrokeLine(x, g.plotTop, x, g.lanesTop + g.lanesHeight);
         const long long seconds = static_cast<long long>(t / 1000);
-        const wxString label = g.whole        ? wxString::Format("%lld s", seconds)
-                               : seconds == 0 ? wxString("now")
-                                              : wxString::Format("%lld s", -seconds);
+        const wxString label = g.whole  ? wxString::Format(_("%lld s"), seconds)
+                               : t == 0 ? _("now")
+                                        : wxString::Format(_("%lld s"), -seconds);
         double width = 0, height = 0;
         gc.GetTextExtent(label, &width, &height);
         // Centred on its line, but inside the chart.
@@ -213,70 +295,54 @@ void LiveChart::DrawBackground(wxGraphicsContext& gc, const wxSize& size, const 
     }
 }
 
-void LiveChart::DrawTraces(wxGraphicsContext& gc, const Geometry& g)
+void LiveChart::DrawTraces(wxGraphicsContext& gc, const Geometry& g, const RowRange& range)
 {
     const std::vector<LogRow>& rows = Source();
-    const uint64_t left = g.left;
-    const uint64_t right = g.right;
-    const uint64_t spanMs = g.spanMs;
-    const double plotLeft = g.plotLeft;
-    const double plotWidth = g.plotWidth;
-    const double plotTop = g.plotTop;
-    const double plotHeight = g.plotHeight;
-    const double lanesTop = g.lanesTop;
-    auto xOf = [&](uint64_t ms) { return plotLeft + plotWidth * static_cast<double>(ms - left) / spanMs; };
+    auto xOf = [&](uint64_t ms) {
+        return TimeToX(static_cast<int64_t>(ms), g.window, g.plotLeft, g.plotWidth);
+    };
     if (g.whole) {
         gc.SetPen(wxPen(wxColour(120, 120, 120)));
-        gc.StrokeLine(xOf(now), plotTop, xOf(now), lanesTop + g.lanesHeight);
+        gc.StrokeLine(xOf(replayMs), g.plotTop, xOf(replayMs), g.lanesTop + g.lanesHeight);
     }
-
-    // The rows in view, thinned to about one per pixel column; an on/off
-    // trace keeps every pulse of the rows it stands for.
-    const auto first = std::lower_bound(rows.begin(), rows.end(), left,
-                                        [](const LogRow& r, uint64_t time) { return r.ms < time; });
-    const auto last = std::upper_bound(first, rows.end(), right,
-                                       [](uint64_t time, const LogRow& r) { return time < r.ms; });
-    const size_t count = static_cast<size_t>(last - first);
-    samplesDrawn = count;
+    const size_t count = range.last - range.first;
     if (count == 0) {
         return;
     }
-    const size_t step = std::max<size_t>(1, count / static_cast<size_t>(plotWidth));
+    // The rows in view, thinned to about one per pixel column; an on/off
+    // lane keeps every pulse of the rows it stands for.
+    const size_t step = std::max<size_t>(1, count / static_cast<size_t>(g.plotWidth));
+    const double spanMs = static_cast<double>(std::max<int64_t>(g.window.right - g.window.left, 1));
     const ThrottleCalibration limits = calibration ? calibration() : ThrottleCalibration{};
     std::array<wxGraphicsPath, kTraces.size()> paths;
     for (wxGraphicsPath& path : paths) {
         path = gc.CreatePath();
     }
-    std::array<wxGraphicsPath, kLanes.size()> lanes;
+    std::array<wxGraphicsPath, kChartLanes.size()> lanes;
     for (wxGraphicsPath& path : lanes) {
         path = gc.CreatePath();
     }
     bool start = true;
-    for (auto row = first; row < last;
-         row += static_cast<std::ptrdiff_t>(std::min<size_t>(step, last - row))) {
-        const LiveValues& v = row->values;
-        const double x = xOf(row->ms);
-        const std::array<double, kTraces.size()> values = {
-            static_cast<double>(v.rpm), static_cast<double>(v.speed),
-            static_cast<double>(std::clamp(LiveThrottlePercent(v.tpsVoltage, limits), 0, 100)),
-            static_cast<double>(std::min<uint32_t>(v.gear, 7))};
+    for (size_t row = range.first; row < range.last; row += std::min(step, range.last - row)) {
+        const double x = xOf(rows[row].ms);
+        const std::array<double, kTraces.size()> values = TraceValues(rows[row].values, limits);
         for (size_t i = 0; i < kTraces.size(); ++i) {
-            const double y = plotTop + plotHeight * (1 - std::min(values[i] / kTraces[i].full, 1.0));
+            const double y = g.plotTop + g.plotHeight * (1 - std::min(values[i] / kTraces[i].full, 1.0));
             if (start) {
                 paths[i].MoveToPoint(x, y);
             } else {
                 paths[i].AddLineToPoint(x, y);
             }
         }
-        const auto bucketEnd = row + static_cast<std::ptrdiff_t>(std::min<size_t>(step, last - row));
-        for (size_t lane = 0; lane < kLanes.size(); ++lane) {
+        const size_t bucketEnd = row + std::min(step, range.last - row);
+        for (size_t lane = 0; lane < kChartLanes.size(); ++lane) {
             bool on = false;
-            for (auto r = row; r < bucketEnd && !on; ++r) {
-                on = LaneBit(r->values, lane) != 0;
+            for (size_t r = row; r < bucketEnd && !on; ++r) {
+                on = LaneOn(rows[r].values, lane);
             }
             if (on) {
-                const double y = lanesTop + lane * kLaneHeight + 3;
-                lanes[lane].AddRectangle(x, y, std::max(1.0, plotWidth * step * 100.0 / spanMs),
+                const double y = g.lanesTop + lane * kLaneHeight + 3;
+                lanes[lane].AddRectangle(x, y, std::max(1.0, g.plotWidth * step * 100.0 / spanMs),
                                          kLaneHeight - 5);
             }
         }
@@ -292,4 +358,212 @@ void LiveChart::DrawTraces(wxGraphicsContext& gc, const Geometry& g)
     for (wxGraphicsPath& path : lanes) {
         gc.FillPath(path);
     }
+    gc.SetAntialiasMode(wxANTIALIAS_DEFAULT);
+}
+
+void LiveChart::DrawHeld(wxGraphicsContext& gc, const wxSize& size)
+{
+    const wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).Smaller().Bold();
+    gc.SetFont(font, *wxRED);
+    double width = 0, height = 0;
+    gc.GetTextExtent(_("held"), &width, &height);
+    gc.DrawText(_("held"), size.x - kMargin - width, kMargin - 2);
+}
+
+wxString LiveChart::TimeText(const Geometry& g, uint64_t ms) const
+{
+    if (g.live) {
+        const int64_t before = g.window.right - static_cast<int64_t>(ms);
+        return before == 0 ? _("now") : wxString::Format(_("%.1f s"), -static_cast<double>(before) / 1000);
+    }
+    return wxString::Format(_("%.1f s"), static_cast<double>(ms) / 1000);
+}
+
+void LiveChart::DrawCursor(wxGraphicsContext& gc, const Geometry& g, const LogRow& row)
+{
+    const double x = TimeToX(static_cast<int64_t>(row.ms), g.window, g.plotLeft, g.plotWidth);
+    gc.SetPen(wxPen(*wxBLACK, 1));
+    gc.StrokeLine(x, g.plotTop, x, g.lanesTop + g.lanesHeight);
+
+    // The time and every trace's value in one column, every lane's state in
+    // the other; on the side of the line with more room.
+    const ThrottleCalibration limits = calibration ? calibration() : ThrottleCalibration{};
+    const std::array<double, kTraces.size()> values = TraceValues(row.values, limits);
+    std::vector<std::pair<wxString, wxColour>> left{{TimeText(g, row.ms), *wxBLACK}};
+    for (size_t i = 0; i < kTraces.size(); ++i) {
+        left.emplace_back(wxGetTranslation(kTraces[i].label) + " " + ValueText(i, values[i]),
+                          kTraces[i].colour);
+    }
+    std::vector<wxString> right;
+    for (size_t lane = 0; lane < kChartLanes.size(); ++lane) {
+        right.push_back(wxGetTranslation(kChartLanes[lane].name) + " " +
+                        (LaneOn(row.values, lane) ? _("on") : _("off")));
+    }
+    const wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).Smaller();
+    gc.SetFont(font, *wxBLACK);
+    double leftWidth = 0, rightWidth = 0, width = 0, height = 0;
+    for (const auto& [text, colour] : left) {
+        gc.GetTextExtent(text, &width, &height);
+        leftWidth = std::max(leftWidth, width);
+    }
+    for (const wxString& text : right) {
+        gc.GetTextExtent(text, &width, &height);
+        rightWidth = std::max(rightWidth, width);
+    }
+    const double boxWidth = leftWidth + rightWidth + 18;
+    const double boxHeight = left.size() * kLineHeight + 6;
+    const double boxX =
+        x + 8 + boxWidth <= g.plotLeft + g.plotWidth ? x + 8 : std::max(0.0, x - 8 - boxWidth);
+    const double boxY = g.plotTop + 4;
+    gc.SetBrush(wxBrush(wxColour(255, 255, 255, 225)));
+    gc.SetPen(wxPen(wxColour(120, 120, 120)));
+    gc.DrawRectangle(boxX, boxY, boxWidth, boxHeight);
+    for (size_t i = 0; i < left.size(); ++i) {
+        gc.SetFont(font, left[i].second);
+        gc.DrawText(left[i].first, boxX + 6, boxY + 3 + i * kLineHeight);
+    }
+    gc.SetFont(font, *wxBLACK);
+    for (size_t i = 0; i < right.size(); ++i) {
+        gc.DrawText(right[i], boxX + leftWidth + 12,
+                    boxY + 3 + (i + (left.size() - right.size())) * kLineHeight);
+    }
+}
+
+void LiveChart::PlaceCursor(std::optional<int64_t> ms)
+{
+    cursorMs.reset();
+    if (ms.has_value()) {
+        const std::vector<LogRow>& rows = Source();
+        const RowRange range = RowsIn(rows, Window());
+        const size_t row = NearestRow(rows, *ms, range.first, range.last);
+        if (row < range.last) {
+            cursorMs = static_cast<int64_t>(rows[row].ms);
+        }
+    }
+    RefreshIfShown();
+}
+
+std::optional<LogRow> LiveChart::CursorSample() const
+{
+    if (!cursorMs) {
+        return std::nullopt;
+    }
+    const std::vector<LogRow>& rows = Source();
+    const RowRange range = RowsIn(rows, Window());
+    const size_t row = NearestRow(rows, *cursorMs, range.first, range.last);
+    if (row >= range.last || static_cast<int64_t>(rows[row].ms) != *cursorMs) {
+        return std::nullopt;  // scrolled out of view, or gone
+    }
+    return rows[row];
+}
+
+void LiveChart::OnMouse(wxMouseEvent& event)
+{
+    event.Skip();
+    if (event.Leaving()) {
+        if (!cursorPinned) {
+            PlaceCursor(std::nullopt);
+        }
+        return;
+    }
+    if (event.LeftDown()) {
+        SetFocus();
+        cursorPinned = true;
+    } else if (cursorPinned) {
+        return;  // a click holds the cursor where it was put
+    }
+    const Geometry g = Measure(GetClientSize());
+    if (g.window.empty) {
+        return;
+    }
+    PlaceCursor(XToTime(event.GetX(), g.window, g.plotLeft, g.plotWidth));
+}
+
+void LiveChart::MoveCursorBy(int rows, bool toEnd)
+{
+    const std::vector<LogRow>& source = Source();
+    const RowRange range = RowsIn(source, Window());
+    if (range.first >= range.last) {
+        return;
+    }
+    size_t row = range.last - 1;
+    if (cursorMs) {
+        row = NearestRow(source, *cursorMs, range.first, range.last);
+    }
+    if (toEnd) {
+        row = rows < 0 ? range.first : range.last - 1;
+    } else if (rows < 0) {
+        row = row > range.first ? row - 1 : row;
+    } else if (cursorMs) {
+        row = std::min(row + 1, range.last - 1);
+    }
+    cursorPinned = true;
+    PlaceCursor(static_cast<int64_t>(source[row].ms));
+}
+
+void LiveChart::OnKey(wxKeyEvent& event)
+{
+    switch (event.GetKeyCode()) {
+        case WXK_LEFT:
+            MoveCursorBy(-1, false);
+            break;
+        case WXK_RIGHT:
+            MoveCursorBy(1, false);
+            break;
+        case WXK_HOME:
+            MoveCursorBy(-1, true);
+            break;
+        case WXK_END:
+            MoveCursorBy(1, true);
+            break;
+        case WXK_SPACE:
+            if (replayRows == nullptr) {
+                Hold(!Held());
+            }
+            break;
+        case WXK_TAB:
+            // The chart takes every key: Tab must still leave it.
+            Navigate(event.ShiftDown() ? wxNavigationKeyEvent::IsBackward : wxNavigationKeyEvent::IsForward);
+            break;
+        case WXK_ESCAPE:
+            cursorPinned = false;
+            PlaceCursor(std::nullopt);
+            break;
+        default:
+            event.Skip();
+    }
+}
+
+void LiveChart::OnContextMenu(wxContextMenuEvent& /*event*/)
+{
+    wxMenu menu;
+    const int save = wxWindow::NewControlId();
+    menu.Append(save, _("Save as image..."));
+    if (GetPopupMenuSelectionFromUser(menu) != save) {
+        return;
+    }
+    wxFileDialog dialog(this, _("Save the chart as an image"), wxEmptyString, "vantrel-chart.png",
+                        _("PNG images (*.png)|*.png"), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (dialog.ShowModal() == wxID_OK && !SaveImage(dialog.GetPath())) {
+        ShowError(wxString::Format(_("The chart could not be saved as \"%s\"."), dialog.GetPath()),
+                  _("Error"));
+    }
+}
+
+bool LiveChart::SaveImage(const wxString& path)
+{
+    const wxSize size = GetClientSize();
+    if (size.x <= 0 || size.y <= 0) {
+        return false;
+    }
+    wxBitmap image;
+    image.Create(size);
+    {
+        wxMemoryDC memory(image);
+        Draw(memory, size);
+    }
+    if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) {
+        wxImage::AddHandler(new wxPNGHandler);
+    }
+    return image.ConvertToImage().SaveFile(path, wxBITMAP_TYPE_PNG);
 }

@@ -4,6 +4,8 @@
 #include <wx/frame.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
+#include <wx/tglbtn.h>
+#include <wx/translation.h>
 #include <wx/xrc/xmlres.h>
 
 #include <chrono>
@@ -44,7 +46,7 @@ void LiveWatch::AddToPage(wxWindow* livePage)
     if (livePage == nullptr || livePage->GetSizer() == nullptr || chart != nullptr) {
         return;
     }
-    chart = new LiveChart(livePage, wiring.throttleLimits);
+    chart = new LiveChart(livePage, history, wiring.throttleLimits);
     replay->UseChart(chart);
 
     // Below the gauges, inputs and outputs, beside the raw report (the
@@ -82,6 +84,12 @@ void LiveWatch::AddToPage(wxWindow* livePage)
     spanChoice->SetSelection(1);
     chart->SetSpan(30);
     side->Add(spanChoice, 0, wxEXPAND | wxBOTTOM, 8);
+    // Holds the chart's view while the poll and the log go on (Space on the
+    // chart does the same).
+    holdButton = new wxToggleButton(livePage, XRCID("ID_TOGGLE_CHART_HOLD"), _("Hold"));
+    side->Add(holdButton, 0, wxEXPAND | wxBOTTOM, 8);
+    holdButton->Bind(wxEVT_TOGGLEBUTTON, [this](wxCommandEvent& event) { chart->Hold(event.IsChecked()); });
+    chart->OnHoldChanged([this](bool held) { holdButton->SetValue(held); });
     logging->AddControls(livePage, side);
     chartRow->Add(side, 0);
     column->Add(chartRow, 1, wxEXPAND | wxALL, 4);
@@ -104,11 +112,11 @@ void LiveWatch::AddToPage(wxWindow* livePage)
 void LiveWatch::Record(const LiveValues& values, const LiveRaw& raw)
 {
     logging->Record(values, raw);
+    history.Add(static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                          std::chrono::steady_clock::now() - started)
+                                          .count()),
+                values);
     if (chart != nullptr) {
-        static const auto start = std::chrono::steady_clock::now();
-        chart->AddSample(static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                                   std::chrono::steady_clock::now() - start)
-                                                   .count()),
-                         values);
+        chart->SamplesAdded();
     }
 }

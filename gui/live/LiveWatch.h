@@ -1,9 +1,11 @@
-// Watching the engine on the live page: the live chart with its span, data
-// logging and log replay. Logging and replay exist from the start (their menu
-// commands work without the page); the chart and the controls come with the
-// page, which may be built later.
+// Watching the engine on the live page: the live chart with its span and
+// hold, data logging and log replay. The sample history, logging and replay
+// exist from the start (the poll's samples are kept and the menu commands
+// work without the page); the chart and the controls come with the page,
+// which may be built later, and the chart then draws what was kept.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -11,6 +13,7 @@
 
 #include "device/LiveData.h"
 #include "editor/LiveReadout.h"
+#include "livelog/SampleHistory.h"
 
 class Connection;
 class LiveChart;
@@ -19,6 +22,7 @@ class LivePollTimer;
 class LogReplay;
 class VantrelBase;
 class wxFrame;
+class wxToggleButton;
 class wxWindow;
 
 class LiveWatch {
@@ -42,16 +46,21 @@ public:
     // The chart and the controls onto the live page, once it is built; again
     // later does nothing.
     void AddToPage(wxWindow* livePage);
-    // A good read of the poll: to the log and the chart.
+    // A good read of the poll: to the log and the sample history (and the
+    // chart, when it exists).
     void Record(const LiveValues& values, const LiveRaw& raw);
 
     LiveChart* Chart() const { return chart; }  // null without the page
+    const SampleHistory& History() const { return history; }
     LiveLogging& Logging() const { return *logging; }
     LogReplay& Replay() const { return *replay; }
 
 private:
     Wiring wiring;
+    SampleHistory history;
+    const std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
     LiveChart* chart = nullptr;  // on the live page, owned by it
+    wxToggleButton* holdButton = nullptr;
     std::unique_ptr<LiveLogging> logging;
     std::unique_ptr<LogReplay> replay;
     const VantrelBase* replayConnection = nullptr;  // polled when the replay began

@@ -206,6 +206,15 @@ void LogReplay::OnTimer(wxTimerEvent& /*event*/)
     ShowCurrent();
 }
 
+void LogReplay::UseChart(LiveChart* liveChart)
+{
+    chart = liveChart;
+    if (chart != nullptr && timeline) {
+        chart->ShowRows(&timeline->Rows(), timeline->Position());
+        chart->ShowWhole(wholeCheck != nullptr && wholeCheck->GetValue());
+    }
+}
+
 void LogReplay::ShowCurrent()
 {
     if (!timeline) {

@@ -43,8 +43,9 @@ public:
     LogReplay(const LogReplay&) = delete;
     LogReplay& operator=(const LogReplay&) = delete;
 
-    // The chart of the live page, once the page exists.
-    void UseChart(LiveChart* liveChart) { chart = liveChart; }
+    // The chart of the live page, once the page exists; a replay under way
+    // goes into it.
+    void UseChart(LiveChart* liveChart);
     void AddControls(wxWindow* page, wxSizer* sizer);
     void BindToFrame();
 

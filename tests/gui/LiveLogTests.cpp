@@ -18,6 +18,7 @@
 #include <wx/statusbr.h>
 #include <wx/stdpaths.h>
 #include <wx/textctrl.h>
+#include <wx/tglbtn.h>
 
 #include "GuiTestSupport.h"
 #include "emulator/LiveEngine.h"
@@ -256,4 +257,29 @@ TEST_F(LiveLog, ChartPaintsOnlyWhileItsPageIsShown)
     RunEventsFor(600);
     EXPECT_GE(chart->Paints(), paints + 2) << "shown: it follows the poll (five paints a second)";
     EXPECT_GT(chart->SamplesDrawn(), 0u);
+}
+
+TEST_F(LiveLog, HoldStopsTheChartButNotThePollOrTheLog)
+{
+    PlugAndConnect("LOG00006");
+    ShowPage(frame, "ID_PANEL7");
+    ASSERT_TRUE(frame->GetLogging().Start());
+    RunEventsFor(500);
+    LiveChart* chart = frame->GetLiveChart();
+    auto* hold = Ctrl<wxToggleButton>(frame, "ID_TOGGLE_CHART_HOLD");
+    hold->SetValue(true);
+    SendCommand(hold, wxEVT_TOGGLEBUTTON, 1);
+    ASSERT_TRUE(chart->Held());
+    const ChartWindow view = chart->Window();
+    const size_t samples = chart->SamplesHeld();
+    const size_t rows = frame->GetLogging().Rows();
+    RunEventsFor(800);
+    EXPECT_EQ(chart->Window().right, view.right) << "the view stays where it was";
+    EXPECT_GE(chart->SamplesHeld(), samples + 5) << "the poll goes on";
+    EXPECT_GE(frame->GetLogging().Rows(), rows + 5) << "so does the log";
+
+    hold->SetValue(false);
+    SendCommand(hold, wxEVT_TOGGLEBUTTON, 0);
+    EXPECT_FALSE(chart->Held());
+    EXPECT_GE(chart->Window().right, view.right + 500) << "back to now";
 }

@@ -177,11 +177,11 @@ TEST_F(PagesFrame, LivePollRunsWhileTheMonitorPageIsMissing)
     }
     ASSERT_FALSE(IsSimulated(own));
     ASSERT_TRUE(own->IsLiveTimerRunning());
-    RunEventsFor(350);
+    RunEventsFor(1000);
     size_t reads = 0;
     for (const RequestRecord& record : unit.RequestLog())
         reads += record.kind == RequestRecord::Kind::Interrupt ? 1 : 0;
-    EXPECT_GE(reads, 2u) << "the poll goes on";
+    EXPECT_GE(reads, 8u) << "the poll goes on";
     EXPECT_EQ(own->GetDeviceErrorCount(), 0);
     EXPECT_FALSE(Built("ID_PANEL7"));
 
@@ -190,6 +190,9 @@ TEST_F(PagesFrame, LivePollRunsWhileTheMonitorPageIsMissing)
     EXPECT_TRUE(RunEventsUntil([&] { return Ctrl<wxTextCtrl>(own, "ID_TEXTCTRL1")->GetValue() == "1230"; }));
     // The chart that joins the page when it is built sits below the gauges.
     ASSERT_NE(own->GetLiveChart(), nullptr);
+    // Its first paint draws the samples polled while the page was missing.
+    ASSERT_TRUE(RunEventsUntil([&] { return own->GetLiveChart()->Paints() > 0; }));
+    EXPECT_GE(own->GetLiveChart()->SamplesDrawn(), reads);
     const wxRect chart = own->GetLiveChart()->GetScreenRect();
     const wxRect gauges = Ctrl<wxWindow>(own, "ID_GAUGE1")->GetScreenRect();
     EXPECT_GT(chart.GetTop(), gauges.GetBottom())

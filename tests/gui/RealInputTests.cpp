@@ -11,12 +11,15 @@
 #include <wx/spinctrl.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
+#include <wx/tglbtn.h>
 
 #include "GuiTestSupport.h"
 #include "XTestInput.h"
 #include "config/DeviceConfiguration.h"
 #include "gui/VTX_GUIMain.h"
 #include "gui/VantrelBase.h"
+#include "gui/live/LiveChart.h"
+#include "gui/live/LogReplay.h"
 #include "gui/widgets/SpinCtrlStep.h"
 
 namespace {
@@ -215,4 +218,67 @@ TEST_F(RealInput, ShortcutsUndoAndRedoTypedCellsAndSpins)
     xtest::PressKeys("Ctrl+Z");
     EXPECT_TRUE(RunEventsUntil([&] { return deltaT->GetValue() == value; }, 1000));
     EXPECT_EQ(MenuItem(frame, "wxID_UNDO")->GetItemLabelText(), "Undo Shifter map cell");
+}
+
+// The sample log replayed: a click and then the pointer over the chart put
+// the cursor on the log's row nearest the time under it; with the keyboard
+// on the chart, Right, Home and End move it by the log's rows.
+TEST_F(RealInput, ChartCursorFollowsThePointerAndTheKeys)
+{
+    ASSERT_TRUE(frame->GetReplay().Open(VANTREL_SAMPLE_LOG));
+    frame->GetReplay().SeekTo(20000);
+    ShowPageOf(Ctrl<wxWindow>(frame, "ID_PANEL7"));
+    LiveChart* chart = frame->GetLiveChart();
+    ASSERT_NE(chart, nullptr);
+    const std::vector<LogRow>& rows = frame->GetReplay().Timeline()->Rows();
+    const ChartWindow window = chart->Window();
+    const auto [plotLeft, plotWidth] = chart->PlotSpan();
+    auto nearest = [&](int64_t ms) {
+        size_t best = 0;
+        for (size_t i = 0; i < rows.size(); ++i)
+            if (std::llabs(static_cast<int64_t>(rows[i].ms) - ms) <
+                std::llabs(static_cast<int64_t>(rows[best].ms) - ms))
+                best = i;
+        return best;
+    };
+    const wxRect screen = chart->GetScreenRect();
+    for (const bool click : {true, false}) {
+        const double fraction = click ? 0.6 : 0.25;
+        const int x = static_cast<int>(plotLeft + plotWidth * fraction);
+        xtest::MovePointer(wxPoint(screen.x + x, screen.y + screen.height / 3));
+        if (click) {
+            xtest::Click();
+        } else {
+            xtest::PressKeys("Escape");  // lets go of the clicked cursor: it follows the pointer
+            ASSERT_FALSE(chart->CursorSample().has_value());
+            xtest::MovePointer(wxPoint(screen.x + x, screen.y + screen.height / 3));
+        }
+        ASSERT_TRUE(RunEventsUntil([&] { return chart->CursorSample().has_value(); })) << fraction;
+        const int64_t time =
+            window.left + static_cast<int64_t>((window.right - window.left) * (x - plotLeft) / plotWidth);
+        const LogRow& expected = rows[nearest(time)];
+        EXPECT_LE(
+            std::llabs(static_cast<int64_t>(chart->CursorSample()->ms) - static_cast<int64_t>(expected.ms)),
+            100)
+            << "at " << time << " ms";
+        const LogRow& shown = rows[nearest(static_cast<int64_t>(chart->CursorSample()->ms))];
+        EXPECT_EQ(chart->CursorSample()->values, shown.values) << "the values of that row";
+    }
+    xtest::Click();
+    const size_t at = nearest(static_cast<int64_t>(chart->CursorSample()->ms));
+    xtest::PressKeys("Right");
+    ASSERT_TRUE(RunEventsUntil([&] { return chart->CursorSample()->ms == rows[at + 1].ms; }))
+        << "Right: the next row";
+    xtest::PressKeys("Home");
+    EXPECT_TRUE(RunEventsUntil([&] { return chart->CursorSample()->ms == rows.front().ms; }));
+    xtest::PressKeys("End");
+    size_t last = rows.size() - 1;
+    while (rows[last].ms > static_cast<uint64_t>(window.right))
+        --last;
+    EXPECT_TRUE(RunEventsUntil([&] { return chart->CursorSample()->ms == rows[last].ms; }));
+    frame->GetReplay().Close();
+    xtest::PressKeys("space");
+    auto* hold = Ctrl<wxToggleButton>(frame, "ID_TOGGLE_CHART_HOLD");
+    EXPECT_TRUE(RunEventsUntil([&] { return chart->Held() && hold->GetValue(); }))
+        << "Space holds the live view";
 }

@@ -4,6 +4,7 @@
 // sample log. Not a test; run by hand:
 //   xvfb-run -a -s "-screen 0 1600x1200x24" umockdev-wrapper build/tests/gui/gui_screenshots docs/screenshots
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -92,8 +93,23 @@ int ShootAll(VirtualBus* bus, VTX_GUIFrame* frame, const std::string& output)
         config.BlipperMap[0][6] = 95;
         unit.SetConfigurationImage(EncodeConfigurationImage(config, ImageFormat::Long));
         frame->AutoConnect();
+        const auto connected = std::chrono::steady_clock::now();
         notebook->SetSelection(0);
         ok = Shoot(frame, output + "/main-window-unit.png") && ok;
+        // The chart six seconds after connect, with a 10 s span: it has
+        // recorded from connect on, on whatever page was shown.
+        notebook->SetSelection(notebook->FindPage(frame->FindWindow(XRCID("ID_PANEL7"))));
+        dynamic_cast<wxChoice*>(frame->FindWindow(XRCID("ID_CHOICE_CHART_SPAN")))->SetSelection(0);
+        frame->GetLiveChart()->SetSpan(10);
+        RunEventsUntil(
+            [&] { return std::chrono::steady_clock::now() - connected >= std::chrono::seconds(6); }, 10000);
+        frame->GetLiveChart()->Hold(true);
+        ok = Shoot(frame->GetLiveChart(), output + "/live-chart-6s.png") && ok;
+        // The cursor two seconds before the hold.
+        frame->GetLiveChart()->PlaceCursor(frame->GetLiveChart()->Window().right - 2000);
+        ok = Shoot(frame->GetLiveChart(), output + "/live-chart-cursor.png") && ok;
+        frame->GetLiveChart()->PlaceCursor(std::nullopt);
+        frame->GetLiveChart()->Hold(false);
         for (size_t page = 0; page < notebook->GetPageCount(); ++page) {
             if (FileName(notebook->GetPageText(page)) == "blipper") {
                 notebook->SetSelection(page);
