@@ -27,13 +27,15 @@ struct Trace {
 // Blue, orange, green and purple stay apart for red/green colour blindness
 // by their lightness as well as their hue.
 const std::array<Trace, 4> kTraces = {{
-    {"rpm", wxColour(31, 90, 200), 16000},
-    {"km/h", wxColour(230, 120, 0), 300},
-    {"throttle %", wxColour(0, 150, 110), 100},
-    {"gear", wxColour(140, 60, 170), 7},
+    {wxTRANSLATE("rpm"), wxColour(31, 90, 200), 16000},
+    {wxTRANSLATE("km/h"), wxColour(230, 120, 0), 300},
+    {wxTRANSLATE("throttle %"), wxColour(0, 150, 110), 100},
+    {wxTRANSLATE("gear"), wxColour(140, 60, 170), 7},
 }};
 
-const std::array<const char*, 5> kLanes = {"in shifter", "in blipper", "ign. cut", "inj. cut", "out blipper"};
+const std::array<const char*, 5> kLanes = {wxTRANSLATE("in shifter"), wxTRANSLATE("in blipper"),
+                                           wxTRANSLATE("ign. cut"), wxTRANSLATE("inj. cut"),
+                                           wxTRANSLATE("out blipper")};
 
 uint32_t LaneBit(const LiveValues& values, size_t lane)
 {
@@ -179,9 +181,9 @@ void LiveChart::DrawBackground(wxGraphicsContext& gc, const wxSize& size, const 
     double legendX = g.plotLeft;
     for (const Trace& trace : kTraces) {
         gc.SetFont(font, trace.colour);
-        gc.DrawText(trace.label, legendX, kMargin - 2);
+        gc.DrawText(wxGetTranslation(trace.label), legendX, kMargin - 2);
         double width = 0, height = 0;
-        gc.GetTextExtent(trace.label, &width, &height);
+        gc.GetTextExtent(wxGetTranslation(trace.label), &width, &height);
         legendX += width + 14;
     }
     gc.SetPen(wxPen(wxColour(200, 200, 200)));
@@ -189,7 +191,7 @@ void LiveChart::DrawBackground(wxGraphicsContext& gc, const wxSize& size, const 
     gc.DrawRectangle(g.plotLeft, g.plotTop, g.plotWidth, g.plotHeight);
     gc.SetFont(font, *wxBLACK);
     for (size_t lane = 0; lane < kLanes.size(); ++lane) {
-        gc.DrawText(kLanes[lane], kMargin, g.lanesTop + lane * kLaneHeight);
+        gc.DrawText(wxGetTranslation(kLanes[lane]), kMargin, g.lanesTop + lane * kLaneHeight);
     }
     // Seconds before now at fixed places (the traces scroll under them), or
     // the time into the log when it is shown whole.
@@ -203,7 +205,7 @@ void LiveChart::DrawBackground(wxGraphicsContext& gc, const wxSize& size, const 
         gc.StrokeLine(x, g.plotTop, x, g.lanesTop + g.lanesHeight);
         const long long seconds = static_cast<long long>(t / 1000);
         const wxString label = g.whole        ? wxString::Format("%lld s", seconds)
-                               : seconds == 0 ? wxString("now")
+                               : seconds == 0 ? _("now")
                                               : wxString::Format("%lld s", -seconds);
         double width = 0, height = 0;
         gc.GetTextExtent(label, &width, &height);
