@@ -191,7 +191,7 @@ void CompareWindow::Refresh()
     }
     message->SetLabel(differences.empty()
                           ? wxString::Format(_("The editors hold the same as %s."), otherName)
-                          : wxString::Format("%zu fields differ from %s.", differences.size(), otherName));
+                          : wxString::Format(_("%zu fields differ from %s."), differences.size(), otherName));
     MarkGrids();
 }
 
