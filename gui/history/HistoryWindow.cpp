@@ -13,6 +13,17 @@
 #include "session/EditorSession.h"
 #include "session/HistoryTexts.h"
 
+namespace {
+
+// The events as the history keeps them, in English whoever kept them (the
+// window or vantrel); the list shows them in the user's language.
+[[maybe_unused]] const char* const kEventNames[] = {
+    wxTRANSLATE("connect"), wxTRANSLATE("read"),    wxTRANSLATE("write"), wxTRANSLATE("open"),
+    wxTRANSLATE("save"),    wxTRANSLATE("unsaved"), wxTRANSLATE("quit"),  wxTRANSLATE("update"),
+};
+
+}  // namespace
+
 HistoryWindow::HistoryWindow(wxWindow& parent, EditorContent& content)
     : wxDialog(&parent, wxID_ANY, _("History"), wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
@@ -26,7 +37,7 @@ HistoryWindow::HistoryWindow(wxWindow& parent, EditorContent& content)
     list = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, FromDIP(wxSize(1120, 300)),
                           wxLC_REPORT | wxLC_SINGLE_SEL);
     list->AppendColumn(_("Time"), wxLIST_FORMAT_LEFT, FromDIP(160));
-    list->AppendColumn(_("Event"), wxLIST_FORMAT_LEFT, FromDIP(70));
+    list->AppendColumn(_("Event"), wxLIST_FORMAT_LEFT, FromDIP(110));  // "enregistrement"
     list->AppendColumn(_("Source"), wxLIST_FORMAT_LEFT, FromDIP(180));
     list->AppendColumn(_("Changes"), wxLIST_FORMAT_LEFT, FromDIP(700));
     sizer->Add(list, 1, wxEXPAND | wxLEFT | wxRIGHT, 8);
@@ -56,7 +67,7 @@ void HistoryWindow::Fill()
     for (size_t i = 0; i < entries.size(); ++i) {
         const HistoryEntry& entry = entries[i];
         const long row = list->InsertItem(static_cast<long>(i), EntryTimeText(entry.record));
-        list->SetItem(row, 1, wxString::FromUTF8(entry.record.event));
+        list->SetItem(row, 1, wxGetTranslation(wxString::FromUTF8(entry.record.event)));
         list->SetItem(row, 2, wxString::FromUTF8(entry.record.source));
         wxString changes = _("unreadable");
         if (entry.readable) {
