@@ -40,16 +40,6 @@ TEST(UserSettings, AnEmptyStoreGivesTheFirstStartDefaults)
     EXPECT_TRUE(settings.Read(kConfirmWritingFlag));
     EXPECT_FALSE(settings.Read(kShowFftFlag));
     EXPECT_FALSE(settings.ReadRefusedFirmwareVersion("ABC123"));
-    EXPECT_EQ(settings.ReadLanguage(), "");
-}
-
-TEST(UserSettings, TheLanguageIsKeptUnderItsKey)
-{
-    const auto store = StoreOf("Language=it\n");
-    UserSettings settings(*store);
-    EXPECT_EQ(settings.ReadLanguage(), "it");
-    settings.WriteLanguage("");
-    EXPECT_EQ(TextOf(*store), "Language=\n");
 }
 
 TEST(UserSettings, StoredValuesAreReadUnderTheirKeys)
