@@ -1,5 +1,7 @@
 #include "gui/LanguageMenu.h"
 
+#include <iterator>
+
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/translation.h>

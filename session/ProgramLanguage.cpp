@@ -55,7 +55,7 @@ std::string SystemLanguageCode(const char* language, const char* lcAll, const ch
     }
     wanted.emplace_back(locale);
     for (const std::string& name : wanted) {
-        const std::string code = KnownLanguage(name);
+        std::string code = KnownLanguage(name);
         if (!code.empty())
             return code;
     }
