@@ -18,6 +18,8 @@
 #include "gui/widgets/ArtProvider.h"
 #include "gui/widgets/ChoiceXmlHandler.h"
 #include "gui/widgets/wxStateLedXmlHandler.h"
+#include "session/ProgramLanguage.h"
+#include "session/UserSettings.h"
 
 const char* const kLayoutFiles[5] = {
     "resource.xrs#zip:ConnectionDialog.xrc",  "resource.xrs#zip:FwUpdateDialog.xrc",
@@ -88,6 +90,9 @@ bool VTX_GUIApp::OnInit()
     // keep the separator: wxNumberFormatter asks the wxUILocale object, which
     // holds its own copy of the user's locale, not the process.
     std::setlocale(LC_NUMERIC, "C");
+    // The texts: the language chosen in Options > Language, else the
+    // system's. Before the layouts load, which translate their labels.
+    UseProgramLanguage(UserSettings().ReadLanguage(), CatalogueFolders(resourceFolders));
 
     wxArtProvider::Push(new ArtProvider);
 

@@ -26,6 +26,7 @@
 
 #include "config/AppVersion.h"
 #include "device/Features.h"
+#include "gui/LanguageMenu.h"
 #include "gui/NotebookPages.h"
 #include "gui/VantrelBase.h"
 #include "gui/commands/DeviceCommands.h"
@@ -136,7 +137,7 @@ VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/)
     try {
         editors->ShowConfiguration(connection->GetDefaultConfiguration());
     } catch (const std::exception& error) {
-        ShowError(error.what(), "Error");
+        ShowError(error.what(), _("Error"));
     }
     RefreshControls();
     // Bound last, with the calibration panels made: its handlers see an
@@ -245,7 +246,7 @@ void VTX_GUIFrame::LookUpControls()
         wxString names;
         for (const wxString& name : missingControls)
             names += (names.empty() ? "" : ", ") + name;
-        wxLogError("The main window layout lacks these objects: %s.", names);
+        wxLogError(_("The main window layout lacks these objects: %s."), names);
     }
 }
 
@@ -287,6 +288,8 @@ void VTX_GUIFrame::BindHandlers()
     Bind(wxEVT_MENU, &VTX_GUIFrame::OnQuit, this, XRCID("idMenuQuit"));
     Bind(wxEVT_MENU, &VTX_GUIFrame::OnTabletMode, this, XRCID("idTabletMode"));
     Bind(wxEVT_MENU, &VTX_GUIFrame::OnAbout, this, XRCID("idMenuAbout"));
+    if (GetMenuBar())
+        languageMenu = std::make_unique<LanguageMenu>(*GetMenuBar(), *this);
 
     editors->BindHandlers();
 
@@ -442,7 +445,7 @@ wxString VTX_GUIFrame::AboutText()
 
 void VTX_GUIFrame::OnAbout(wxCommandEvent& /*event*/)
 {
-    wxMessageBox(AboutText(), "About", wxOK | wxCENTRE, nullptr);
+    wxMessageBox(AboutText(), _("About"), wxOK | wxCENTRE, nullptr);
 }
 
 void VTX_GUIFrame::OnQuit(wxCommandEvent& /*event*/)

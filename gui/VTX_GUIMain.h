@@ -44,6 +44,7 @@ class DeviceCommands;
 class FirmwareCommands;
 class FwUpdateDialog;
 class HistoryCommands;
+class LanguageMenu;
 class LivePollTimer;
 class LiveView;
 class LiveWatch;
@@ -163,6 +164,7 @@ private:
     // The editor model, its origin and the automatic history.
     EditorSession session{connection};
     // Made with the editors.
+    std::unique_ptr<LanguageMenu> languageMenu;
     std::unique_ptr<DeviceCommands> commands;
     std::unique_ptr<FirmwareCommands> firmware;
     std::unique_ptr<HistoryCommands> history;

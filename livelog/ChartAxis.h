@@ -38,17 +38,19 @@ struct RowRange {
 };
 RowRange RowsIn(const std::vector<LogRow>& rows, const ChartWindow& window);
 
-// The on/off lanes below the traces, top to bottom.
+// The on/off lanes below the traces, top to bottom. The names are marked for
+// the window's translation catalogue, which translates them where it shows them.
+#define CHART_LANE_NAME(text) text
 struct ChartLane {
     const char* name;
     uint32_t LiveValues::*field;
 };
 inline constexpr std::array<ChartLane, 5> kChartLanes = {{
-    {"in shifter", &LiveValues::inputShifter},
-    {"in blipper", &LiveValues::inputBlipper},
-    {"ign. cut", &LiveValues::outputIgnition},
-    {"inj. cut", &LiveValues::outputInjection},
-    {"out blipper", &LiveValues::outputBlipper},
+    {CHART_LANE_NAME("in shifter"), &LiveValues::inputShifter},
+    {CHART_LANE_NAME("in blipper"), &LiveValues::inputBlipper},
+    {CHART_LANE_NAME("ign. cut"), &LiveValues::outputIgnition},
+    {CHART_LANE_NAME("inj. cut"), &LiveValues::outputInjection},
+    {CHART_LANE_NAME("out blipper"), &LiveValues::outputBlipper},
 }};
 inline bool LaneOn(const LiveValues& values, size_t lane)
 {

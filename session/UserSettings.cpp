@@ -6,6 +6,7 @@ namespace {
 
 constexpr const char* kPlacementKeys[4] = {"Left", "Top", "Width", "Height"};
 constexpr const char* kRefusedVersionSuffix = "RefusedFirmwareVersion";
+constexpr const char* kLanguageKey = "Language";
 
 wxString RefusedVersionKey(const std::string& serial)
 {
@@ -55,6 +56,16 @@ bool UserSettings::Read(const UserFlag& flag) const
 void UserSettings::Write(const UserFlag& flag, bool value)
 {
     store.Write(flag.key, value);
+}
+
+std::string UserSettings::ReadLanguage() const
+{
+    return store.Read(kLanguageKey, wxString()).utf8_string();
+}
+
+void UserSettings::WriteLanguage(const std::string& code)
+{
+    store.Write(kLanguageKey, wxString::FromUTF8(code));
 }
 
 std::optional<long> UserSettings::ReadRefusedFirmwareVersion(const std::string& serial) const

@@ -1,5 +1,5 @@
 // The user's own settings of the program: where the main window was, its two
-// options, whether the FFT page is shown, and the firmware offers a user
+// options, its language, whether the FFT page is shown, and the firmware offers a user
 // declined. Each has its key and its default here. They live in the toolkit's
 // per-user store of vendor "NorvaneLabs" and application "Vantrel"; a
 // UserSettings opens the store for one reading or writing and closes it when
@@ -53,6 +53,11 @@ public:
 
     bool Read(const UserFlag& flag) const;
     void Write(const UserFlag& flag, bool value);
+
+    // The code of the language chosen in Options > Language, under "Language"
+    // ("de", ...; see session/ProgramLanguage.h); "" (the system's) when absent.
+    std::string ReadLanguage() const;
+    void WriteLanguage(const std::string& code);
 
     // The firmware version the user declined for the unit with this serial
     // number, under the serial number followed by "RefusedFirmwareVersion";

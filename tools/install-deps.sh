@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing VantrelStudio needs.
-# Idempotent: installs only missing packages, and generates the de_DE.UTF-8
-# locale only when it is missing. Runs as root (no sudo needed) or through
+# Idempotent: installs only missing packages, and generates the de_DE, it_IT,
+# fr_FR and es_ES UTF-8 locales only when they are missing. Runs as root (no sudo needed) or through
 # sudo when started by another user.
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config zip
-  libwxgtk3.2-dev libusb-1.0-0-dev
+  libwxgtk3.2-dev wx3.2-i18n gettext libusb-1.0-0-dev
   googletest libgtest-dev libgmock-dev
   umockdev libumockdev-dev xvfb xauth x11-apps imagemagick libxtst-dev openbox
   clang libclang-rt-14-dev clang-format clang-tidy
@@ -35,16 +35,24 @@ else
 fi
 
 # Some suites also run under a German locale (decimal comma, "." between
-# thousands); minimal systems ship only C. Listed in /etc/locale.gen, so that
-# a later locale-gen keeps it.
-if locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
-  echo "install-deps: locale de_DE.UTF-8 present"
-else
-  echo "install-deps: generating locale de_DE.UTF-8"
-  if grep -qs "^# *de_DE\.UTF-8 UTF-8" /etc/locale.gen; then
-    $SUDO sed -i "s/^# *\(de_DE\.UTF-8 UTF-8\)/\1/" /etc/locale.gen
-  elif ! grep -qs "^de_DE\.UTF-8 UTF-8" /etc/locale.gen; then
-    echo "de_DE.UTF-8 UTF-8" | $SUDO tee -a /etc/locale.gen >/dev/null
+# thousands) and the translations are tested under each language's locale;
+# minimal systems ship only C. Listed in /etc/locale.gen, so that a later
+# locale-gen keeps them.
+wanted=(de_DE it_IT fr_FR es_ES)
+generate=0
+for name in "${wanted[@]}"; do
+  if locale -a 2>/dev/null | grep -qix "${name}\.utf-\?8"; then
+    echo "install-deps: locale ${name}.UTF-8 present"
+    continue
   fi
+  echo "install-deps: generating locale ${name}.UTF-8"
+  if grep -qs "^# *${name}\.UTF-8 UTF-8" /etc/locale.gen; then
+    $SUDO sed -i "s/^# *\(${name}\.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+  elif ! grep -qs "^${name}\.UTF-8 UTF-8" /etc/locale.gen; then
+    echo "${name}.UTF-8 UTF-8" | $SUDO tee -a /etc/locale.gen >/dev/null
+  fi
+  generate=1
+done
+if [ "$generate" -eq 1 ]; then
   $SUDO locale-gen
 fi

@@ -35,11 +35,11 @@
 namespace {
 
 // What a user who may not open the unit's USB device node needs to know.
-const char* const kAccessDeniedHint =
+const char* const kAccessDeniedHint = wxTRANSLATE(
     "This user may not open the unit. Install the USB rule that comes with VantrelStudio "
     "(70-vantrel.rules, part of the package), reload the rules with "
     "\"sudo udevadm control --reload\", then unplug the unit and plug it in again. "
-    "See \"USB permission denied\" under Troubleshooting in the README.";
+    "See \"USB permission denied\" under Troubleshooting in the README.");
 
 void Post(wxEvtHandler* target, wxEventType type, int detail = 0)
 {
@@ -167,7 +167,7 @@ void DeviceCommands::AutoConnect()
                     connection->SetMode(static_cast<uint16_t>(wiring.liveView.FftSelection()));
                     wiring.poll.Start();
                 } else {
-                    ShowError("Configuration reading failed");
+                    ShowError(_("Configuration reading failed"));
                 }
             }
             wiring.poll.Errors().Reset();
@@ -276,24 +276,25 @@ void DeviceCommands::ReadFromDevice(const wxString& stepName)
     wxBusyCursor busy;
     DeviceConfiguration config;
     ClearConfiguration(config);
-    auto progress = std::make_unique<wxProgressDialog>("Reading", "Wait until the data is read from a device",
-                                                       100, &frame, wxPD_APP_MODAL | wxPD_AUTO_HIDE);
+    auto progress =
+        std::make_unique<wxProgressDialog>(_("Reading"), _("Wait until the data is read from a device"), 100,
+                                           &frame, wxPD_APP_MODAL | wxPD_AUTO_HIDE);
     if (connection->GetFeature(FEATURE_LOCK) > 0) {
         uint8_t lockState = 0;
         if (connection->GetLockState(&lockState) != 0) {
             progress.reset();
-            ShowError("Configuration reading failed");
+            ShowError(_("Configuration reading failed"));
             return;
         }
         if (lockState != 0) {
             progress.reset();
-            ShowError("Configuration is locked");
+            ShowError(_("Configuration is locked"));
             return;
         }
     }
     if (connection->ReadConfiguration(&config) != 0) {
         progress.reset();
-        ShowError("Configuration reading failed");
+        ShowError(_("Configuration reading failed"));
         return;
     }
     AdvanceProgress(*progress, 10);
@@ -306,13 +307,13 @@ bool DeviceCommands::RefuseInvalidSettings()
     if (editors.View().InvalidControls().empty())
         return false;
     editors.View().FocusFirstInvalid();
-    ShowError(_("Invallid settings, please check it first"), "Error");
+    ShowError(_("Invallid settings, please check it first"), _("Error"));
     return true;
 }
 
 bool DeviceCommands::ConfirmWriting(const wxString& question)
 {
-    wxMessageDialog dialog(&frame, question, "Confirmation",
+    wxMessageDialog dialog(&frame, question, _("Confirmation"),
                            wxYES_NO | wxNO_DEFAULT | wxICON_INFORMATION | wxCENTRE);
     return dialog.ShowModal() == wxID_YES;
 }
@@ -331,8 +332,8 @@ void DeviceCommands::OnWrite(wxCommandEvent& /*event*/)
         return;
     const DeviceConfiguration& config = *collected;
     if (RunUnderProgress(
-            &frame, "Writing", "Wait until the data is written into a device",
-            [&] { return connection->WriteConfiguration(config); }, "Configuration writing failed")) {
+            &frame, _("Writing"), _("Wait until the data is written into a device"),
+            [&] { return connection->WriteConfiguration(config); }, _("Configuration writing failed"))) {
         editors.SetSource(UnitSource(*connection));
         editors.Session().KeptToUnit(config);
     }
@@ -342,14 +343,14 @@ void DeviceCommands::OnLock(wxCommandEvent& /*event*/)
 {
     wxBusyCursor busy;
     if (connection->GetFeature(FEATURE_LOCK) <= 0) {
-        ShowError("Locking is not supported");
+        ShowError(_("Locking is not supported"));
         return;
     }
     if (wiring.confirmWriting() && !ConfirmWriting(_("Do you really want to lock the configuration?")))
         return;
     RunUnderProgress(
-        &frame, "Locking", "Wait until the data is locked in the device",
-        [&] { return connection->SetLockState(LOCK_LOCKED); }, "Locking configuration failed");
+        &frame, _("Locking"), _("Wait until the data is locked in the device"),
+        [&] { return connection->SetLockState(LOCK_LOCKED); }, _("Locking configuration failed"));
 }
 
 void DeviceCommands::OnNew(wxCommandEvent& /*event*/)
@@ -384,7 +385,7 @@ void DeviceCommands::SetFileDialogFolder(const wxString& folder)
 wxFileDialog* DeviceCommands::GetOpenDialog()
 {
     if (!openDialog)
-        openDialog = new wxFileDialog(&frame, "Open", FileDialogFolder(), wxEmptyString, "(*.vtn)|*.vtn",
+        openDialog = new wxFileDialog(&frame, _("Open"), FileDialogFolder(), wxEmptyString, "(*.vtn)|*.vtn",
                                       wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     return openDialog;
 }
@@ -392,7 +393,7 @@ wxFileDialog* DeviceCommands::GetOpenDialog()
 wxFileDialog* DeviceCommands::GetSaveDialog()
 {
     if (!saveDialog)
-        saveDialog = new wxFileDialog(&frame, "Save", FileDialogFolder(), wxEmptyString, "(*.vtn)|*.vtn",
+        saveDialog = new wxFileDialog(&frame, _("Save"), FileDialogFolder(), wxEmptyString, "(*.vtn)|*.vtn",
                                       wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     return saveDialog;
 }
@@ -418,7 +419,7 @@ void DeviceCommands::OnOpen(wxCommandEvent& /*event*/)
         if (editors.Replace(config, _("Open"), FileSource(dialog->GetPath().utf8_string())))
             editors.Session().KeptFromFile(config, dialog->GetPath().utf8_string());
     } else {
-        ShowError("Loading failed", "Error");
+        ShowError(_("Loading failed"), _("Error"));
     }
 }
 
@@ -441,13 +442,13 @@ void DeviceCommands::OnSaveAs(wxCommandEvent& /*event*/)
     const DeviceConfiguration& config = *collected;
     std::unique_ptr<wxFileConfig> store = OpenSettingsFile(dialog->GetPath());
     if (!store) {
-        ShowError("Saving failed", "Error");
+        ShowError(_("Saving failed"), _("Error"));
         return;
     }
     WriteAppVersion(*store);
     const bool saved = connection->SaveSettings(*store, config) == 0;
     if (!saved)
-        ShowError("Saving failed", "Error");
+        ShowError(_("Saving failed"), _("Error"));
     store.reset();  // writes the file
     if (saved) {
         editors.SetSource(FileSource(dialog->GetPath().utf8_string()));
@@ -469,7 +470,7 @@ void DeviceCommands::OnConnectingFailed(wxCommandEvent& event)
     wxMessageDialog dialog(&frame, _("Connecting to device failed, try it again, please."),
                            _("Connecting failed"), wxOK | wxICON_ERROR | wxCENTRE);
     if (event.GetInt() == USB_ERROR_ACCESS) {
-        dialog.SetExtendedMessage(kAccessDeniedHint);
+        dialog.SetExtendedMessage(wxGetTranslation(kAccessDeniedHint));
     }
     dialog.ShowModal();
 }

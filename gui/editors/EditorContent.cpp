@@ -22,7 +22,7 @@ bool EditorContent::Replace(const DeviceConfiguration& record, const wxString& s
         session.Replace(record);
         view.ShowShownRecord(record);
     } catch (const std::exception& error) {
-        ShowError(error.what(), "Error");
+        ShowError(error.what(), _("Error"));
         refreshWindow();
         return false;
     }
@@ -37,7 +37,7 @@ std::optional<DeviceConfiguration> EditorContent::CollectOrReport()
     try {
         return view.CollectConfiguration();
     } catch (const std::exception& error) {
-        ShowError(error.what(), "Error");
+        ShowError(error.what(), _("Error"));
         return std::nullopt;
     }
 }

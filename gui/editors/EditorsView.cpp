@@ -100,7 +100,7 @@ std::string Utf8(const wxString& text)
 bool ReadLiveOnce(VantrelBase* device, LiveValues& values)
 {
     if (device->GetLiveValues(&values) != 0) {
-        ShowError(_("Data reading error"), "Error");
+        ShowError(_("Data reading error"), _("Error"));
         return false;
     }
     return true;

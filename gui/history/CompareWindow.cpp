@@ -47,7 +47,7 @@ wxGrid* MapGrid(wxWindow& window, RecordField::Kind kind)
 
 CompareWindow::CompareWindow(wxWindow& parent, EditorContent& content, NotebookPages& pages,
                              Connection& connection)
-    : wxDialog(&parent, wxID_ANY, "Compare", wxDefaultPosition, wxDefaultSize,
+    : wxDialog(&parent, wxID_ANY, _("Compare"), wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
       parent(parent),
       content(content),
@@ -58,12 +58,12 @@ CompareWindow::CompareWindow(wxWindow& parent, EditorContent& content, NotebookP
     entries = session.History().List(session.UnitSerial());
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     auto* top = new wxBoxSizer(wxHORIZONTAL);
-    top->Add(new wxStaticText(this, wxID_ANY, "Compare the editors with:"), 0,
+    top->Add(new wxStaticText(this, wxID_ANY, _("Compare the editors with:")), 0,
              wxALIGN_CENTER_VERTICAL | wxRIGHT, 8);
     sourceChoice = new wxChoice(this, wxID_ANY);
     sourceChoice->Append("(choose)");
-    sourceChoice->Append("Connected unit");
-    sourceChoice->Append("Settings file...");
+    sourceChoice->Append(_("Connected unit"));
+    sourceChoice->Append(_("Settings file..."));
     for (const HistoryEntry& entry : entries)
         sourceChoice->Append(EntryTitle(entry));
     sourceChoice->SetSelection(kChooseItem);
@@ -72,17 +72,17 @@ CompareWindow::CompareWindow(wxWindow& parent, EditorContent& content, NotebookP
     message = new wxStaticText(this, wxID_ANY, wxEmptyString);
     sizer->Add(message, 0, wxEXPAND | wxLEFT | wxRIGHT, 8);
     list = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, FromDIP(wxSize(560, 360)), wxLC_REPORT);
-    list->AppendColumn("Field", wxLIST_FORMAT_LEFT, FromDIP(220));
-    list->AppendColumn("Editors", wxLIST_FORMAT_RIGHT, FromDIP(150));
-    list->AppendColumn("Other", wxLIST_FORMAT_RIGHT, FromDIP(150));
+    list->AppendColumn(_("Field"), wxLIST_FORMAT_LEFT, FromDIP(220));
+    list->AppendColumn(_("Editors"), wxLIST_FORMAT_RIGHT, FromDIP(150));
+    list->AppendColumn(_("Other"), wxLIST_FORMAT_RIGHT, FromDIP(150));
     sizer->Add(list, 1, wxEXPAND | wxALL, 8);
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-    auto* take = new wxButton(this, wxID_ANY, "Take");
-    auto* takeAll = new wxButton(this, wxID_ANY, "Take all");
+    auto* take = new wxButton(this, wxID_ANY, _("Take"));
+    auto* takeAll = new wxButton(this, wxID_ANY, _("Take all"));
     buttons->Add(take, 0, wxRIGHT, 8);
     buttons->Add(takeAll, 0, wxRIGHT, 8);
     buttons->AddStretchSpacer();
-    buttons->Add(new wxButton(this, wxID_CANCEL, "Close"));
+    buttons->Add(new wxButton(this, wxID_CANCEL, _("Close")));
     sizer->Add(buttons, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 8);
     SetSizerAndFit(sizer);
 
@@ -107,7 +107,7 @@ void CompareWindow::OnSource(wxCommandEvent& /*event*/)
     if (item == kUnitItem) {
         CompareWithUnit();
     } else if (item == kFileItem) {
-        wxFileDialog dialog(this, "Compare with", wxEmptyString, wxEmptyString, "(*.vtn)|*.vtn",
+        wxFileDialog dialog(this, _("Compare with"), wxEmptyString, wxEmptyString, "(*.vtn)|*.vtn",
                             wxFD_OPEN | wxFD_FILE_MUST_EXIST);
         if (dialog.ShowModal() == wxID_OK)
             CompareWithFile(dialog.GetPath());
@@ -121,16 +121,16 @@ bool CompareWindow::CompareWithUnit()
     VantrelBase* device = connection.Get();
     if (!device || !device->IsOpen() || device->GetFeature(FEATURE_SIMULATED) != 0 ||
         device->GetDeviceMode() != 0) {
-        message->SetLabel("No unit is connected.");
+        message->SetLabel(_("No unit is connected."));
         return false;
     }
     DeviceConfiguration config;
     ClearConfiguration(config);
     if (device->ReadConfiguration(&config) != 0) {
-        message->SetLabel("Configuration reading failed");
+        message->SetLabel(_("Configuration reading failed"));
         return false;
     }
-    CompareWith(config, "Unit " + wxString::FromUTF8(device->GetSerialNumber()));
+    CompareWith(config, wxString::Format(_("Unit %s"), wxString::FromUTF8(device->GetSerialNumber())));
     return true;
 }
 
@@ -155,7 +155,7 @@ bool CompareWindow::CompareWithFile(const wxString& path)
 bool CompareWindow::CompareWithEntry(size_t index)
 {
     if (index >= entries.size() || !entries[index].readable) {
-        message->SetLabel("This entry cannot be read.");
+        message->SetLabel(_("This entry cannot be read."));
         return false;
     }
     CompareWith(entries[index].record.config, EntryTitle(entries[index]));
@@ -190,8 +190,8 @@ void CompareWindow::Refresh()
         list->SetItem(row, 2, wxString::Format("%d", differences[i].theirs));
     }
     message->SetLabel(differences.empty()
-                          ? "The editors hold the same as " + otherName + "."
-                          : wxString::Format("%zu fields differ from %s.", differences.size(), otherName));
+                          ? wxString::Format(_("The editors hold the same as %s."), otherName)
+                          : wxString::Format(_("%zu fields differ from %s."), differences.size(), otherName));
     MarkGrids();
 }
 
@@ -207,7 +207,7 @@ void CompareWindow::TakeSelected()
 
 void CompareWindow::TakeAll()
 {
-    Take(differences, "all fields");
+    Take(differences, _("all fields"));
 }
 
 void CompareWindow::Take(const std::vector<FieldDifference>& chosen, const wxString& what)
@@ -221,7 +221,7 @@ void CompareWindow::Take(const std::vector<FieldDifference>& chosen, const wxStr
         return;
     }
     TakeValues(editors, chosen);
-    content.Replace(ForShowing(editors), "Take " + what + " of " + otherName, std::nullopt);
+    content.Replace(ForShowing(editors), wxString::Format(_("Take %s of %s"), what, otherName), std::nullopt);
     Refresh();
 }
 

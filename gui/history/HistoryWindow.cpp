@@ -13,31 +13,42 @@
 #include "session/EditorSession.h"
 #include "session/HistoryTexts.h"
 
+namespace {
+
+// The events as the history keeps them, in English whoever kept them (the
+// window or vantrel); the list shows them in the user's language.
+[[maybe_unused]] const char* const kEventNames[] = {
+    wxTRANSLATE("connect"), wxTRANSLATE("read"),    wxTRANSLATE("write"), wxTRANSLATE("open"),
+    wxTRANSLATE("save"),    wxTRANSLATE("unsaved"), wxTRANSLATE("quit"),  wxTRANSLATE("update"),
+};
+
+}  // namespace
+
 HistoryWindow::HistoryWindow(wxWindow& parent, EditorContent& content)
-    : wxDialog(&parent, wxID_ANY, "History", wxDefaultPosition, wxDefaultSize,
+    : wxDialog(&parent, wxID_ANY, _("History"), wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
       content(content),
       session(content.Session())
 {
     auto* sizer = new wxBoxSizer(wxVERTICAL);
-    allUnits = new wxCheckBox(this, wxID_ANY, "All units");
+    allUnits = new wxCheckBox(this, wxID_ANY, _("All units"));
     allUnits->SetValue(session.UnitSerial().empty());
     sizer->Add(allUnits, 0, wxALL, 8);
     list = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, FromDIP(wxSize(1120, 300)),
                           wxLC_REPORT | wxLC_SINGLE_SEL);
-    list->AppendColumn("Time", wxLIST_FORMAT_LEFT, FromDIP(160));
-    list->AppendColumn("Event", wxLIST_FORMAT_LEFT, FromDIP(70));
-    list->AppendColumn("Source", wxLIST_FORMAT_LEFT, FromDIP(180));
-    list->AppendColumn("Changes", wxLIST_FORMAT_LEFT, FromDIP(700));
+    list->AppendColumn(_("Time"), wxLIST_FORMAT_LEFT, FromDIP(160));
+    list->AppendColumn(_("Event"), wxLIST_FORMAT_LEFT, FromDIP(110));  // "enregistrement"
+    list->AppendColumn(_("Source"), wxLIST_FORMAT_LEFT, FromDIP(180));
+    list->AppendColumn(_("Changes"), wxLIST_FORMAT_LEFT, FromDIP(700));
     sizer->Add(list, 1, wxEXPAND | wxLEFT | wxRIGHT, 8);
 
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-    auto* restore = new wxButton(this, wxID_ANY, "Restore");
-    auto* openFolder = new wxButton(this, wxID_ANY, "Open folder");
+    auto* restore = new wxButton(this, wxID_ANY, _("Restore"));
+    auto* openFolder = new wxButton(this, wxID_ANY, _("Open folder"));
     buttons->Add(restore, 0, wxRIGHT, 8);
     buttons->Add(openFolder, 0, wxRIGHT, 8);
     buttons->AddStretchSpacer();
-    buttons->Add(new wxButton(this, wxID_CANCEL, "Close"));
+    buttons->Add(new wxButton(this, wxID_CANCEL, _("Close")));
     sizer->Add(buttons, 0, wxEXPAND | wxALL, 8);
     SetSizerAndFit(sizer);
 
@@ -56,11 +67,11 @@ void HistoryWindow::Fill()
     for (size_t i = 0; i < entries.size(); ++i) {
         const HistoryEntry& entry = entries[i];
         const long row = list->InsertItem(static_cast<long>(i), EntryTimeText(entry.record));
-        list->SetItem(row, 1, wxString::FromUTF8(entry.record.event));
+        list->SetItem(row, 1, wxGetTranslation(wxString::FromUTF8(entry.record.event)));
         list->SetItem(row, 2, wxString::FromUTF8(entry.record.source));
-        wxString changes = "unreadable";
+        wxString changes = _("unreadable");
         if (entry.readable) {
-            changes = "first entry";
+            changes = _("first entry");
             // Against the next older readable entry of the same unit.
             for (size_t j = i + 1; j < entries.size(); ++j) {
                 if (entries[j].readable && entries[j].record.unit == entry.record.unit) {
@@ -81,7 +92,8 @@ bool HistoryWindow::RestoreSelected()
     if (row < 0 || static_cast<size_t>(row) >= entries.size() || !entries[row].readable)
         return false;
     const HistoryEntry entry = entries[row];
-    content.Replace(ForShowing(entry.record.config), "Restore " + EntryTitle(entry), std::nullopt);
+    content.Replace(ForShowing(entry.record.config), wxString::Format(_("Restore %s"), EntryTitle(entry)),
+                    std::nullopt);
     if (IsModal())
         EndModal(wxID_OK);
     return true;

@@ -33,7 +33,7 @@ LiveLogging::~LiveLogging()
 
 void LiveLogging::AddControls(wxWindow* page, wxSizer* sizer)
 {
-    button = new wxButton(page, XRCID("ID_BUTTON_LOGGING"), "Start logging");
+    button = new wxButton(page, XRCID("ID_BUTTON_LOGGING"), _("Start logging"));
     sizer->Add(button, 0, wxEXPAND);
 }
 
@@ -79,8 +79,9 @@ bool LiveLogging::Start()
     std::string error;
     writer = LogWriter::Create(path.GetFullPath().utf8_string(), error);
     if (!writer) {
-        ShowError(wxString::Format("Logging cannot start: the log \"%s\" cannot be written in \"%s\" (%s).",
-                                   path.GetFullName(), path.GetPath(), wxString::FromUTF8(error)));
+        ShowError(
+            wxString::Format(_("Logging cannot start: the log \"%s\" cannot be written in \"%s\" (%s)."),
+                             path.GetFullName(), path.GetPath(), wxString::FromUTF8(error)));
         return false;
     }
     started = std::chrono::steady_clock::now();
@@ -152,7 +153,7 @@ void LiveLogging::OnTick(wxTimerEvent& /*event*/)
 void LiveLogging::ShowState()
 {
     if (button != nullptr) {
-        button->SetLabel(Active() ? "Stop logging" : "Start logging");
+        button->SetLabel(Active() ? _("Stop logging") : _("Start logging"));
     }
     wxStatusBar* bar = frame.GetStatusBar();
     if (bar == nullptr) {
@@ -167,10 +168,10 @@ void LiveLogging::ShowState()
         const auto seconds =
             std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - started)
                 .count();
-        text = wxString::Format("Logging %lld:%02lld", static_cast<long long>(seconds / 60),
+        text = wxString::Format(_("Logging %lld:%02lld"), static_cast<long long>(seconds / 60),
                                 static_cast<long long>(seconds % 60));
         if (!writer->Healthy()) {
-            text = "Logging failed";
+            text = _("Logging failed");
         }
     }
     if (bar->GetStatusText(kLoggingField) != text) {

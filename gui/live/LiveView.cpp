@@ -26,10 +26,22 @@ namespace {
 
 const wxColour kHighlight(255, 127, 0);
 
-const char* const kRawRowLabels[kRawRows] = {
-    "rpm period", "speed period", "adc tps",         "adc gear",        "adc input1", "adc input2",
-    "adc input3", "adc input4",   "adc input5",      "adc input6",      "bin inputs", "bin outputs",
-    "gear",       "power supply", "rpm/speed ratio", "adc power supply"};
+const char* const kRawRowLabels[kRawRows] = {wxTRANSLATE("rpm period"),
+                                             wxTRANSLATE("speed period"),
+                                             wxTRANSLATE("adc tps"),
+                                             wxTRANSLATE("adc gear"),
+                                             wxTRANSLATE("adc input1"),
+                                             wxTRANSLATE("adc input2"),
+                                             wxTRANSLATE("adc input3"),
+                                             wxTRANSLATE("adc input4"),
+                                             wxTRANSLATE("adc input5"),
+                                             wxTRANSLATE("adc input6"),
+                                             wxTRANSLATE("bin inputs"),
+                                             wxTRANSLATE("bin outputs"),
+                                             wxTRANSLATE("gear"),
+                                             wxTRANSLATE("power supply"),
+                                             wxTRANSLATE("rpm/speed ratio"),
+                                             wxTRANSLATE("adc power supply")};
 
 const char* const kLedNames[kLiveLeds] = {"ID_STATELED_IN_SHIFTER",
                                           "ID_STATELED_IN_BLIPPER",
@@ -118,10 +130,10 @@ void LiveView::SetUpRawGrid()
     rawGrid->EnableEditing(false);
     rawGrid->EnableGridLines(true);
     for (int row = 0; row < kRawRows && row < rawGrid->GetNumberRows(); ++row) {
-        rawGrid->SetRowLabelValue(row, kRawRowLabels[row]);
+        rawGrid->SetRowLabelValue(row, wxGetTranslation(kRawRowLabels[row]));
         rawGrid->SetCellValue(row, 0, "0");
     }
-    rawGrid->SetColLabelValue(0, "value");
+    rawGrid->SetColLabelValue(0, _("value"));
     rawGrid->SetRowLabelSize(wxGRID_AUTOSIZE);
 }
 
@@ -258,12 +270,12 @@ void LiveView::OnWarmUpChecked(wxCommandEvent& event)
         if (device.SetMode(MODE_WARMUP) == 0) {
             warmUpTimer.Start();
         } else {
-            ShowError("Activating Warm-up failed");
+            ShowError(_("Activating Warm-up failed"));
         }
         return;
     }
     if (device.SetMode(MODE_NORMAL) != 0) {
-        ShowError("Deactivating Warm-up failed");
+        ShowError(_("Deactivating Warm-up failed"));
     }
     warmUpTimer.Stop();
 }
@@ -276,7 +288,7 @@ void LiveView::OnFftSettingSelected(wxCommandEvent& event)
     warmUpTimer.Stop();
     const int selection = event.GetInt();
     if (selection < 0 || connection->SetMode(static_cast<uint16_t>(selection)) != 0) {
-        ShowError("Setting FFT failed");
+        ShowError(_("Setting FFT failed"));
     }
 }
 
@@ -288,7 +300,7 @@ void LiveView::OnTakeThrottlePosition(wxCommandEvent& /*event*/)
     }
     LiveValues values;
     if (device.GetLiveValues(&values) != 0) {
-        ShowError(_("Data reading error"), "Error");
+        ShowError(_("Data reading error"), _("Error"));
         return;
     }
     const std::optional<int32_t> percent = TakenThrottlePercent(values.tpsVoltage, Calibration());

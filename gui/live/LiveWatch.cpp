@@ -76,7 +76,7 @@ void LiveWatch::AddToPage(wxWindow* livePage)
     auto* chartRow = new wxBoxSizer(wxHORIZONTAL);
     chartRow->Add(chart, 1, wxEXPAND | wxRIGHT, 4);
     auto* side = new wxBoxSizer(wxVERTICAL);
-    side->Add(new wxStaticText(livePage, wxID_ANY, "Chart span:"), 0, wxBOTTOM, 2);
+    side->Add(new wxStaticText(livePage, wxID_ANY, _("Chart span:")), 0, wxBOTTOM, 2);
     auto* spanChoice = new wxChoice(livePage, XRCID("ID_CHOICE_CHART_SPAN"));
     for (int seconds : LiveChart::kSpans) {
         spanChoice->Append(wxString::Format("%d s", seconds));

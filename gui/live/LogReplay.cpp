@@ -41,8 +41,8 @@ void LogReplay::AddControls(wxWindow* page, wxSizer* sizer)
     speedChoice->SetSelection(0);
     slider = new wxSlider(page, XRCID("ID_SLIDER_REPLAY"), 0, 0, 1, wxDefaultPosition, wxSize(120, -1));
     positionText = new wxStaticText(page, XRCID("ID_STATICTEXT_REPLAY_POSITION"), "0:00.0 / 0:00.0");
-    wholeCheck = new wxCheckBox(page, XRCID("ID_CHECKBOX_REPLAY_WHOLE"), "Whole log");
-    closeButton = new wxButton(page, XRCID("ID_BUTTON_REPLAY_CLOSE"), "Close replay");
+    wholeCheck = new wxCheckBox(page, XRCID("ID_CHECKBOX_REPLAY_WHOLE"), _("Whole log"));
+    closeButton = new wxButton(page, XRCID("ID_BUTTON_REPLAY_CLOSE"), _("Close replay"));
     sizer->Add(playButton, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
     sizer->Add(speedChoice, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
     sizer->Add(slider, 1, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
@@ -93,8 +93,8 @@ void LogReplay::BindToFrame()
 
 void LogReplay::OnOpenLog(wxCommandEvent& /*event*/)
 {
-    wxFileDialog dialog(&window, "Open log", wxEmptyString, wxEmptyString,
-                        "Live logs (*.csv)|*.csv|All files|*", wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    wxFileDialog dialog(&window, _("Open log"), wxEmptyString, wxEmptyString,
+                        _("Live logs (*.csv)|*.csv|All files|*"), wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dialog.ShowModal() == wxID_OK) {
         Open(dialog.GetPath());
     }
@@ -104,12 +104,13 @@ bool LogReplay::Open(const wxString& path)
 {
     LogContents contents = ReadLog(path.utf8_string());
     if (!contents.isLog || contents.rows.empty()) {
-        wxMessageBox(wxString::FromUTF8(contents.problem.value_or("The log holds no rows to replay.")),
-                     "Open log", wxOK | wxICON_ERROR, &window);
+        wxMessageBox(
+            contents.problem ? wxString::FromUTF8(*contents.problem) : _("The log holds no rows to replay."),
+            _("Open log"), wxOK | wxICON_ERROR, &window);
         return false;
     }
     if (contents.problem.has_value()) {
-        wxMessageBox(wxString::FromUTF8(*contents.problem), "Open log", wxOK | wxICON_WARNING, &window);
+        wxMessageBox(wxString::FromUTF8(*contents.problem), _("Open log"), wxOK | wxICON_WARNING, &window);
     }
     if (!Active()) {
         resumeLive = live.stop && live.stop();
@@ -121,8 +122,8 @@ bool LogReplay::Open(const wxString& path)
     }
     const wxString name = wxFileName(path).GetFullName();
     // Shown before the editors' source, which comes back when the replay ends.
-    live.notice(resumeLive ? wxString::Format("Replaying %s: the live view of the unit is stopped", name)
-                           : wxString::Format("Replaying %s", name));
+    live.notice(resumeLive ? wxString::Format(_("Replaying %s: the live view of the unit is stopped"), name)
+                           : wxString::Format(_("Replaying %s"), name));
     EnableControls();
     ShowCurrent();
     return true;
@@ -232,7 +233,7 @@ void LogReplay::ShowCurrent()
         }
     }
     if (playButton != nullptr) {
-        playButton->SetLabel(timeline->Playing() ? "Pause" : "Play");
+        playButton->SetLabel(timeline->Playing() ? _("Pause") : _("Play"));
     }
     if (positionText != nullptr) {
         positionText->SetLabel(wxString::FromUTF8(ReplayTimeText(timeline->Position()) + " / " +
@@ -249,6 +250,6 @@ void LogReplay::EnableControls()
         }
     }
     if (playButton != nullptr && !Active()) {
-        playButton->SetLabel("Play");
+        playButton->SetLabel(_("Play"));
     }
 }

@@ -33,6 +33,10 @@ expected=(
   share/man/man1/vantrel.1.gz
   share/bash-completion/completions/vantrel
   share/doc/vantrelstudio/docs/user-guide.md
+  share/locale/de/LC_MESSAGES/vantrel.mo
+  share/locale/it/LC_MESSAGES/vantrel.mo
+  share/locale/fr/LC_MESSAGES/vantrel.mo
+  share/locale/es/LC_MESSAGES/vantrel.mo
   bin/VantrelStudio
   bin/vantrel
 )

@@ -1,0 +1,96 @@
+// The windows in EXPECT_TEXTS's language; with FIT_EVERY_LANGUAGE=1, every window's texts fit in each.
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/grid.h>
+#include <wx/notebook.h>
+#include <wx/statbox.h>
+
+#include "GuiTestSupport.h"
+#include "gui/commands/ConnectionDialog.h"
+#include "gui/commands/FwUpdateDialog.h"
+#include "gui/history/CompareWindow.h"
+#include "gui/history/HistoryWindow.h"
+#include "session/ProgramLanguage.h"
+
+namespace {
+
+TEST_F(OnVirtualBus, MenusTabsLabelsTablesAndMessageBoxes)
+{
+    // A menu, a tab, a check box, a button and a table row the code makes, and the box of
+    // Options > Language, which keeps the choice; the texts from the catalogues by hand.
+    const std::map<std::string, std::string> expected = {
+        {"en",
+         "Edit|Shifter|Run warm-up now (connected unit only)|Start logging|rpm period|Language|"
+         "The new language applies the next time VantrelStudio starts.|"},
+        {"de",
+         "Bearbeiten|Schaltautomat|Warmlauf jetzt starten (nur verbundenes Steuergerät)|Aufzeichnung "
+         "starten|Drehzahlperiode|Sprache|Die neue Sprache gilt ab dem nächsten Start von VantrelStudio.|"},
+        {"it",
+         "Modifica|Quickshifter|Avvia ora il riscaldamento (solo centralina collegata)|Avvia registrazione|"
+         "periodo giri|Lingua|La nuova lingua vale dal prossimo avvio di VantrelStudio.|"}};
+    ModalAnswerer answers(wxID_OK);
+    MenuItem(frame, "idLanguageFrench")->Check(true);
+    RunMenuCommand(frame, "idLanguageFrench");
+    ASSERT_EQ(answers.shown.size(), 1u);
+    wxString shown;
+    for (const wxString& text :
+         {frame->GetMenuBar()->GetMenuLabelText(1), Ctrl<wxNotebook>(frame, "ID_NOTEBOOK1")->GetPageText(1),
+          Ctrl<wxCheckBox>(frame, "ID_CHECKBOX1")->GetLabel(),
+          Ctrl<wxButton>(frame, "ID_BUTTON_LOGGING")->GetLabel(),
+          Ctrl<wxGrid>(frame, "ID_GRID1")->GetRowLabelValue(0), answers.shown[0].caption,
+          answers.shown[0].message})
+        shown += text + "|";
+    EXPECT_EQ(shown.utf8_string(), expected.at(wxGetenv("EXPECT_TEXTS")));
+    EXPECT_EQ(UserSettings().ReadLanguage(), "fr");
+}
+
+// Each text whole: a control at least its best size, a box as wide as its caption, all within
+// the room across, the texts also down (a map's box may reach below: its grid scrolls).
+void ExpectTextsFit(wxWindow* window, const wxRect& room, const wxString& where)
+{
+    for (wxWindow* child : window->GetChildren()) {
+        if (!child->IsShown() || child->IsTopLevel())
+            continue;
+        auto* box = wxDynamicCast(child, wxStaticBox);
+        const bool texted = !box && child->IsKindOf(CLASSINFO(wxControl)) && !child->GetLabel().empty();
+        const wxSize needed = box      ? wxSize(box->GetTextExtent(box->GetLabelText()).x, 0)
+                              : texted ? child->GetBestSize()
+                                       : wxSize();
+        const wxRect at = child->GetScreenRect();
+        EXPECT_TRUE(needed.x <= at.width && needed.y <= at.height && at.x >= room.x &&
+                    at.GetRight() <= room.GetRight() &&
+                    (!texted || (at.y >= room.y && at.GetBottom() <= room.GetBottom())))
+            << where << ": " << child->GetName() << " \"" << child->GetLabel() << "\"";
+        ExpectTextsFit(child, room, where);
+    }
+}
+
+TEST_F(OnVirtualBus, EveryPageAndDialogShowsItsTextsWholeInEveryLanguage)
+{
+    if (wxString(wxGetenv("FIT_EVERY_LANGUAGE")) != "1")
+        GTEST_SKIP() << "in the run with FIT_EVERY_LANGUAGE=1";
+    for (const char* code : {"en", "de", "it", "fr", "es"}) {  // the last test: no need to return
+        UseProgramLanguage(code, CatalogueFolders({VANTREL_GUI_DIR}));
+        PagesOnDemand allAtOnce(false);
+        auto* window = new VTX_GUIFrame(nullptr);
+        auto* notebook = Ctrl<wxNotebook>(window, "ID_NOTEBOOK1");
+        EditorContent& content = window->GetEditorContent();
+        std::vector<wxWindow*> rooms = {
+            new ConnectionDialog(window), new FwUpdateDialog("", "", 100, window),
+            new HistoryWindow(*window, content),
+            new CompareWindow(*window, content, window->GetPages(), window->GetConnection())};
+        window->Show();
+        for (size_t page = 0; page < notebook->GetPageCount(); ++page)
+            rooms.push_back(notebook->GetPage(page));
+        for (wxWindow* room : rooms) {
+            room->IsTopLevel() ? room->Show() : notebook->ChangeSelection(notebook->FindPage(room));
+            Pump();
+            ExpectTextsFit(room, room->GetScreenRect().Inflate(3), code + (" " + room->GetName()));
+        }
+        ModalAnswerer quiet;
+        window->Destroy();
+        Pump();
+    }
+}
+
+}  // namespace
