@@ -7,7 +7,8 @@
 #   tools/update-translations.sh --pot FILE      # the template to FILE only (the tests)
 #
 # The texts are those of the window program: _("...") and wxTRANSLATE("...")
-# in gui/ and session/ (and the chart's lane names in livelog/), and the labels, tooltips and help texts of the
+# in gui/ and session/ (and the chart's lane names in livelog/), and the labels,
+# tooltips and help texts of the
 # layouts (resources/*.xrc, through wxrc --gettext). The command-line program
 # (cli/) is never translated and is not read. A merged catalogue marks new
 # texts untranslated and changed ones fuzzy: translate them, drop the fuzzy
