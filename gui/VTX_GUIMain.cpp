@@ -33,6 +33,7 @@
 #include "gui/editors/EditorContent.h"
 #include "gui/editors/EditorUndo.h"
 #include "gui/editors/EditorsView.h"
+#include "gui/editors/MapToolCommands.h"
 #include "gui/history/HistoryCommands.h"
 #include "gui/live/LiveLogging.h"
 #include "gui/live/LivePollTimer.h"
@@ -206,6 +207,10 @@ void VTX_GUIFrame::LookUpControls()
     editors = std::make_unique<EditorsView>(*this, *pages, connection, session, missingControls);
     undo = std::make_unique<EditorUndo>(*this, *editors, session);
     content = std::make_unique<EditorContent>(session, *editors, *undo, [this] { RefreshControls(); });
+    mapTools = std::make_unique<MapToolCommands>(
+        MapToolCommands::Wiring{*this, [this](const wxString& step) { undo->TakeEdit(step); },
+                                [this](const wxString& text) { SetStatusText(text, 0); }});
+    editors->OnMapGridSetUp([this](wxGrid& grid, MapGridKind kind) { mapTools->AttachGrid(grid, kind); });
 
     notebook = dynamic_cast<wxNotebook*>(find("ID_NOTEBOOK1"));
     for (int i = 1; i <= 7; ++i)
@@ -228,6 +233,8 @@ void VTX_GUIFrame::LookUpControls()
     item("idCopy");
     item("idPaste");
     item("idFillDown");
+    for (const MapToolCommands::ToolItem& tool : MapToolCommands::Items())
+        item(tool.name);
     menuRead = item("idReadConfiguration");
     menuWrite = item("idWriteConfiguration");
     menuLock = item("idLockConfiguration");
@@ -289,6 +296,7 @@ void VTX_GUIFrame::BindHandlers()
     Bind(wxEVT_MENU, &VTX_GUIFrame::OnAbout, this, XRCID("idMenuAbout"));
 
     editors->BindHandlers();
+    mapTools->BindHandlers();
 
     liveView->BindHandlers(*this);
 }

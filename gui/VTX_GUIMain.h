@@ -40,6 +40,7 @@ class MyStatusBar;
 class EditorContent;
 class EditorsView;
 class EditorUndo;
+class MapToolCommands;
 class DeviceCommands;
 class FirmwareCommands;
 class FwUpdateDialog;
@@ -183,6 +184,8 @@ private:
     std::unique_ptr<EditorUndo> undo;
     // Replacing and taking their content; made with the editors.
     std::unique_ptr<EditorContent> content;
+    // The map tools of the Edit menu and the map grids; made with the editors.
+    std::unique_ptr<MapToolCommands> mapTools;
 
     // Pages and labels.
     wxNotebook* notebook = nullptr;    // ID_NOTEBOOK1

@@ -61,6 +61,11 @@ public:
     void WriteRefusedFirmwareVersion(const std::string& serial, long version);
     void ForgetRefusedFirmwareVersion(const std::string& serial);
 
+    // The step of the map tools' Increase and Decrease under "MapToolStep":
+    // 1, 2, 5 or 10 ms; anything else reads as 1.
+    int ReadMapToolStep() const;
+    void WriteMapToolStep(int step);
+
     // Whether a key (a flag's, "Left", ...) is stored; forgetting one, or all
     // (the store of a first start).
     bool Has(const char* key) const;

@@ -54,6 +54,9 @@ public:
     // Outlines the cell of the live engine speed and gear in both maps;
     // zeroed values clear it.
     void ShowOperatingPoint(const LiveValues& values);
+    // Called with each map grid once it is set up (at once for those that
+    // are already), e.g. to give it the map tools.
+    void OnMapGridSetUp(std::function<void(wxGrid&, MapGridKind)> hook);
     // Makes the calibration panels below the gear-detection choice.
     void AddGearPanels();
     // Steps of the stepped spins.
@@ -141,6 +144,7 @@ private:
     EditorSession& session;
     EditorModel& model;
     std::vector<std::function<void()>> unbinders;
+    std::function<void(wxGrid&, MapGridKind)> gridSetUpHook;
 
     // By EditorControl; the calibration spins are the panels'.
     std::array<wxWindow*, kEditorControlCount> controls{};
