@@ -41,6 +41,24 @@ bool ReadClipboard(wxString& text)
     return ok;
 }
 
+// The sizer that holds `item` as a direct child, searched from `sizer` down,
+// and where in it.
+wxSizer* SizerHolding(wxSizer* sizer, const wxSizer* item, size_t& index)
+{
+    if (!sizer)
+        return nullptr;
+    index = 0;
+    for (wxSizerItem* child : sizer->GetChildren()) {
+        if (child->GetSizer() == item)
+            return sizer;
+        ++index;
+    }
+    for (wxSizerItem* child : sizer->GetChildren())
+        if (wxSizer* found = SizerHolding(child->GetSizer(), item, index))
+            return found;
+    return nullptr;
+}
+
 bool WithoutCommandKeys(const wxKeyEvent& event)
 {
     return (event.GetModifiers() & (wxMOD_CONTROL | wxMOD_ALT | wxMOD_META)) == 0;
@@ -101,7 +119,7 @@ void MapToolCommands::AttachGrid(wxGrid& grid, MapGridKind kind)
 {
     if (Attached(&grid))
         return;
-    // Beside the legend: the step of Increase and Decrease.
+    // Below the grid and its legend: the step of Increase and Decrease.
     auto* choice = new wxChoice(grid.GetParent(), wxID_ANY);
     choice->SetName(kind == MapGridKind::Blipper ? "ID_MAP_STEP_BLIPPER" : "ID_MAP_STEP_SHIFTER");
     for (int ms : kMapToolSteps)
@@ -109,12 +127,19 @@ void MapToolCommands::AttachGrid(wxGrid& grid, MapGridKind kind)
     choice->SetSelection(static_cast<int>(std::find(kMapToolSteps.begin(), kMapToolSteps.end(), step) -
                                           kMapToolSteps.begin()));
     choice->SetToolTip(_("The step of Increase (+) and Decrease (-)"));
-    if (wxSizer* beside = grid.GetContainingSizer()) {
-        auto* column = new wxBoxSizer(wxVERTICAL);
-        column->Add(new wxStaticText(grid.GetParent(), wxID_ANY, _("Step")), 0, wxBOTTOM, 2);
-        column->Add(choice, 0);
-        beside->Add(column, 0, wxLEFT, 6);
-        grid.GetParent()->Layout();
+    size_t index = 0;
+    wxSizer* beside = grid.GetContainingSizer();
+    // A static box's children are laid out by a sizer of a window above it.
+    wxSizer* holder = nullptr;
+    for (wxWindow* above = grid.GetParent(); beside && above && !holder; above = above->GetParent())
+        holder = SizerHolding(above->GetSizer(), beside, index);
+    if (holder) {
+        auto* line = new wxBoxSizer(wxHORIZONTAL);
+        line->Add(new wxStaticText(grid.GetParent(), wxID_ANY, _("Step of + and -:")), 0,
+                  wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
+        line->Add(choice, 0, wxALIGN_CENTER_VERTICAL);
+        holder->Insert(index + 1, line, 0, wxALL, 5);
+        holder->Layout();
     }
     choice->Bind(wxEVT_CHOICE, &MapToolCommands::OnStepChosen, this);
     grids.push_back({&grid, kind, choice});
