@@ -34,6 +34,7 @@
 #include "gui/editors/EditorUndo.h"
 #include "gui/editors/EditorsView.h"
 #include "gui/editors/MapToolCommands.h"
+#include "gui/editors/MapVisitsView.h"
 #include "gui/history/HistoryCommands.h"
 #include "gui/live/LiveLogging.h"
 #include "gui/live/LivePollTimer.h"
@@ -96,6 +97,8 @@ VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/)
         ShowLiveValues(values);
         ShowLiveRaw(raw);
         watch->Record(values, raw);
+        if (visits)
+            visits->CountLive(values, connection.Get());
     });
 
     // The two file dialogs are made on first use (FileDialogs): the native
@@ -210,7 +213,12 @@ void VTX_GUIFrame::LookUpControls()
     mapTools = std::make_unique<MapToolCommands>(
         MapToolCommands::Wiring{*this, [this](const wxString& step) { undo->TakeEdit(step); },
                                 [this](const wxString& text) { SetStatusText(text, 0); }});
-    editors->OnMapGridSetUp([this](wxGrid& grid, MapGridKind kind) { mapTools->AttachGrid(grid, kind); });
+    visits = std::make_unique<MapVisitsView>(
+        MapVisitsView::Wiring{[this](MapGridKind kind) { return editors->HeatOf(kind); },
+                              [this](MapGridKind kind) { return editors->PerGearColumns(kind); }});
+    editors->OnMapGridSetUp([this](wxGrid& grid, MapGridKind kind) {
+        visits->AttachGrid(grid, kind, mapTools->AttachGrid(grid, kind));
+    });
 
     notebook = dynamic_cast<wxNotebook*>(find("ID_NOTEBOOK1"));
     for (int i = 1; i <= 7; ++i)
@@ -531,6 +539,10 @@ void VTX_GUIFrame::SetUpLiveWatch(wxWindow* livePage)
                                       calibration = {editors->ValueOf(EditorControl::TpsMin),
                                                      editors->ValueOf(EditorControl::TpsMax)};
                                   return calibration;
+                              },
+                              [this](const ReplayTimeline& timeline) {
+                                  if (visits)
+                                      visits->CountLog(timeline);
                               }});
     }
     watch->AddToPage(livePage);

@@ -115,10 +115,10 @@ void MapToolCommands::BindHandlers()
         wiring.window.Bind(wxEVT_MENU, &MapToolCommands::OnMenu, this, XRCID(item.name));
 }
 
-void MapToolCommands::AttachGrid(wxGrid& grid, MapGridKind kind)
+wxSizer* MapToolCommands::AttachGrid(wxGrid& grid, MapGridKind kind)
 {
     if (Attached(&grid))
-        return;
+        return nullptr;
     // Below the grid and its legend: the step of Increase and Decrease.
     auto* choice = new wxChoice(grid.GetParent(), wxID_ANY);
     choice->SetName(kind == MapGridKind::Blipper ? "ID_MAP_STEP_BLIPPER" : "ID_MAP_STEP_SHIFTER");
@@ -133,8 +133,9 @@ void MapToolCommands::AttachGrid(wxGrid& grid, MapGridKind kind)
     wxSizer* holder = nullptr;
     for (wxWindow* above = grid.GetParent(); beside && above && !holder; above = above->GetParent())
         holder = SizerHolding(above->GetSizer(), beside, index);
+    wxBoxSizer* line = nullptr;
     if (holder) {
-        auto* line = new wxBoxSizer(wxHORIZONTAL);
+        line = new wxBoxSizer(wxHORIZONTAL);
         line->Add(new wxStaticText(grid.GetParent(), wxID_ANY, _("Step of + and -:")), 0,
                   wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
         line->Add(choice, 0, wxALIGN_CENTER_VERTICAL);
@@ -146,6 +147,7 @@ void MapToolCommands::AttachGrid(wxGrid& grid, MapGridKind kind)
     grid.Bind(wxEVT_KEY_DOWN, &MapToolCommands::OnKeyDown, this);
     grid.Bind(wxEVT_CHAR, &MapToolCommands::OnChar, this);
     grid.Bind(wxEVT_GRID_CELL_RIGHT_CLICK, &MapToolCommands::OnContextMenu, this);
+    return line;
 }
 
 const MapToolCommands::AttachedGrid* MapToolCommands::Attached(const wxWindow* window) const

@@ -20,6 +20,7 @@ class wxGrid;
 class wxGridEvent;
 class wxKeyEvent;
 class wxMenu;
+class wxSizer;
 class wxWindow;
 
 class MapToolCommands {
@@ -39,8 +40,9 @@ public:
 
     void BindHandlers();
     // A map grid was set up: its keys, its context menu and the step choice
-    // beside it.
-    void AttachGrid(wxGrid& grid, MapGridKind kind);
+    // on a line below it, which it gives back for more (null when the grid
+    // is in no sizer).
+    wxSizer* AttachGrid(wxGrid& grid, MapGridKind kind);
 
     // The menu item of each tool, by layout name, and the key shown with it.
     struct ToolItem {
