@@ -243,6 +243,7 @@ void VTX_GUIFrame::LookUpControls()
     item("idFillDown");
     for (const MapToolCommands::ToolItem& tool : MapToolCommands::Items())
         item(tool.name);
+    item("idMapToolKeys");
     menuRead = item("idReadConfiguration");
     menuWrite = item("idWriteConfiguration");
     menuLock = item("idLockConfiguration");

@@ -8,6 +8,7 @@
 #include <wx/clipbrd.h>
 #include <wx/grid.h>
 #include <wx/menu.h>
+#include <wx/msgdlg.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/textdlg.h>
@@ -101,6 +102,7 @@ MapToolCommands::~MapToolCommands()
 {
     for (const ToolItem& item : Items())
         wiring.window.Unbind(wxEVT_MENU, &MapToolCommands::OnMenu, this, XRCID(item.name));
+    wiring.window.Unbind(wxEVT_MENU, &MapToolCommands::OnShowKeys, this, XRCID("idMapToolKeys"));
     for (const AttachedGrid& attached : grids) {
         attached.grid->Unbind(wxEVT_KEY_DOWN, &MapToolCommands::OnKeyDown, this);
         attached.grid->Unbind(wxEVT_CHAR, &MapToolCommands::OnChar, this);
@@ -111,6 +113,7 @@ MapToolCommands::~MapToolCommands()
 
 void MapToolCommands::BindHandlers()
 {
+    wiring.window.Bind(wxEVT_MENU, &MapToolCommands::OnShowKeys, this, XRCID("idMapToolKeys"));
     for (const ToolItem& item : Items())
         wiring.window.Bind(wxEVT_MENU, &MapToolCommands::OnMenu, this, XRCID(item.name));
 }
@@ -175,6 +178,30 @@ void MapToolCommands::OnMenu(wxCommandEvent& event)
     for (const ToolItem& item : Items())
         if (event.GetId() == XRCID(item.name))
             Run(item.tool, *target);
+}
+
+wxString MapToolCommands::KeysText()
+{
+    return _(
+        "In a map grid that has the keyboard, with no cell being typed in:\n\n"
+        "+ or keypad +\tIncrease by the step\n"
+        "- or keypad -\tDecrease by the step\n"
+        "Page Up\tIncrease by ten steps\n"
+        "Page Down\tDecrease by ten steps\n"
+        "=\tSet to...\n"
+        "*\tScale...\n"
+        "V\tInterpolate vertically\n"
+        "H\tInterpolate horizontally\n"
+        "/\tInterpolate (from the four corners)\n"
+        "S\tSmooth\n"
+        "Ctrl+Shift+V\tPaste special...\n\n"
+        "A tool works on the selected cells, or on the cursor cell when none is selected. "
+        "Cells of 0 (no cut) are left alone.");
+}
+
+void MapToolCommands::OnShowKeys(wxCommandEvent& /*event*/)
+{
+    wxMessageBox(KeysText(), _("Map tool keys"), wxOK | wxICON_INFORMATION, &wiring.window);
 }
 
 void MapToolCommands::OnKeyDown(wxKeyEvent& event)

@@ -51,6 +51,8 @@ public:
         const char* label;  // the menu text with its key
     };
     static const std::vector<ToolItem>& Items();
+    // The keys of the tools, as Help > Map tool keys lists them.
+    static wxString KeysText();
     // The step of Increase and Decrease (1, 2, 5 or 10 ms).
     int Step() const { return step; }
 
@@ -61,6 +63,7 @@ private:
         wxChoice* stepChoice;
     };
     void OnMenu(wxCommandEvent& event);
+    void OnShowKeys(wxCommandEvent& event);
     void OnKeyDown(wxKeyEvent& event);
     void OnChar(wxKeyEvent& event);
     void OnContextMenu(wxGridEvent& event);
