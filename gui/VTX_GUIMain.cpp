@@ -33,6 +33,8 @@
 #include "gui/editors/EditorContent.h"
 #include "gui/editors/EditorUndo.h"
 #include "gui/editors/EditorsView.h"
+#include "gui/editors/MapCurvesPanel.h"
+#include "gui/editors/MapGridHeat.h"
 #include "gui/editors/MapToolCommands.h"
 #include "gui/editors/MapVisitsView.h"
 #include "gui/history/HistoryCommands.h"
@@ -217,7 +219,18 @@ void VTX_GUIFrame::LookUpControls()
         MapVisitsView::Wiring{[this](MapGridKind kind) { return editors->HeatOf(kind); },
                               [this](MapGridKind kind) { return editors->PerGearColumns(kind); }});
     editors->OnMapGridSetUp([this](wxGrid& grid, MapGridKind kind) {
-        visits->AttachGrid(grid, kind, mapTools->AttachGrid(grid, kind));
+        wxSizer* line = mapTools->AttachGrid(grid, kind);
+        visits->AttachGrid(grid, kind, line);
+        AddMapCurves(line, MapCurvesPanel::Wiring{grid, kind,
+                                                  [this, kind] {
+                                                      MapGridHeat* heat = editors->HeatOf(kind);
+                                                      return heat ? heat->Outlined() : std::nullopt;
+                                                  },
+                                                  [this, kind] {
+                                                      MapGridHeat* heat = editors->HeatOf(kind);
+                                                      return heat ? heat->Visits() : std::nullopt;
+                                                  },
+                                                  [this](const wxString& step) { undo->TakeEdit(step); }});
     });
 
     notebook = dynamic_cast<wxNotebook*>(find("ID_NOTEBOOK1"));

@@ -32,6 +32,9 @@ inline constexpr UserFlag kMaximizedFlag{"Maximized", false};
 inline constexpr UserFlag kTabletModeFlag{"TabletMode", true};
 // Ask before writing to the unit; the confirm-writing menu item.
 inline constexpr UserFlag kConfirmWritingFlag{"ConfirmWriting", true};
+// The maps shown as curves beside their grids.
+inline constexpr UserFlag kShifterCurvesFlag{"ShifterCurves", false};
+inline constexpr UserFlag kBlipperCurvesFlag{"BlipperCurves", false};
 // Show the FFT page. Set by hand only: the program never writes it.
 inline constexpr UserFlag kShowFftFlag{"FFT", false};
 

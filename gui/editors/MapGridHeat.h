@@ -59,6 +59,7 @@ public:
     MapHeatLegend* Legend() const { return legend; }
     // The shifts counted in each cell, or none to show no counts.
     void ShowVisits(const std::optional<MapVisitCounts>& counts);
+    const std::optional<MapVisitCounts>& Visits() const { return look->visits; }
 
 private:
     void Apply(const OutlinePacer::Move& move);
