@@ -224,7 +224,6 @@ void MapCurvesPanel::OnMouse(wxMouseEvent& event)
             draggedChanged = true;
             shown = ReadGrid();
             Refresh();
-            Update();
         }
         return;
     }

@@ -8,7 +8,9 @@
 #include <time.h>
 
 #include <wx/app.h>
+#include <wx/checkbox.h>
 #include <wx/grid.h>
+#include <wx/notebook.h>
 #include <wx/xrc/xmlres.h>
 
 #include <algorithm>
@@ -19,8 +21,10 @@
 #include <vector>
 
 #include "AppRun.h"
+#include "editor/MapCurves.h"
 #include "gui/NotebookPages.h"
 #include "gui/VTX_GUIMain.h"
+#include "gui/editors/MapCurvesPanel.h"
 
 namespace {
 
@@ -83,6 +87,66 @@ std::function<void()> Key(wxGrid* grid, wxEventType type, int keyCode, wxChar un
     };
 }
 
+// The curves of the shifter map shown, one point dragged up and down: the
+// time of each move from the mouse event to the repainted curves.
+double DragMove(VTX_GUIFrame* frame, wxGrid* grid, int repeats)
+{
+    auto* curves = dynamic_cast<MapCurvesPanel*>(frame->FindWindow("ID_MAP_CURVES_SHIFTER"));
+    if (!curves) {
+        std::printf("no curves of the shifter map\n");
+        return 1e9;
+    }
+    // The curves are drawn on the shown page only.
+    if (auto* notebook = dynamic_cast<wxNotebook*>(frame->FindWindow(XRCID("ID_NOTEBOOK1"))))
+        for (size_t page = 0; page < notebook->GetPageCount(); ++page)
+            if (notebook->GetPage(page)->IsDescendant(grid))
+                notebook->SetSelection(page);
+    // Switched on as the user does it.
+    if (auto* toggle = dynamic_cast<wxCheckBox*>(frame->FindWindow("ID_MAP_CURVES_SHIFTER_SWITCH"))) {
+        toggle->SetValue(true);
+        wxCommandEvent checked(wxEVT_CHECKBOX, toggle->GetId());
+        checked.SetInt(1);
+        checked.SetEventObject(toggle);
+        toggle->ProcessWindowEvent(checked);
+    }
+    RunEventsFor(200);
+    grid->ClearSelection();
+    for (int row = 0; row < grid->GetNumberRows(); ++row)
+        grid->SetCellValue(row, 0, "60");
+    const CurveArea area = curves->Area();
+    const int x = static_cast<int>(CurveX(area, MapGridRowRpm(7)));
+    auto mouse = [&](wxEventType type, int y, bool down) {
+        wxMouseEvent event(type);
+        event.SetPosition(wxPoint(x, y));
+        event.m_leftDown = down;
+        event.SetEventObject(curves);
+        curves->ProcessWindowEvent(event);
+    };
+    mouse(wxEVT_LEFT_DOWN, static_cast<int>(CurveY(area, 60, MapGridKind::Shifter)), true);
+    std::vector<double> walls;
+    std::vector<double> cpus;
+    for (int i = 0; i < repeats; ++i) {
+        const long ms = 40 + (i * 7) % 100;
+        const Clock::time_point start = Clock::now();
+        const double cpuStart = ThreadCpuMs();
+        mouse(wxEVT_MOTION, static_cast<int>(CurveY(area, ms, MapGridKind::Shifter)), true);
+        // The repaint of the curves and the grid it asks for.
+        curves->Update();
+        grid->Update();
+        cpus.push_back(ThreadCpuMs() - cpuStart);
+        walls.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
+    mouse(wxEVT_LEFT_UP, 0, false);
+    std::sort(walls.begin(), walls.end());
+    std::sort(cpus.begin(), cpus.end());
+    const double median = cpus[cpus.size() / 2];
+    // The wall time includes waiting for the display's next frame.
+    std::printf("%-26s %10.3f %10.3f %12.3f   (goal: at most 16 ms of GUI CPU; cell now %s)\n",
+                "Curves drag move", walls[walls.size() / 2], walls.back(), median,
+                grid->GetCellValue(7, 0).utf8_string().c_str());
+    return median;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -143,6 +207,7 @@ int main(int argc, char** argv)
             worst = std::max(worst, figures.wallMedian);
         }
         std::printf("slowest tool median %.3f ms (goal: at most 5 ms)\n", worst);
-        return worst <= 5.0 ? 0 : 1;
+        const double drag = DragMove(frame, grid, repeats);
+        return worst <= 5.0 && drag <= 16.0 ? 0 : 1;
     });
 }
