@@ -140,14 +140,22 @@ void MapCurvesPanel::OnPaint(wxPaintEvent& /*event*/)
         gc->DrawText(wxString::Format("%ld", ms), 2, y - 7);
     }
 
-    // Legend: one swatch per shown gear.
+    // Legend: one swatch per shown gear, after the word once.
     const bool perGear = shown.columns[1];
     double legendX = area.left;
+    if (perGear) {
+        const wxString word = _("Gear");
+        double width = 0;
+        double height = 0;
+        gc->GetTextExtent(word, &width, &height);
+        gc->DrawText(word, legendX, 2);
+        legendX += width + 8;
+    }
     for (int col = 0; col < kMapGridCols; ++col) {
         if (!shown.columns[col])
             continue;
         const int gear = ColumnGear(col, kind, perGear);
-        const wxString label = gear == 0 ? wxString(_("All gears")) : wxString::Format(_("Gear %d"), gear);
+        const wxString label = gear == 0 ? wxString(_("All gears")) : wxString::Format("%d", gear);
         gc->SetPen(wxPen(kGearColours[col], 3));
         gc->StrokeLine(legendX, 9, legendX + 12, 9);
         gc->DrawText(label, legendX + 15, 2);

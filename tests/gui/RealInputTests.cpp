@@ -4,6 +4,7 @@
 // throw-away settings store and shows it in front.
 #include <gtest/gtest.h>
 
+#include <wx/checkbox.h>
 #include <wx/clipbrd.h>
 #include <wx/dataobj.h>
 #include <wx/grid.h>
@@ -18,6 +19,7 @@
 #include "editor/MapTools.h"
 #include "gui/VTX_GUIMain.h"
 #include "gui/VantrelBase.h"
+#include "gui/editors/MapCurvesPanel.h"
 #include "gui/widgets/SpinCtrlStep.h"
 
 namespace {
@@ -285,4 +287,39 @@ TEST_F(RealInput, MapToolKeysActOnTheSelectedBlock)
     EXPECT_EQ(undoLabel(), "Undo Shifter map cell");
     const wxString said = frame->GetStatusBar()->GetStatusText(0);
     EXPECT_TRUE(said.Contains(shifter->GetRowLabelValue(14) + " rpm")) << said;
+}
+
+// The Curves switch shows the shifter map's curves without growing the
+// window; a point dragged up with the mouse changes its cell, one undo step.
+TEST_F(RealInput, DraggingACurvePointChangesItsCell)
+{
+    auto* shifter = Ctrl<wxGrid>(frame, "ID_GRID3");
+    ASSERT_NE(shifter, nullptr);
+    ShowPageOf(shifter);
+    auto* toggle = dynamic_cast<wxCheckBox*>(frame->FindWindow("ID_MAP_CURVES_SHIFTER_SWITCH"));
+    auto* curves = dynamic_cast<MapCurvesPanel*>(frame->FindWindow("ID_MAP_CURVES_SHIFTER"));
+    ASSERT_TRUE(toggle && curves);
+    ASSERT_FALSE(curves->IsShown());
+    const wxSize size = frame->GetSize();
+    xtest::Click(toggle);
+    ASSERT_TRUE(RunEventsUntil([&] { return curves->IsShownOnScreen(); }, 1000));
+    RunEventsFor(150);
+    EXPECT_EQ(frame->GetSize(), size);
+
+    const wxString before = shifter->GetCellValue(7, 0);  // 9,000 rpm in 1st
+    const CurveArea area = curves->Area();
+    const long ms = LeadingInteger(before.utf8_string());
+    const wxPoint from(static_cast<int>(CurveX(area, 9000)),
+                       static_cast<int>(CurveY(area, ms, MapGridKind::Shifter)));
+    const wxPoint to(from.x, static_cast<int>(CurveY(area, 100, MapGridKind::Shifter)));
+    xtest::Drag(curves->ClientToScreen(from), curves->ClientToScreen(to));
+    const wxString dragged = wxString::Format("%ld", DraggedValue(area, to.y, MapGridKind::Shifter));
+    EXPECT_TRUE(RunEventsUntil([&] { return shifter->GetCellValue(7, 0) == dragged; }, 1000))
+        << shifter->GetCellValue(7, 0);
+    EXPECT_EQ(MenuItem(frame, "wxID_UNDO")->GetItemLabelText(), "Undo Shifter map cell");
+    xtest::PressKeys("Ctrl+Z");
+    EXPECT_TRUE(RunEventsUntil([&] { return shifter->GetCellValue(7, 0) == before; }, 1000));
+    EXPECT_FALSE(MenuItem(frame, "wxID_UNDO")->IsEnabled()) << "the drag was more than one step";
+    xtest::Click(toggle);  // off again, as the settings store is shared
+    EXPECT_TRUE(RunEventsUntil([&] { return !curves->IsShown(); }, 1000));
 }
