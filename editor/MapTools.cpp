@@ -274,21 +274,15 @@ MapToolOutcome PasteSpecialCells(const MapGridValues& values, const MapCellSelec
             if (source == 0 || !CutTime(values, shown, row, col))
                 continue;
             const long long cut = values[row][col];
-            long long result = cut;
-            switch (operation) {
-                case PasteOperation::Add:
-                    result = cut + source;
-                    break;
-                case PasteOperation::Subtract:
-                    result = cut - source;
-                    break;
-                case PasteOperation::MultiplyPercent:
-                    result = RoundedQuotient(cut * source, 100);
-                    break;
-                case PasteOperation::Average:
-                    result = RoundedQuotient(cut + source, 2);
-                    break;
-            }
+            long long result = 0;
+            if (operation == PasteOperation::Add)
+                result = cut + source;
+            else if (operation == PasteOperation::Subtract)
+                result = cut - source;
+            else if (operation == PasteOperation::MultiplyPercent)
+                result = RoundedQuotient(cut * source, 100);
+            else
+                result = RoundedQuotient(cut + source, 2);
             Put(outcome, values, row, col, Held(result, kind));
         }
     }

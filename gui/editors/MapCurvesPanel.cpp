@@ -106,10 +106,10 @@ void MapCurvesPanel::OnTick(wxTimerEvent& /*event*/)
 {
     if (!IsShownOnScreen())
         return;
-    Shown now = ReadGrid();
+    const Shown now = ReadGrid();
     if (now == shown)
         return;
-    shown = std::move(now);
+    shown = now;
     Refresh();
 }
 
