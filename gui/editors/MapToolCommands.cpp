@@ -173,8 +173,10 @@ const MapToolCommands::AttachedGrid* MapToolCommands::Target() const
 void MapToolCommands::OnMenu(wxCommandEvent& event)
 {
     const AttachedGrid* target = Target();
-    if (!target)
+    if (!target) {
+        wiring.say(_("The map tools work on a map: click a cell of the shifter or blipper map first"));
         return;
+    }
     for (const ToolItem& item : Items())
         if (event.GetId() == XRCID(item.name))
             Run(item.tool, *target);
