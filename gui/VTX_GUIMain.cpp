@@ -34,6 +34,10 @@
 #include "gui/editors/EditorContent.h"
 #include "gui/editors/EditorUndo.h"
 #include "gui/editors/EditorsView.h"
+#include "gui/editors/MapCurvesPanel.h"
+#include "gui/editors/MapGridHeat.h"
+#include "gui/editors/MapToolCommands.h"
+#include "gui/editors/MapVisitsView.h"
 #include "gui/history/HistoryCommands.h"
 #include "gui/live/LiveLogging.h"
 #include "gui/live/LivePollTimer.h"
@@ -96,6 +100,8 @@ VTX_GUIFrame::VTX_GUIFrame(wxWindow* parent, wxWindowID /*id*/)
         ShowLiveValues(values);
         ShowLiveRaw(raw);
         watch->Record(values, raw);
+        if (visits)
+            visits->CountLive(values, connection.Get());
     });
 
     // The two file dialogs are made on first use (FileDialogs): the native
@@ -207,6 +213,26 @@ void VTX_GUIFrame::LookUpControls()
     editors = std::make_unique<EditorsView>(*this, *pages, connection, session, missingControls);
     undo = std::make_unique<EditorUndo>(*this, *editors, session);
     content = std::make_unique<EditorContent>(session, *editors, *undo, [this] { RefreshControls(); });
+    mapTools = std::make_unique<MapToolCommands>(
+        MapToolCommands::Wiring{*this, [this](const wxString& step) { undo->TakeEdit(step); },
+                                [this](const wxString& text) { SetStatusText(text, 0); }});
+    visits = std::make_unique<MapVisitsView>(
+        MapVisitsView::Wiring{[this](MapGridKind kind) { return editors->HeatOf(kind); },
+                              [this](MapGridKind kind) { return editors->PerGearColumns(kind); }});
+    editors->OnMapGridSetUp([this](wxGrid& grid, MapGridKind kind) {
+        wxSizer* line = mapTools->AttachGrid(grid, kind);
+        visits->AttachGrid(grid, kind, line);
+        AddMapCurves(line, MapCurvesPanel::Wiring{grid, kind,
+                                                  [this, kind] {
+                                                      MapGridHeat* heat = editors->HeatOf(kind);
+                                                      return heat ? heat->Outlined() : std::nullopt;
+                                                  },
+                                                  [this, kind] {
+                                                      MapGridHeat* heat = editors->HeatOf(kind);
+                                                      return heat ? heat->Visits() : std::nullopt;
+                                                  },
+                                                  [this](const wxString& step) { undo->TakeEdit(step); }});
+    });
 
     notebook = dynamic_cast<wxNotebook*>(find("ID_NOTEBOOK1"));
     for (int i = 1; i <= 7; ++i)
@@ -229,6 +255,9 @@ void VTX_GUIFrame::LookUpControls()
     item("idCopy");
     item("idPaste");
     item("idFillDown");
+    for (const MapToolCommands::ToolItem& tool : MapToolCommands::Items())
+        item(tool.name);
+    item("idMapToolKeys");
     menuRead = item("idReadConfiguration");
     menuWrite = item("idWriteConfiguration");
     menuLock = item("idLockConfiguration");
@@ -292,6 +321,7 @@ void VTX_GUIFrame::BindHandlers()
         languageMenu = std::make_unique<LanguageMenu>(*GetMenuBar(), *this);
 
     editors->BindHandlers();
+    mapTools->BindHandlers();
 
     liveView->BindHandlers(*this);
 }
@@ -526,6 +556,10 @@ void VTX_GUIFrame::SetUpLiveWatch(wxWindow* livePage)
                                       calibration = {editors->ValueOf(EditorControl::TpsMin),
                                                      editors->ValueOf(EditorControl::TpsMax)};
                                   return calibration;
+                              },
+                              [this](const ReplayTimeline& timeline) {
+                                  if (visits)
+                                      visits->CountLog(timeline);
                               }});
     }
     watch->AddToPage(livePage);

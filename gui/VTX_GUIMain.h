@@ -40,6 +40,8 @@ class MyStatusBar;
 class EditorContent;
 class EditorsView;
 class EditorUndo;
+class MapToolCommands;
+class MapVisitsView;
 class DeviceCommands;
 class FirmwareCommands;
 class FwUpdateDialog;
@@ -185,6 +187,10 @@ private:
     std::unique_ptr<EditorUndo> undo;
     // Replacing and taking their content; made with the editors.
     std::unique_ptr<EditorContent> content;
+    // The map tools of the Edit menu and the map grids; made with the editors.
+    std::unique_ptr<MapToolCommands> mapTools;
+    // The shifts counted in each map cell, and their switches.
+    std::unique_ptr<MapVisitsView> visits;
 
     // Pages and labels.
     wxNotebook* notebook = nullptr;    // ID_NOTEBOOK1

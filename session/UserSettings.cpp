@@ -2,6 +2,8 @@
 
 #include <wx/config.h>
 
+#include "editor/MapTools.h"
+
 namespace {
 
 constexpr const char* kPlacementKeys[4] = {"Left", "Top", "Width", "Height"};
@@ -75,6 +77,18 @@ std::optional<long> UserSettings::ReadRefusedFirmwareVersion(const std::string& 
         return std::nullopt;
     }
     return version;
+}
+
+int UserSettings::ReadMapToolStep() const
+{
+    long step = kDefaultMapToolStep;
+    store.Read("MapToolStep", &step);
+    return IsMapToolStep(step) ? static_cast<int>(step) : kDefaultMapToolStep;
+}
+
+void UserSettings::WriteMapToolStep(int step)
+{
+    store.Write("MapToolStep", static_cast<long>(step));
 }
 
 void UserSettings::WriteRefusedFirmwareVersion(const std::string& serial, long version)

@@ -32,6 +32,9 @@ inline constexpr UserFlag kMaximizedFlag{"Maximized", false};
 inline constexpr UserFlag kTabletModeFlag{"TabletMode", true};
 // Ask before writing to the unit; the confirm-writing menu item.
 inline constexpr UserFlag kConfirmWritingFlag{"ConfirmWriting", true};
+// The maps shown as curves beside their grids.
+inline constexpr UserFlag kShifterCurvesFlag{"ShifterCurves", false};
+inline constexpr UserFlag kBlipperCurvesFlag{"BlipperCurves", false};
 // Show the FFT page. Set by hand only: the program never writes it.
 inline constexpr UserFlag kShowFftFlag{"FFT", false};
 
@@ -65,6 +68,11 @@ public:
     std::optional<long> ReadRefusedFirmwareVersion(const std::string& serial) const;
     void WriteRefusedFirmwareVersion(const std::string& serial, long version);
     void ForgetRefusedFirmwareVersion(const std::string& serial);
+
+    // The step of the map tools' Increase and Decrease under "MapToolStep":
+    // 1, 2, 5 or 10 ms; anything else reads as 1.
+    int ReadMapToolStep() const;
+    void WriteMapToolStep(int step);
 
     // Whether a key (a flag's, "Left", ...) is stored; forgetting one, or all
     // (the store of a first start).

@@ -158,6 +158,15 @@ void EditorUndo::NoteEdit(const wxString& step, wxWindow* spin)
     });
 }
 
+void EditorUndo::TakeEdit(const wxString& step)
+{
+    CommitPendingEdit();
+    CloseSpinStep();
+    pendingStep = step;
+    pendingSpin = nullptr;
+    CommitPendingEdit();
+}
+
 void EditorUndo::CommitPendingEdit()
 {
     if (pendingStep.empty())

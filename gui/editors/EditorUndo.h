@@ -65,6 +65,10 @@ public:
     // The editors hold another record than the one they came from or went to.
     bool HasUnsavedEdits();
 
+    // A command changed the editors just now (a map tool): one step named
+    // `step`, when anything changed.
+    void TakeEdit(const wxString& step);
+
     // Takes the edit the events announced into a step now, rather than once
     // the event queue has been handled.
     void CommitPendingEdit();

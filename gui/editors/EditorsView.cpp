@@ -275,7 +275,18 @@ void EditorsView::SetUpMapGrid(wxGrid* grid)
             copy.SetEventObject(owner);
             owner->ProcessWindowEvent(copy);
         });
+        if (gridSetUpHook)
+            gridSetUpHook(*grid, blipper ? MapGridKind::Blipper : MapGridKind::Shifter);
     }
+}
+
+void EditorsView::OnMapGridSetUp(std::function<void(wxGrid&, MapGridKind)> hook)
+{
+    gridSetUpHook = std::move(hook);
+    if (blipperGrid && blipperHeat)
+        gridSetUpHook(*blipperGrid, MapGridKind::Blipper);
+    if (shifterGrid && shifterHeat)
+        gridSetUpHook(*shifterGrid, MapGridKind::Shifter);
 }
 
 void EditorsView::ShowOperatingPoint(const LiveValues& values)

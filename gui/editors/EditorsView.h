@@ -54,6 +54,19 @@ public:
     // Outlines the cell of the live engine speed and gear in both maps;
     // zeroed values clear it.
     void ShowOperatingPoint(const LiveValues& values);
+    // Called with each map grid once it is set up (at once for those that
+    // are already), e.g. to give it the map tools.
+    void OnMapGridSetUp(std::function<void(wxGrid&, MapGridKind)> hook);
+    // The heat look of a map grid; null before the grid is set up.
+    MapGridHeat* HeatOf(MapGridKind kind) const
+    {
+        return (kind == MapGridKind::Blipper ? blipperHeat : shifterHeat).get();
+    }
+    // Whether a map grid shows one column per gear (the last refresh's).
+    bool PerGearColumns(MapGridKind kind) const
+    {
+        return kind == MapGridKind::Blipper ? blipperGearColumns : shifterGearColumns;
+    }
     // Makes the calibration panels below the gear-detection choice.
     void AddGearPanels();
     // Steps of the stepped spins.
@@ -141,6 +154,7 @@ private:
     EditorSession& session;
     EditorModel& model;
     std::vector<std::function<void()>> unbinders;
+    std::function<void(wxGrid&, MapGridKind)> gridSetUpHook;
 
     // By EditorControl; the calibration spins are the panels'.
     std::array<wxWindow*, kEditorControlCount> controls{};

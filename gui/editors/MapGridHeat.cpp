@@ -53,6 +53,15 @@ void HeatMapCellRenderer::Draw(wxGrid& grid, wxGridCellAttr& attr, wxDC& dc, con
         textRect.Deflate(kOuterRing + kInnerRing, 1);
         grid.DrawTextRectangle(dc, text, textRect, hAlign, vAlign);
     }
+    if (look->visits && row < kMapGridRows && col < kMapGridCols && (*look->visits)[row][col] > 0) {
+        // Small, in the corner the right-aligned value leaves free.
+        wxFont small = dc.GetFont();
+        small.SetFractionalPointSize(small.GetFractionalPointSize() * 0.7);
+        dc.SetFont(small);
+        dc.SetTextForeground(isSelected ? grid.GetSelectionForeground() : ToColour(colours.text));
+        dc.DrawText(wxString::Format("%u", (*look->visits)[row][col]), rect.x + kOuterRing + kInnerRing,
+                    rect.y + 1);
+    }
 
     // Filled bars, not pen strokes, so that the rings are whole pixels.
     auto ring = [&](const wxRect& edge, int width, const wxColour& colour) {
@@ -129,6 +138,14 @@ void MapGridHeat::ShowOperatingPoint(uint32_t rpm, uint32_t gear)
     } else if (const auto due = pacer.DueAt(); due && !dueTimer.IsRunning()) {
         dueTimer.StartOnce(static_cast<int>(std::max<int64_t>(*due - now, 1)));
     }
+}
+
+void MapGridHeat::ShowVisits(const std::optional<MapVisitCounts>& counts)
+{
+    if (look->visits == counts)
+        return;
+    look->visits = counts;
+    grid.ForceRefresh();
 }
 
 void MapGridHeat::OnDue(wxTimerEvent& /*event*/)

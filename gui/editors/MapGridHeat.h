@@ -15,6 +15,7 @@
 
 #include "editor/MapGridRules.h"
 #include "editor/MapHeatColours.h"
+#include "editor/MapVisits.h"
 #include "editor/OperatingPoint.h"
 
 class MapHeatLegend;
@@ -24,6 +25,8 @@ class MapHeatLegend;
 struct MapGridLook {
     MapGridKind kind = MapGridKind::Shifter;
     std::optional<GridCell> outlined;
+    // Shown in the top left corner of each cell that has any.
+    std::optional<MapVisitCounts> visits;
 };
 
 // A number cell coloured by its value; the operating point gets a black and
@@ -54,6 +57,9 @@ public:
     // The outlined cell, if any.
     std::optional<GridCell> Outlined() const { return look->outlined; }
     MapHeatLegend* Legend() const { return legend; }
+    // The shifts counted in each cell, or none to show no counts.
+    void ShowVisits(const std::optional<MapVisitCounts>& counts);
+    const std::optional<MapVisitCounts>& Visits() const { return look->visits; }
 
 private:
     void Apply(const OutlinePacer::Move& move);

@@ -34,6 +34,7 @@ LiveWatch::LiveWatch(Wiring wiring) : wiring(std::move(wiring))
     live.sameConnection = [this, &device] { return device.Get() == replayConnection && device->IsOpen(); };
     live.show = this->wiring.show;
     live.notice = this->wiring.notice;
+    live.opened = this->wiring.replayOpened;
     replay = std::make_unique<LogReplay>(this->wiring.frame, std::move(live));
     logging->BindToFrame();
     replay->BindToFrame();

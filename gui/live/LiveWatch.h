@@ -20,6 +20,7 @@ class LiveChart;
 class LiveLogging;
 class LivePollTimer;
 class LogReplay;
+class ReplayTimeline;
 class VantrelBase;
 class wxFrame;
 class wxToggleButton;
@@ -37,6 +38,8 @@ public:
         std::function<void(const wxString&)> notice;
         // The throttle limits the chart scales the throttle trace with.
         std::function<ThrottleCalibration()> throttleLimits;
+        // A log was opened for replay.
+        std::function<void(const ReplayTimeline&)> replayOpened = {};
     };
     explicit LiveWatch(Wiring wiring);
     ~LiveWatch();

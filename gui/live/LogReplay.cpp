@@ -116,6 +116,8 @@ bool LogReplay::Open(const wxString& path)
         resumeLive = live.stop && live.stop();
     }
     timeline = std::make_unique<ReplayTimeline>(std::move(contents.rows));
+    if (live.opened)
+        live.opened(*timeline);
     FitSlider();
     if (speedChoice != nullptr) {
         speedChoice->SetSelection(0);

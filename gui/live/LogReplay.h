@@ -36,6 +36,8 @@ public:
         std::function<void(const LiveValues&, const LiveRaw&)> show;
         // A line beside the editors' source in the status bar (empty: none).
         std::function<void(const wxString&)> notice;
+        // A log was opened for replay: its rows (the maps count its visits).
+        std::function<void(const ReplayTimeline&)> opened;
     };
     // Binds on `window` and opens its dialogs over it.
     LogReplay(wxWindow& window, LiveControl live);

@@ -10,8 +10,10 @@
 #include <string>
 
 #include <wx/button.h>
+#include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/filename.h>
+#include <wx/grid.h>
 #include <wx/notebook.h>
 #include <wx/slider.h>
 #include <wx/stattext.h>
@@ -21,7 +23,9 @@
 #include <wx/tglbtn.h>
 
 #include "GuiTestSupport.h"
+#include "editor/MapVisits.h"
 #include "emulator/LiveEngine.h"
+#include "gui/editors/MapCurvesPanel.h"
 #include "gui/live/LiveChart.h"
 #include "gui/live/LiveLogging.h"
 #include "gui/live/LogReplay.h"
@@ -169,6 +173,23 @@ TEST_F(LiveLog, ReplayOfTheSampleLogShowsItsValuesWithoutTheUnit)
         "Replaying sample-log.csv: the live view of the unit is stopped"))
         << frame->GetStatusBar()->GetStatusText(0);
     const size_t requests = UnitRequests(unit);
+
+    // The shifter map's visits, switched on, are those of the whole log.
+    auto* shifter = Ctrl<wxGrid>(frame, "ID_GRID3");
+    auto* visits = dynamic_cast<wxCheckBox*>(frame->FindWindow("ID_MAP_VISITS_SHIFTER"));
+    auto* curves = dynamic_cast<MapCurvesPanel*>(frame->FindWindow("ID_MAP_CURVES_SHIFTER"));
+    ASSERT_TRUE(shifter && visits && curves);
+    EXPECT_EQ(curves->ReadGrid().visits, std::nullopt) << "shown only when switched on";
+    visits->SetValue(true);
+    wxCommandEvent checked(wxEVT_CHECKBOX, visits->GetId());
+    checked.SetInt(1);
+    checked.SetEventObject(visits);
+    visits->ProcessWindowEvent(checked);
+    MapVisits expected;
+    for (const LogRow& row : ReadLog(VANTREL_SAMPLE_LOG).rows)
+        expected.Count(row.values, shifter->IsColShown(1), true);
+    ASSERT_NE(expected.Of(MapGridKind::Shifter), MapVisitCounts{}) << "the sample log has up-shifts";
+    EXPECT_EQ(curves->ReadGrid().visits, expected.Of(MapGridKind::Shifter));
 
     EXPECT_EQ(RpmText(frame), "1300");
     replay.SeekTo(5000);

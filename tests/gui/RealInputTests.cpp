@@ -4,6 +4,7 @@
 // throw-away settings store and shows it in front.
 #include <gtest/gtest.h>
 
+#include <wx/checkbox.h>
 #include <wx/clipbrd.h>
 #include <wx/dataobj.h>
 #include <wx/grid.h>
@@ -16,8 +17,10 @@
 #include "GuiTestSupport.h"
 #include "XTestInput.h"
 #include "config/DeviceConfiguration.h"
+#include "editor/MapTools.h"
 #include "gui/VTX_GUIMain.h"
 #include "gui/VantrelBase.h"
+#include "gui/editors/MapCurvesPanel.h"
 #include "gui/live/LiveChart.h"
 #include "gui/live/LogReplay.h"
 #include "gui/widgets/SpinCtrlStep.h"
@@ -281,4 +284,107 @@ TEST_F(RealInput, ChartCursorFollowsThePointerAndTheKeys)
     auto* hold = Ctrl<wxToggleButton>(frame, "ID_TOGGLE_CHART_HOLD");
     EXPECT_TRUE(RunEventsUntil([&] { return chart->Held() && hold->GetValue(); }))
         << "Space holds the live view";
+
+// The map tools' keys on a block selected in the shifter grid, each one undo
+// step; a refused tool changes nothing and says why.
+TEST_F(RealInput, MapToolKeysActOnTheSelectedBlock)
+{
+    auto* shifter = Ctrl<wxGrid>(frame, "ID_GRID3");
+    ASSERT_NE(shifter, nullptr);
+    ShowPageOf(shifter);
+    auto column = [shifter] {
+        MapGridValues values{};
+        for (int row = 0; row < kMapGridRows; ++row)
+            values[row][0] = LeadingInteger(shifter->GetCellValue(row, 0).utf8_string());
+        return values;
+    };
+    auto undoLabel = [&] { return MenuItem(frame, "wxID_UNDO")->GetItemLabelText(); };
+    xtest::TypeIntoCell(shifter, 1, 0, "40");
+    xtest::TypeIntoCell(shifter, 14, 0, "100");
+    ASSERT_TRUE(RunEventsUntil([&] { return shifter->GetCellValue(14, 0) == "100"; }, 1000));
+    const MapGridValues typed = column();
+    // 3,000 ... 16,000 rpm of gear 1, selected with the keyboard.
+    xtest::Click(xtest::CellCentre(shifter, 2, 0));
+    xtest::PressKeys("Up");
+    for (int row = 1; row < 14; ++row)
+        xtest::PressKeys("Shift+Down");
+    ASSERT_TRUE(shifter->IsInSelection(1, 0) && shifter->IsInSelection(14, 0) &&
+                !shifter->IsInSelection(0, 0));
+    MapCellSelection selected{};
+    for (int row = 1; row <= 14; ++row)
+        selected[row][0] = true;
+
+    const struct {
+        const char* keys;
+        const char* step;
+        MapToolOutcome expected;
+    } presses[] = {
+        {"v", "Undo Interpolate vertically", InterpolateVertically(typed, selected, MapGridKind::Shifter)},
+        {"Shift+equal", "Undo Increase", AddToCells(typed, selected, MapGridKind::Shifter, 1)},
+        {"KP_Subtract", "Undo Decrease", AddToCells(typed, selected, MapGridKind::Shifter, -1)},
+        {"Prior", "Undo Increase \u00D710", AddToCells(typed, selected, MapGridKind::Shifter, 10)},
+        {"s", "Undo Smooth", SmoothCells(typed, selected, MapGridKind::Shifter)},
+    };
+    for (const auto& press : presses) {
+        ASSERT_FALSE(press.expected.writes.empty()) << press.keys;
+        MapGridValues expected = typed;
+        for (const CellWrite& write : press.expected.writes)
+            expected[write.row][write.col] = static_cast<int32_t>(write.value);
+        xtest::PressKeys(press.keys);
+        EXPECT_TRUE(RunEventsUntil([&] { return column() == expected; }, 1000)) << press.keys;
+        EXPECT_EQ(undoLabel(), wxString::FromUTF8(press.step)) << press.keys;
+        EXPECT_FALSE(shifter->IsCellEditControlShown()) << press.keys;
+        xtest::PressKeys("Ctrl+Z");
+        EXPECT_TRUE(RunEventsUntil([&] { return column() == typed; }, 1000)) << press.keys;
+    }
+
+    // A 0 in a corner: "/" refuses, naming the cell; no step.
+    xtest::TypeIntoCell(shifter, 14, 0, "0");
+    ASSERT_TRUE(RunEventsUntil([&] { return shifter->GetCellValue(14, 0) == "0"; }, 1000));
+    xtest::Click(xtest::CellCentre(shifter, 2, 0));
+    xtest::PressKeys("Up");
+    for (int row = 1; row < 14; ++row)
+        xtest::PressKeys("Shift+Down");
+    const MapGridValues zeroCorner = column();
+    xtest::PressKeys("slash");
+    RunEventsFor(200);
+    EXPECT_EQ(column(), zeroCorner);
+    EXPECT_EQ(undoLabel(), "Undo Shifter map cell");
+    const wxString said = frame->GetStatusBar()->GetStatusText(0);
+    EXPECT_TRUE(said.Contains(shifter->GetRowLabelValue(14) + " rpm")) << said;
+}
+
+// The Curves switch shows the shifter map's curves without growing the
+// window; a point dragged up with the mouse changes its cell, one undo step.
+TEST_F(RealInput, DraggingACurvePointChangesItsCell)
+{
+    auto* shifter = Ctrl<wxGrid>(frame, "ID_GRID3");
+    ASSERT_NE(shifter, nullptr);
+    ShowPageOf(shifter);
+    auto* toggle = dynamic_cast<wxCheckBox*>(frame->FindWindow("ID_MAP_CURVES_SHIFTER_SWITCH"));
+    auto* curves = dynamic_cast<MapCurvesPanel*>(frame->FindWindow("ID_MAP_CURVES_SHIFTER"));
+    ASSERT_TRUE(toggle && curves);
+    ASSERT_FALSE(curves->IsShown());
+    const wxSize size = frame->GetSize();
+    xtest::Click(toggle);
+    ASSERT_TRUE(RunEventsUntil([&] { return curves->IsShownOnScreen(); }, 1000));
+    RunEventsFor(150);
+    EXPECT_EQ(frame->GetSize(), size);
+
+    const wxString before = shifter->GetCellValue(7, 0);  // 9,000 rpm in 1st
+    const CurveArea area = curves->Area();
+    const long ms = LeadingInteger(before.utf8_string());
+    const wxPoint from(static_cast<int>(CurveX(area, 9000)),
+                       static_cast<int>(CurveY(area, ms, MapGridKind::Shifter)));
+    const wxPoint to(from.x, static_cast<int>(CurveY(area, 100, MapGridKind::Shifter)));
+    xtest::Drag(curves->ClientToScreen(from), curves->ClientToScreen(to));
+    const wxString dragged = wxString::Format("%ld", DraggedValue(area, to.y, MapGridKind::Shifter));
+    EXPECT_TRUE(RunEventsUntil([&] { return shifter->GetCellValue(7, 0) == dragged; }, 1000))
+        << shifter->GetCellValue(7, 0);
+    EXPECT_EQ(MenuItem(frame, "wxID_UNDO")->GetItemLabelText(), "Undo Shifter map cell");
+    xtest::PressKeys("Ctrl+Z");
+    EXPECT_TRUE(RunEventsUntil([&] { return shifter->GetCellValue(7, 0) == before; }, 1000));
+    EXPECT_FALSE(MenuItem(frame, "wxID_UNDO")->IsEnabled()) << "the drag was more than one step";
+    xtest::Click(toggle);  // off again, as the settings store is shared
+    EXPECT_TRUE(RunEventsUntil([&] { return !curves->IsShown(); }, 1000));
 }

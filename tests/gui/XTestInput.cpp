@@ -146,6 +146,19 @@ void Click()
     RunEventsFor(30);
 }
 
+void Drag(const wxPoint& from, const wxPoint& to)
+{
+    MovePointer(from);
+    Button(true);
+    Flush();
+    RunEventsFor(30);
+    for (int step = 1; step <= 4; ++step)
+        MovePointer(from + (to - from) * step / 4);
+    Button(false);
+    Flush();
+    RunEventsFor(50);
+}
+
 wxPoint CellCentre(wxGrid* grid, int row, int col)
 {
     const wxRect cell = grid->CellToRect(row, col);

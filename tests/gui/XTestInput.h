@@ -32,6 +32,8 @@ void Click(const wxPoint& screen);
 // A left double click; it returns when the toolkit's double-click time has
 // passed, so that the next click starts a new double click.
 void DoubleClick(wxWindow* window);
+// Presses the left button at `from`, moves in steps to `to` and lets go there.
+void Drag(const wxPoint& from, const wxPoint& to);
 void DoubleClick(const wxPoint& screen);
 
 // Types text key by key into the window with the keyboard focus (letters,
