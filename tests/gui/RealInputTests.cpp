@@ -284,6 +284,7 @@ TEST_F(RealInput, ChartCursorFollowsThePointerAndTheKeys)
     auto* hold = Ctrl<wxToggleButton>(frame, "ID_TOGGLE_CHART_HOLD");
     EXPECT_TRUE(RunEventsUntil([&] { return chart->Held() && hold->GetValue(); }))
         << "Space holds the live view";
+}
 
 // The map tools' keys on a block selected in the shifter grid, each one undo
 // step; a refused tool changes nothing and says why.
