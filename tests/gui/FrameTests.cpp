@@ -343,10 +343,12 @@ TEST(FftPage, TenthDoubleClickOnTheLabelRevealsIt)
     Pump();
     const size_t pages = notebook->GetPageCount();
     const int selected = notebook->GetSelection();
+    // The pointer is where the handler will ask for it before anything is clicked.
     auto pointAt = [&](const wxPoint& inLabel) {
-        const wxPoint inFrame = built.frame->ScreenToClient(label->ClientToScreen(inLabel));
+        const wxPoint target = label->ClientToScreen(inLabel);
+        const wxPoint inFrame = built.frame->ScreenToClient(target);
         built.frame->WarpPointer(inFrame.x, inFrame.y);
-        Pump();
+        ASSERT_TRUE(RunEventsUntil([&] { return wxGetMousePosition() == target; }, 2000));
     };
     auto doubleClick = [](wxWindow* window) {
         wxMouseEvent event(wxEVT_LEFT_DCLICK);
