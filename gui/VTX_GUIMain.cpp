@@ -177,6 +177,8 @@ void VTX_GUIFrame::BindFftRevealLabel()
     // of the box's caption. So every window of the box listens, and the
     // handler asks the pointer whether the label was hit.
     wxWindow* labelArea = fftRevealLabel->GetParent();
+    if (labelArea == nullptr)
+        return;
     for (wxWindow* window = labelArea; window && window != this; window = window->GetParent()) {
         if (wxDynamicCast(window, wxStaticBox)) {
             labelArea = window;
