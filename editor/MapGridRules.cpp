@@ -112,8 +112,9 @@ std::string CopyText(const GridSelection& selection)
 
 namespace {
 
-// The parts between separators, empty ones included; an empty text has none.
-std::vector<std::string_view> Split(std::string_view text, char separator)
+}  // namespace
+
+std::vector<std::string_view> SplitText(std::string_view text, char separator)
 {
     std::vector<std::string_view> parts;
     if (text.empty())
@@ -130,10 +131,7 @@ std::vector<std::string_view> Split(std::string_view text, char separator)
     return parts;
 }
 
-}  // namespace
-
-std::vector<CellWrite> PasteWrites(std::string_view text, MapGridKind kind, int top, int left, int rows,
-                                   int cols)
+std::string WithLineFeedEnds(std::string_view text)
 {
     std::string normalised;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -141,13 +139,20 @@ std::vector<CellWrite> PasteWrites(std::string_view text, MapGridKind kind, int 
             continue;
         normalised += text[i];
     }
+    return normalised;
+}
+
+std::vector<CellWrite> PasteWrites(std::string_view text, MapGridKind kind, int top, int left, int rows,
+                                   int cols)
+{
+    const std::string normalised = WithLineFeedEnds(text);
     std::vector<CellWrite> writes;
-    const std::vector<std::string_view> lines = Split(normalised, '\n');
+    const std::vector<std::string_view> lines = SplitText(normalised, '\n');
     for (size_t i = 0; i < lines.size(); ++i) {
         const int row = top + static_cast<int>(i);
         if (row >= rows)
             break;
-        const std::vector<std::string_view> fields = Split(lines[i], '\t');
+        const std::vector<std::string_view> fields = SplitText(lines[i], '\t');
         for (size_t j = 0; j < fields.size(); ++j) {
             const int col = left + static_cast<int>(j);
             if (col >= cols)

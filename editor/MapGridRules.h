@@ -57,6 +57,11 @@ using GridSelection = std::vector<std::vector<std::optional<std::string>>>;
 // between rows; a row without selected cells adds nothing.
 std::string CopyText(const GridSelection& selection);
 
+// The parts of a text between separators, empty ones included; an empty text has none.
+std::vector<std::string_view> SplitText(std::string_view text, char separator);
+// A text with its CR LF line ends as LF, as the copy format has them.
+std::string WithLineFeedEnds(std::string_view text);
+
 struct CellWrite {
     int row;
     int col;

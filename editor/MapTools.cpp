@@ -55,20 +55,6 @@ void InterpolateLine(MapToolOutcome& outcome, const MapGridValues& values, const
     }
 }
 
-std::vector<std::string_view> Split(std::string_view text, char separator)
-{
-    std::vector<std::string_view> parts;
-    size_t start = 0;
-    for (;;) {
-        const size_t end = text.find(separator, start);
-        parts.push_back(
-            text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
-        if (end == std::string_view::npos)
-            return parts;
-        start = end + 1;
-    }
-}
-
 }  // namespace
 
 MapCellSelection ToolCells(const std::vector<std::vector<bool>>& selected,
@@ -243,17 +229,18 @@ MapToolOutcome PasteSpecialCells(const MapGridValues& values, const MapCellSelec
                                  std::string_view clipboard, int top, int left, PasteOperation operation)
 {
     MapToolOutcome outcome;
-    std::string text;
-    for (size_t i = 0; i < clipboard.size(); ++i)
-        if (!(clipboard[i] == '\r' && i + 1 < clipboard.size() && clipboard[i + 1] == '\n'))
-            text += clipboard[i];
+    std::string text = WithLineFeedEnds(clipboard);
     while (!text.empty() && text.back() == '\n')
         text.pop_back();
     // All fields first: a clipboard that is not map cells changes nothing.
+    if (text.empty()) {
+        outcome.refusal = MapToolRefusal::NoClipboardCells;
+        return outcome;
+    }
     std::vector<std::vector<long>> cells;
-    for (std::string_view line : Split(text, '\n')) {
+    for (std::string_view line : SplitText(text, '\n')) {
         std::vector<long>& fields = cells.emplace_back();
-        for (std::string_view field : Split(line, '\t')) {
+        for (std::string_view field : SplitText(line, '\t')) {
             long value = 0;
             if (!ParseInteger(field, value) || value < -100000 || value > 100000) {
                 outcome.refusal = MapToolRefusal::NoClipboardCells;

@@ -20,6 +20,7 @@
 #include "device/LiveData.h"
 #include "gui/NotebookPages.h"
 #include "gui/VantrelBase.h"
+#include "gui/editors/ClipboardText.h"
 #include "gui/editors/GearRpmSpeedPanel.h"
 #include "gui/editors/GearVoltagePanel.h"
 #include "gui/editors/MapGridHeat.h"
@@ -65,29 +66,6 @@ wxGrid* FindGridOrSpin(wxWindow* window, wxSpinCtrl** spin)
             break;
     }
     return nullptr;
-}
-
-bool ReadClipboardText(wxString& text)
-{
-    wxTheClipboard->UsePrimarySelection(false);
-    if (!wxTheClipboard->Open())
-        return false;
-    wxTextDataObject data;
-    const bool ok = wxTheClipboard->IsSupported(wxDF_UNICODETEXT) && wxTheClipboard->GetData(data);
-    wxTheClipboard->Close();
-    if (ok)
-        text = data.GetText();
-    return ok;
-}
-
-void WriteClipboardText(const wxString& text)
-{
-    wxTheClipboard->UsePrimarySelection(false);
-    if (!wxTheClipboard->Open())
-        return;
-    wxTheClipboard->SetData(new wxTextDataObject(text));
-    wxTheClipboard->Flush();
-    wxTheClipboard->Close();
 }
 
 std::string Utf8(const wxString& text)

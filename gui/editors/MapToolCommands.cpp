@@ -14,6 +14,7 @@
 #include <wx/textdlg.h>
 #include <wx/xrc/xmlres.h>
 
+#include "gui/editors/ClipboardText.h"
 #include "session/UserSettings.h"
 
 namespace {
@@ -27,19 +28,6 @@ std::string Utf8(const wxString& text)
 wxString Translated(const char* utf8)
 {
     return wxGetTranslation(wxString::FromUTF8(utf8));
-}
-
-bool ReadClipboard(wxString& text)
-{
-    wxTheClipboard->UsePrimarySelection(false);
-    if (!wxTheClipboard->Open())
-        return false;
-    wxTextDataObject data;
-    const bool ok = wxTheClipboard->IsSupported(wxDF_UNICODETEXT) && wxTheClipboard->GetData(data);
-    wxTheClipboard->Close();
-    if (ok)
-        text = data.GetText();
-    return ok;
 }
 
 // The sizer that holds `item` as a direct child, searched from `sizer` down,
@@ -412,7 +400,7 @@ void MapToolCommands::Run(MapTool tool, const AttachedGrid& target)
             break;
         case MapTool::PasteSpecial: {
             wxString text;
-            if (!ReadClipboard(text)) {
+            if (!ReadClipboardText(text)) {
                 outcome.refusal = MapToolRefusal::NoClipboardCells;
                 break;
             }
