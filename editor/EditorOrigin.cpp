@@ -17,8 +17,3 @@ bool IsEdited(const EditorOrigin& origin, const DeviceConfiguration& current)
 {
     return current != origin.record;
 }
-
-std::string EditedStateText(const EditorOrigin& origin, const DeviceConfiguration& current)
-{
-    return SourceText(origin.source) + (IsEdited(origin, current) ? " (edited)" : "");
-}

@@ -30,6 +30,3 @@ std::string SourceText(const EditorSource& source);
 // The editors hold another record than the one of their origin; undoing back
 // to that record makes them unedited again.
 bool IsEdited(const EditorOrigin& origin, const DeviceConfiguration& current);
-
-// The source's text, followed by " (edited)" when the editors are edited.
-std::string EditedStateText(const EditorOrigin& origin, const DeviceConfiguration& current);

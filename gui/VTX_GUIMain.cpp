@@ -180,7 +180,7 @@ void VTX_GUIFrame::BindFftRevealLabel()
     if (labelArea == nullptr)
         return;
     for (wxWindow* window = labelArea; window && window != this; window = window->GetParent()) {
-        if (wxDynamicCast(window, wxStaticBox)) {
+        if (dynamic_cast<wxStaticBox*>(window)) {
             labelArea = window;
             break;
         }

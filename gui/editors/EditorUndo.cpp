@@ -269,6 +269,22 @@ void EditorUndo::Apply(const EditorState& state, const std::optional<EditorOrigi
         session.SetOrigin(*newOrigin);
 }
 
+namespace {
+
+// Where the editors' content came from and whether it is edited, in the
+// user's language ("Unit VT000001 (edited)" in English).
+wxString StateText(const EditorOrigin& origin, const DeviceConfiguration& current)
+{
+    const EditorSource& source = origin.source;
+    const wxString label = wxString::FromUTF8(source.label);
+    const wxString from = source.kind == SourceKind::Unit   ? wxString::Format(_("Unit %s"), label)
+                          : source.kind == SourceKind::File ? label
+                                                            : wxString::Format(_("Defaults of %s"), label);
+    return IsEdited(origin, current) ? wxString::Format(_("%s (edited)"), from) : from;
+}
+
+}  // namespace
+
 void EditorUndo::ShowState()
 {
     if (undoItem) {
@@ -279,7 +295,7 @@ void EditorUndo::ShowState()
         redoItem->SetItemLabel(processor.GetRedoMenuLabel());
         redoItem->Enable(processor.CanRedo());
     }
-    const wxString state = wxString::FromUTF8(EditedStateText(session.Origin(), CurrentRecord(committed)));
+    const wxString state = StateText(session.Origin(), CurrentRecord(committed));
     frame.SetStatusText(notice.empty() ? state : notice + " - " + state, 0);
 }
 

@@ -84,7 +84,7 @@ TEST_F(RealInput, TenDoubleClicksOnTheBlipperLabelRevealTheFftPage)
 
     // Beside the label inside its box, well clear of every control there.
     wxWindow* box = label->GetParent();
-    while (box && !wxDynamicCast(box, wxStaticBox))
+    while (box && !dynamic_cast<wxStaticBox*>(box))
         box = box->GetParent();
     ASSERT_NE(box, nullptr) << "the label is expected inside a static box";
     const wxRect labelRect = label->GetScreenRect();

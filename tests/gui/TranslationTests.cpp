@@ -51,7 +51,7 @@ void ExpectTextsFit(wxWindow* window, const wxRect& room, const wxString& where)
     for (wxWindow* child : window->GetChildren()) {
         if (!child->IsShown() || child->IsTopLevel())
             continue;
-        auto* box = wxDynamicCast(child, wxStaticBox);
+        auto* box = dynamic_cast<wxStaticBox*>(child);
         const bool texted = !box && child->IsKindOf(CLASSINFO(wxControl)) && !child->GetLabel().empty();
         const wxSize needed = box      ? wxSize(box->GetTextExtent(box->GetLabelText()).x, 0)
                               : texted ? child->GetBestSize()
