@@ -1,5 +1,6 @@
 #include "MainWindowHandle.h"
 
+#include "gui/NotebookPages.h"
 #include "gui/VTX_GUIMain.h"
 
 wxFrame* MainWindowHandle::Window() const
@@ -37,4 +38,9 @@ LiveLogging& MainWindowHandle::Logging() const
 LogReplay& MainWindowHandle::Replay() const
 {
     return frame->GetReplay();
+}
+
+void MainWindowHandle::BuildPageHolding(const char* name) const
+{
+    frame->GetPages().BuildPageHolding(name);
 }

@@ -30,6 +30,8 @@ public:
     LiveChart* Chart() const;
     LiveLogging& Logging() const;
     LogReplay& Replay() const;
+    // Builds the notebook page that holds the control `name`, if not built yet.
+    void BuildPageHolding(const char* name) const;
 
 private:
     VTX_GUIFrame* frame;

@@ -21,9 +21,8 @@
 #include <vector>
 
 #include "AppRun.h"
+#include "MainWindowHandle.h"
 #include "editor/MapCurves.h"
-#include "gui/NotebookPages.h"
-#include "gui/VTX_GUIMain.h"
 #include "gui/editors/MapCurvesPanel.h"
 
 namespace {
@@ -89,7 +88,7 @@ std::function<void()> Key(wxGrid* grid, wxEventType type, int keyCode, wxChar un
 
 // The curves of the shifter map shown, one point dragged up and down: the
 // time of each move from the mouse event to the repainted curves.
-double DragMove(VTX_GUIFrame* frame, wxGrid* grid, int repeats)
+double DragMove(const MainWindowHandle& frame, wxGrid* grid, int repeats)
 {
     auto* curves = dynamic_cast<MapCurvesPanel*>(frame->FindWindow("ID_MAP_CURVES_SHIFTER"));
     if (!curves) {
@@ -153,8 +152,8 @@ int main(int argc, char** argv)
 {
     const int repeats = argc > 1 ? std::max(3, std::atoi(argv[1])) : 50;
     return RunApp(argv[0], BenchmarkOptions(VANTREL_GUI_DIR), [&] {
-        VTX_GUIFrame* frame = MainWindow();
-        frame->GetPages().BuildPageHolding("ID_GRID3");
+        const MainWindowHandle frame(MainWindow());
+        frame.BuildPageHolding("ID_GRID3");
         RunEventsFor(100);
         auto* grid = dynamic_cast<wxGrid*>(frame->FindWindow(XRCID("ID_GRID3")));
         if (!grid) {
@@ -175,7 +174,7 @@ int main(int argc, char** argv)
         }
         const Figures baseline = Measure(grid, repeats, [frame] {
             wxCommandEvent fill(wxEVT_MENU, XRCID("idFillDown"));
-            fill.SetEventObject(frame);
+            fill.SetEventObject(frame.Window());
             frame->ProcessWindowEvent(fill);
         });
         std::printf("%-26s %10s %10s %12s   (whole shifter map, %d runs)\n", "command", "median ms", "max ms",
