@@ -61,7 +61,7 @@ CompareWindow::CompareWindow(wxWindow& parent, EditorContent& content, NotebookP
     top->Add(new wxStaticText(this, wxID_ANY, _("Compare the editors with:")), 0,
              wxALIGN_CENTER_VERTICAL | wxRIGHT, 8);
     sourceChoice = new wxChoice(this, wxID_ANY);
-    sourceChoice->Append("(choose)");
+    sourceChoice->Append(_("(choose)"));
     sourceChoice->Append(_("Connected unit"));
     sourceChoice->Append(_("Settings file..."));
     for (const HistoryEntry& entry : entries)
@@ -145,7 +145,7 @@ bool CompareWindow::CompareWithFile(const wxString& path)
     DeviceConfiguration config;
     ClearConfiguration(config);
     if (!store || connection->LoadSettings(*store, config) != 0) {
-        message->SetLabel(name + " is not a settings file.");
+        message->SetLabel(wxString::Format(_("%s is not a settings file."), name));
         return false;
     }
     CompareWith(config, name);
@@ -184,8 +184,8 @@ void CompareWindow::Refresh()
         return;
     }
     for (size_t i = 0; i < differences.size(); ++i) {
-        const long row =
-            list->InsertItem(static_cast<long>(i), wxString::FromUTF8(FieldLabel(differences[i].field)));
+        const long row = list->InsertItem(
+            static_cast<long>(i), wxString::FromUTF8(FieldLabel(differences[i].field, CatalogueLabels())));
         list->SetItem(row, 1, wxString::Format("%d", differences[i].ours));
         list->SetItem(row, 2, wxString::Format("%d", differences[i].theirs));
     }
@@ -201,8 +201,13 @@ void CompareWindow::TakeSelected()
     for (long row = list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); row >= 0;
          row = list->GetNextItem(row, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED))
         chosen.push_back(differences[static_cast<size_t>(row)]);
-    Take(chosen, chosen.size() == 1 ? wxString::FromUTF8(chosen.front().name)
-                                    : wxString::Format("%zu fields", chosen.size()));
+    if (chosen.size() != 1) {
+        Take(chosen, wxString::Format(wxPLURAL("%zu field", "%zu fields", chosen.size()), chosen.size()));
+        return;
+    }
+    // The field as the list names it; the settings key for one without a label.
+    const std::string label = FieldLabel(chosen.front().field, CatalogueLabels());
+    Take(chosen, wxString::FromUTF8(label.empty() ? chosen.front().name : label));
 }
 
 void CompareWindow::TakeAll()

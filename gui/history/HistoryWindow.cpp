@@ -67,8 +67,8 @@ void HistoryWindow::Fill()
     for (size_t i = 0; i < entries.size(); ++i) {
         const HistoryEntry& entry = entries[i];
         const long row = list->InsertItem(static_cast<long>(i), EntryTimeText(entry.record));
-        list->SetItem(row, 1, wxGetTranslation(wxString::FromUTF8(entry.record.event)));
-        list->SetItem(row, 2, wxString::FromUTF8(entry.record.source));
+        list->SetItem(row, 1, EntryEventText(entry.record));
+        list->SetItem(row, 2, EntrySourceText(entry.record));
         wxString changes = _("unreadable");
         if (entry.readable) {
             changes = _("first entry");
@@ -76,8 +76,10 @@ void HistoryWindow::Fill()
             for (size_t j = i + 1; j < entries.size(); ++j) {
                 if (entries[j].readable && entries[j].record.unit == entry.record.unit) {
                     const DeviceConfiguration& newer = entry.record.config;
-                    changes = wxString::FromUTF8(SummarizeDifferences(DiffRecords(
-                        AsEditorsHoldIt(newer, newer), AsEditorsHoldIt(entries[j].record.config, newer))));
+                    changes = wxString::FromUTF8(
+                        SummarizeDifferences(DiffRecords(AsEditorsHoldIt(newer, newer),
+                                                         AsEditorsHoldIt(entries[j].record.config, newer)),
+                                             CatalogueLabels()));
                     break;
                 }
             }
