@@ -1,5 +1,6 @@
 #include "gui/history/CompareWindow.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include <wx/button.h>
@@ -32,6 +33,7 @@ namespace {
 enum SourceItem { kChooseItem, kUnitItem, kFileItem, kFirstEntryItem };
 
 const wxColour kDifferentCell(255, 214, 102);
+constexpr int kFieldWidth = 220;
 
 const char* MapGridName(RecordField::Kind kind)
 {
@@ -72,7 +74,7 @@ CompareWindow::CompareWindow(wxWindow& parent, EditorContent& content, NotebookP
     message = new wxStaticText(this, wxID_ANY, wxEmptyString);
     sizer->Add(message, 0, wxEXPAND | wxLEFT | wxRIGHT, 8);
     list = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, FromDIP(wxSize(560, 360)), wxLC_REPORT);
-    list->AppendColumn(_("Field"), wxLIST_FORMAT_LEFT, FromDIP(220));
+    list->AppendColumn(_("Field"), wxLIST_FORMAT_LEFT, FromDIP(kFieldWidth));
     list->AppendColumn(_("Editors"), wxLIST_FORMAT_RIGHT, FromDIP(150));
     list->AppendColumn(_("Other"), wxLIST_FORMAT_RIGHT, FromDIP(150));
     sizer->Add(list, 1, wxEXPAND | wxALL, 8);
@@ -189,6 +191,10 @@ void CompareWindow::Refresh()
         list->SetItem(row, 1, wxString::Format("%d", differences[i].ours));
         list->SetItem(row, 2, wxString::Format("%d", differences[i].theirs));
     }
+    // The fields as wide as the longest name in the user's language, the
+    // column never narrower than it began.
+    list->SetColumnWidth(0, wxLIST_AUTOSIZE);
+    list->SetColumnWidth(0, std::max(list->GetColumnWidth(0), FromDIP(kFieldWidth)));
     message->SetLabel(differences.empty()
                           ? wxString::Format(_("The editors hold the same as %s."), otherName)
                           : wxString::Format(_("%zu fields differ from %s."), differences.size(), otherName));
