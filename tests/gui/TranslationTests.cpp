@@ -11,6 +11,7 @@
 #include "gui/history/CompareWindow.h"
 #include "gui/history/HistoryWindow.h"
 #include "session/ProgramLanguage.h"
+#include "session/UserSettings.h"
 
 namespace {
 
@@ -65,31 +66,57 @@ void ExpectTextsFit(wxWindow* window, const wxRect& room, const wxString& where)
     }
 }
 
+// The window as the program opens it at first start (no size kept, each page built when first
+// shown, at the size the window has then), with `page` opened first; the FFT page shown as well.
+VTX_GUIFrame* OpenAtFirstStart(int page)
+{
+    {
+        UserSettings settings;
+        settings.Clear();
+        settings.Write(kShowFftFlag, true);
+    }
+    auto* window = new VTX_GUIFrame(nullptr);
+    window->Show();
+    Pump();
+    Ctrl<wxNotebook>(window, "ID_NOTEBOOK1")->SetSelection(page);
+    Pump();
+    return window;
+}
+
+void Close(VTX_GUIFrame* window)
+{
+    ModalAnswerer quiet;
+    window->Destroy();
+    Pump();
+}
+
 TEST_F(OnVirtualBus, EveryPageAndDialogShowsItsTextsWholeInEveryLanguage)
 {
     if (wxString(wxGetenv("FIT_EVERY_LANGUAGE")) != "1")
         GTEST_SKIP() << "in the run with FIT_EVERY_LANGUAGE=1";
     for (const char* code : {"en", "de", "it", "fr", "es"}) {  // the last test: no need to return
         UseProgramLanguage(code, CatalogueFolders({VANTREL_GUI_DIR}));
-        PagesOnDemand allAtOnce(false);
-        auto* window = new VTX_GUIFrame(nullptr);
-        auto* notebook = Ctrl<wxNotebook>(window, "ID_NOTEBOOK1");
+        VTX_GUIFrame* window = OpenAtFirstStart(0);
         EditorContent& content = window->GetEditorContent();
-        std::vector<wxWindow*> rooms = {
-            new ConnectionDialog(window), new FwUpdateDialog("", "", 100, window),
-            new HistoryWindow(*window, content),
-            new CompareWindow(*window, content, window->GetPages(), window->GetConnection())};
-        window->Show();
-        for (size_t page = 0; page < notebook->GetPageCount(); ++page)
-            rooms.push_back(notebook->GetPage(page));
-        for (wxWindow* room : rooms) {
-            room->IsTopLevel() ? room->Show() : notebook->ChangeSelection(notebook->FindPage(room));
+        for (wxDialog* dialog : std::initializer_list<wxDialog*>{
+                 new ConnectionDialog(window), new FwUpdateDialog("", "", 100, window),
+                 new HistoryWindow(*window, content),
+                 new CompareWindow(*window, content, window->GetPages(), window->GetConnection())}) {
+            dialog->Show();
             Pump();
+            ExpectTextsFit(dialog, dialog->GetScreenRect().Inflate(3), code + (" " + dialog->GetName()));
+        }
+        const int pages = static_cast<int>(Ctrl<wxNotebook>(window, "ID_NOTEBOOK1")->GetPageCount());
+        for (int page = 0; page < pages; ++page) {
+            if (page > 0) {
+                Close(window);
+                window = OpenAtFirstStart(page);
+            }
+            wxWindow* room = Ctrl<wxNotebook>(window, "ID_NOTEBOOK1")->GetPage(page);
+            ASSERT_FALSE(room->GetChildren().empty()) << code << " page " << page << " built when shown";
             ExpectTextsFit(room, room->GetScreenRect().Inflate(3), code + (" " + room->GetName()));
         }
-        ModalAnswerer quiet;
-        window->Destroy();
-        Pump();
+        Close(window);
     }
 }
 
