@@ -2,12 +2,15 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/grid.h>
+#include <wx/listctrl.h>
 #include <wx/notebook.h>
 #include <wx/statbox.h>
 
 #include "GuiTestSupport.h"
 #include "gui/commands/ConnectionDialog.h"
 #include "gui/commands/FwUpdateDialog.h"
+#include "gui/editors/EditorContent.h"
+#include "gui/editors/EditorsView.h"
 #include "gui/history/CompareWindow.h"
 #include "gui/history/HistoryWindow.h"
 #include "session/ProgramLanguage.h"
@@ -17,18 +20,30 @@ namespace {
 
 TEST_F(OnVirtualBus, MenusTabsLabelsTablesAndMessageBoxes)
 {
-    // A menu, a tab, a check box, a button and a table row the code makes, and the box of
-    // Options > Language, which keeps the choice; the texts from the catalogues by hand.
+    // A menu, a tab, a check box, a button and a table row the code makes, a field of Compare
+    // and a source the history keeps in English, and the box of Options > Language, which keeps
+    // the choice; the texts from the catalogues by hand.
     const std::map<std::string, std::string> expected = {
         {"en",
-         "Edit|Shifter|Run warm-up now (connected unit only)|Start logging|rpm period|Language|"
-         "The new language applies the next time VantrelStudio starts.|"},
+         "Edit|Shifter|Run warm-up now (connected unit only)|Start logging|rpm period|Closed throttle|"
+         "Edited Unit VT000001|Language|The new language applies the next time VantrelStudio starts.|"},
         {"de",
          "Bearbeiten|Schaltautomat|Warmlauf jetzt starten (nur verbundenes Steuergerät)|Aufzeichnung "
-         "starten|Drehzahlperiode|Sprache|Die neue Sprache gilt ab dem nächsten Start von VantrelStudio.|"},
+         "starten|Drehzahlperiode|Gas geschlossen|Steuergerät VT000001 (bearbeitet)|Sprache|Die neue "
+         "Sprache gilt ab dem nächsten Start von VantrelStudio.|"},
         {"it",
          "Modifica|Quickshifter|Avvia ora il riscaldamento (solo centralina collegata)|Avvia registrazione|"
-         "periodo giri|Lingua|La nuova lingua vale dal prossimo avvio di VantrelStudio.|"}};
+         "periodo giri|Gas chiuso|Centralina VT000001 (modificato)|Lingua|La nuova lingua vale dal "
+         "prossimo avvio di VantrelStudio.|"}};
+    EditorContent& content = frame->GetEditorContent();
+    HistoryRecord kept{content.View().CollectConfiguration(), "", "quit", "Edited Unit VT000001",
+                       std::chrono::system_clock::now()};
+    frame->GetSession().History().Keep(kept);
+    frame->GetSession().History().Flush();
+    HistoryWindow history(*frame, content);
+    ++kept.config.TPSMinVoltage;
+    CompareWindow compare(*frame, content, frame->GetPages(), frame->GetConnection());
+    compare.CompareWith(kept.config, "");
     ModalAnswerer answers(wxID_OK);
     MenuItem(frame, "idLanguageFrench")->Check(true);
     RunMenuCommand(frame, "idLanguageFrench");
@@ -38,8 +53,8 @@ TEST_F(OnVirtualBus, MenusTabsLabelsTablesAndMessageBoxes)
          {frame->GetMenuBar()->GetMenuLabelText(1), Ctrl<wxNotebook>(frame, "ID_NOTEBOOK1")->GetPageText(1),
           Ctrl<wxCheckBox>(frame, "ID_CHECKBOX1")->GetLabel(),
           Ctrl<wxButton>(frame, "ID_BUTTON_LOGGING")->GetLabel(),
-          Ctrl<wxGrid>(frame, "ID_GRID1")->GetRowLabelValue(0), answers.shown[0].caption,
-          answers.shown[0].message})
+          Ctrl<wxGrid>(frame, "ID_GRID1")->GetRowLabelValue(0), compare.GetList()->GetItemText(0),
+          history.GetList()->GetItemText(0, 2), answers.shown[0].caption, answers.shown[0].message})
         shown += text + "|";
     EXPECT_EQ(shown.utf8_string(), expected.at(wxGetenv("EXPECT_TEXTS")));
     EXPECT_EQ(UserSettings().ReadLanguage(), "fr");
