@@ -7,7 +7,8 @@
 #   tools/update-translations.sh --pot FILE      # the template to FILE only (the tests)
 #
 # The texts are those of the window program: _("...") and wxTRANSLATE("...")
-# in gui/ and session/ (and the chart's lane names in livelog/), and the labels,
+# in gui/ and session/ (and the chart's lane names in livelog/, and the names
+# of fields and sources in history/, with TranslatePlural's two forms), and the labels,
 # tooltips and help texts of the
 # layouts (resources/*.xrc, through wxrc --gettext). The command-line program
 # (cli/) is never translated and is not read. A merged catalogue marks new
@@ -38,9 +39,9 @@ awk -v dir="$work/resources" '
   /^#line / { file = $3; gsub(/"/, "", file); sub(/^resources\//, "", file); next }
   { print >> (dir "/" file) }' "$work/layouts.cpp"
 (cd "$work" && find resources -type f | LC_ALL=C sort) > "$work/layouts.list"
-git ls-files --cached --others --exclude-standard 'gui/*.cpp' 'gui/*.h' 'session/*.cpp' 'session/*.h' 'livelog/ChartAxis.h' | LC_ALL=C sort > "$work/code.list"
+git ls-files --cached --others --exclude-standard 'gui/*.cpp' 'gui/*.h' 'session/*.cpp' 'session/*.h' 'livelog/ChartAxis.h' 'history/*.cpp' 'history/*.h' | LC_ALL=C sort > "$work/code.list"
 
-xgettext --language=C++ --from-code=UTF-8 --keyword=_ --keyword=wxTRANSLATE --keyword=CHART_LANE_NAME --keyword=wxPLURAL:1,2 \
+xgettext --language=C++ --from-code=UTF-8 --keyword=_ --keyword=wxTRANSLATE --keyword=CHART_LANE_NAME --keyword=wxPLURAL:1,2 --keyword=TranslatePlural:1,2 \
   --add-comments=TRANSLATORS: --add-location=file --sort-by-file --no-wrap \
   --package-name=VantrelStudio --msgid-bugs-address=support@norvanelabs.com \
   --files-from="$work/code.list" -o "$work/code.pot"

@@ -1,5 +1,6 @@
 #include "gui/history/CompareWindow.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include <wx/button.h>
@@ -32,6 +33,7 @@ namespace {
 enum SourceItem { kChooseItem, kUnitItem, kFileItem, kFirstEntryItem };
 
 const wxColour kDifferentCell(255, 214, 102);
+constexpr int kFieldWidth = 220;
 
 const char* MapGridName(RecordField::Kind kind)
 {
@@ -61,7 +63,7 @@ CompareWindow::CompareWindow(wxWindow& parent, EditorContent& content, NotebookP
     top->Add(new wxStaticText(this, wxID_ANY, _("Compare the editors with:")), 0,
              wxALIGN_CENTER_VERTICAL | wxRIGHT, 8);
     sourceChoice = new wxChoice(this, wxID_ANY);
-    sourceChoice->Append("(choose)");
+    sourceChoice->Append(_("(choose)"));
     sourceChoice->Append(_("Connected unit"));
     sourceChoice->Append(_("Settings file..."));
     for (const HistoryEntry& entry : entries)
@@ -72,7 +74,7 @@ CompareWindow::CompareWindow(wxWindow& parent, EditorContent& content, NotebookP
     message = new wxStaticText(this, wxID_ANY, wxEmptyString);
     sizer->Add(message, 0, wxEXPAND | wxLEFT | wxRIGHT, 8);
     list = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, FromDIP(wxSize(560, 360)), wxLC_REPORT);
-    list->AppendColumn(_("Field"), wxLIST_FORMAT_LEFT, FromDIP(220));
+    list->AppendColumn(_("Field"), wxLIST_FORMAT_LEFT, FromDIP(kFieldWidth));
     list->AppendColumn(_("Editors"), wxLIST_FORMAT_RIGHT, FromDIP(150));
     list->AppendColumn(_("Other"), wxLIST_FORMAT_RIGHT, FromDIP(150));
     sizer->Add(list, 1, wxEXPAND | wxALL, 8);
@@ -145,7 +147,7 @@ bool CompareWindow::CompareWithFile(const wxString& path)
     DeviceConfiguration config;
     ClearConfiguration(config);
     if (!store || connection->LoadSettings(*store, config) != 0) {
-        message->SetLabel(name + " is not a settings file.");
+        message->SetLabel(wxString::Format(_("%s is not a settings file."), name));
         return false;
     }
     CompareWith(config, name);
@@ -184,11 +186,15 @@ void CompareWindow::Refresh()
         return;
     }
     for (size_t i = 0; i < differences.size(); ++i) {
-        const long row =
-            list->InsertItem(static_cast<long>(i), wxString::FromUTF8(FieldLabel(differences[i].field)));
+        const long row = list->InsertItem(
+            static_cast<long>(i), wxString::FromUTF8(FieldLabel(differences[i].field, CatalogueLabels())));
         list->SetItem(row, 1, wxString::Format("%d", differences[i].ours));
         list->SetItem(row, 2, wxString::Format("%d", differences[i].theirs));
     }
+    // The fields as wide as the longest name in the user's language, the
+    // column never narrower than it began.
+    list->SetColumnWidth(0, wxLIST_AUTOSIZE);
+    list->SetColumnWidth(0, std::max(list->GetColumnWidth(0), FromDIP(kFieldWidth)));
     message->SetLabel(differences.empty()
                           ? wxString::Format(_("The editors hold the same as %s."), otherName)
                           : wxString::Format(_("%zu fields differ from %s."), differences.size(), otherName));
@@ -201,8 +207,13 @@ void CompareWindow::TakeSelected()
     for (long row = list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); row >= 0;
          row = list->GetNextItem(row, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED))
         chosen.push_back(differences[static_cast<size_t>(row)]);
-    Take(chosen, chosen.size() == 1 ? wxString::FromUTF8(chosen.front().name)
-                                    : wxString::Format("%zu fields", chosen.size()));
+    if (chosen.size() != 1) {
+        Take(chosen, wxString::Format(wxPLURAL("%zu field", "%zu fields", chosen.size()), chosen.size()));
+        return;
+    }
+    // The field as the list names it; the settings key for one without a label.
+    const std::string label = FieldLabel(chosen.front().field, CatalogueLabels());
+    Take(chosen, wxString::FromUTF8(label.empty() ? chosen.front().name : label));
 }
 
 void CompareWindow::TakeAll()

@@ -1,5 +1,7 @@
 #include "gui/history/HistoryWindow.h"
 
+#include <algorithm>
+
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/listctrl.h>
@@ -22,6 +24,9 @@ namespace {
     wxTRANSLATE("save"),    wxTRANSLATE("unsaved"), wxTRANSLATE("quit"),  wxTRANSLATE("update"),
 };
 
+constexpr int kSourceColumn = 2;
+constexpr int kSourceWidth = 180;
+
 }  // namespace
 
 HistoryWindow::HistoryWindow(wxWindow& parent, EditorContent& content)
@@ -38,7 +43,7 @@ HistoryWindow::HistoryWindow(wxWindow& parent, EditorContent& content)
                           wxLC_REPORT | wxLC_SINGLE_SEL);
     list->AppendColumn(_("Time"), wxLIST_FORMAT_LEFT, FromDIP(160));
     list->AppendColumn(_("Event"), wxLIST_FORMAT_LEFT, FromDIP(110));  // "enregistrement"
-    list->AppendColumn(_("Source"), wxLIST_FORMAT_LEFT, FromDIP(180));
+    list->AppendColumn(_("Source"), wxLIST_FORMAT_LEFT, FromDIP(kSourceWidth));
     list->AppendColumn(_("Changes"), wxLIST_FORMAT_LEFT, FromDIP(700));
     sizer->Add(list, 1, wxEXPAND | wxLEFT | wxRIGHT, 8);
 
@@ -67,8 +72,8 @@ void HistoryWindow::Fill()
     for (size_t i = 0; i < entries.size(); ++i) {
         const HistoryEntry& entry = entries[i];
         const long row = list->InsertItem(static_cast<long>(i), EntryTimeText(entry.record));
-        list->SetItem(row, 1, wxGetTranslation(wxString::FromUTF8(entry.record.event)));
-        list->SetItem(row, 2, wxString::FromUTF8(entry.record.source));
+        list->SetItem(row, 1, EntryEventText(entry.record));
+        list->SetItem(row, kSourceColumn, EntrySourceText(entry.record));
         wxString changes = _("unreadable");
         if (entry.readable) {
             changes = _("first entry");
@@ -76,14 +81,20 @@ void HistoryWindow::Fill()
             for (size_t j = i + 1; j < entries.size(); ++j) {
                 if (entries[j].readable && entries[j].record.unit == entry.record.unit) {
                     const DeviceConfiguration& newer = entry.record.config;
-                    changes = wxString::FromUTF8(SummarizeDifferences(DiffRecords(
-                        AsEditorsHoldIt(newer, newer), AsEditorsHoldIt(entries[j].record.config, newer))));
+                    changes = wxString::FromUTF8(
+                        SummarizeDifferences(DiffRecords(AsEditorsHoldIt(newer, newer),
+                                                         AsEditorsHoldIt(entries[j].record.config, newer)),
+                                             CatalogueLabels()));
                     break;
                 }
             }
         }
         list->SetItem(row, 3, changes);
     }
+    // The sources as wide as the longest in the user's language ("Steuergerät
+    // VT000001 (bearbeitet)"), the column never narrower than it began.
+    list->SetColumnWidth(kSourceColumn, wxLIST_AUTOSIZE);
+    list->SetColumnWidth(kSourceColumn, std::max(list->GetColumnWidth(kSourceColumn), FromDIP(kSourceWidth)));
 }
 
 bool HistoryWindow::RestoreSelected()
