@@ -29,3 +29,11 @@ void SampleHistory::Clear()
     rows.clear();
     ++added;
 }
+
+void SampleHistory::FromUnit(std::string_view serial)
+{
+    if (serial != unit) {
+        Clear();
+        unit = serial;
+    }
+}

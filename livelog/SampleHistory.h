@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "livelog/LogFormat.h"
@@ -17,6 +19,10 @@ public:
     // held starts a new run of the clock: the older samples go.
     void Add(uint64_t ms, const LiveValues& values);
     void Clear();
+    // The unit the next samples come from, by serial number: another unit's
+    // samples start afresh, so that no trace joins two units' rides; the
+    // same unit connected again keeps what it showed.
+    void FromUnit(std::string_view serial);
 
     // Oldest first; every row at most kKeptMs older than the newest is there.
     const std::vector<LogRow>& Rows() const { return rows; }
@@ -28,4 +34,5 @@ public:
 private:
     std::vector<LogRow> rows;
     uint64_t added = 0;
+    std::string unit;
 };

@@ -113,6 +113,8 @@ void LiveWatch::AddToPage(wxWindow* livePage)
 void LiveWatch::Record(const LiveValues& values, const LiveRaw& raw)
 {
     logging->Record(values, raw);
+    const VantrelBase* unit = wiring.connection.Get();
+    history.FromUnit(unit != nullptr ? unit->GetSerialNumber() : std::string());
     history.Add(static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                           std::chrono::steady_clock::now() - started)
                                           .count()),

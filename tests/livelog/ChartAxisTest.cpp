@@ -111,3 +111,20 @@ TEST(SampleHistory, KeepsTheLastTwoMinutes)
     history.Add(50, LiveValues{});
     EXPECT_EQ(history.Rows().size(), 1u) << "a new run of the clock starts again";
 }
+
+// A ride of one unit and then another's: the chart never joins them.
+TEST(SampleHistory, AnotherUnitStartsAfresh)
+{
+    SampleHistory history;
+    struct Step {
+        const char* unit;
+        size_t held;  // after one more sample
+    };
+    uint64_t ms = 0;
+    for (const Step& step : {Step{"VT000001", 1}, Step{"VT000001", 2}, Step{"VT000002", 1},
+                             Step{"VT000002", 2}, Step{"VT000001", 1}}) {
+        history.FromUnit(step.unit);
+        history.Add(ms += 100, LiveValues{});
+        EXPECT_EQ(history.Rows().size(), step.held) << step.unit << " at " << ms << " ms";
+    }
+}
