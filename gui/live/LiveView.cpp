@@ -18,6 +18,7 @@
 
 #include "device/DeviceRequests.h"
 #include "gui/VantrelBase.h"
+#include "gui/live/RawValueRenderer.h"
 #include "gui/widgets/ErrorBox.h"
 #include "gui/widgets/wxStateLed.h"
 #include "session/Connection.h"
@@ -135,6 +136,18 @@ void LiveView::SetUpRawGrid()
     }
     rawGrid->SetColLabelValue(0, _("value"));
     rawGrid->SetRowLabelSize(wxGRID_AUTOSIZE);
+    // Ten repaints a second: a renderer that does not measure the text, and
+    // no erase event for the grid and the windows around it, up to the
+    // frame, which each poll's repaint reaches: nothing handles it and the
+    // theme draws their background all the same, but each made a device
+    // context, which asks the theme for the window's colours and font.
+    rawGrid->SetDefaultRenderer(new RawValueRenderer);
+    rawGrid->SetDefaultCellOverflow(false);
+    for (wxWindow* window = rawGrid; window != nullptr; window = window->GetParent()) {
+        if (window->GetBackgroundStyle() == wxBG_STYLE_ERASE) {
+            window->SetBackgroundStyle(wxBG_STYLE_SYSTEM);
+        }
+    }
 }
 
 ThrottleCalibration LiveView::Calibration() const
