@@ -152,8 +152,11 @@ void LiveLogging::OnTick(wxTimerEvent& /*event*/)
 
 void LiveLogging::ShowState()
 {
-    if (button != nullptr) {
-        button->SetLabel(Active() ? _("Stop logging") : _("Start logging"));
+    // Once a second while logging: a button given its label again lays the
+    // window out again.
+    if (const wxString label = Active() ? _("Stop logging") : _("Start logging");
+        button != nullptr && button->GetLabel() != label) {
+        button->SetLabel(label);
     }
     wxStatusBar* bar = frame.GetStatusBar();
     if (bar == nullptr) {
