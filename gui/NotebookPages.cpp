@@ -251,19 +251,27 @@ void NotebookPages::Build(Page& page)
     wxXmlResource::Get()->LoadObject(window, page.contents, page.contentsClass);
     window->SetSize(size);
     window->Layout();
-    // The window grows when the new page needs more room than it has.
-    if (wxSizer* sizer = frame->GetSizer()) {
-        const wxSize fitting = sizer->ComputeFittingWindowSize(frame);
-        frame->SetMinSize(fitting);
-        wxSize grown = frame->GetSize();
-        grown.IncTo(fitting);
-        if (grown != frame->GetSize() && !frame->IsMaximized())
-            frame->SetSize(grown);
-    }
     building = false;
     if (onBuilt)
         onBuilt();
-    // What the window added to the page's sizers when it was built (the maps'
-    // legends, the live chart) takes its place now, not at the next resize.
+    // What the window added to the page's sizers when it was built (the map
+    // tools' row and the Curves switch under the maps, the maps' legends, the
+    // live chart) takes its place now, not at the next resize, and counts
+    // when the window grows to fit the page.
     window->Layout();
+    GrowToFit();
+}
+
+void NotebookPages::GrowToFit()
+{
+    // The window grows when the new page needs more room than it has.
+    wxSizer* sizer = frame->GetSizer();
+    if (!sizer)
+        return;
+    const wxSize fitting = sizer->ComputeFittingWindowSize(frame);
+    frame->SetMinSize(fitting);
+    wxSize grown = frame->GetSize();
+    grown.IncTo(fitting);
+    if (grown != frame->GetSize() && !frame->IsMaximized())
+        frame->SetSize(grown);
 }

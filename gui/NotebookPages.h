@@ -56,6 +56,8 @@ private:
     };
     void OnPageChange(wxBookCtrlEvent& event);
     void Build(Page& page);
+    // Grows the frame to what its pages need now.
+    void GrowToFit();
 
     wxFrame* frame = nullptr;
     wxNotebook* notebook = nullptr;

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <clocale>
+#include <cstdlib>
 
 #include <wx/evtloop.h>
 #include <wx/filefn.h>
@@ -67,6 +68,19 @@ bool VTX_GUIApp::LoadLayouts(wxXmlResource& resource)
             return false;
     }
     return true;
+}
+
+bool VTX_GUIApp::Initialize(int& argc, wxChar** argv)
+{
+    // GTK reads the environment when it starts (gettext reads LANGUAGE at
+    // each text, but the locale is set at start); the program's own texts
+    // follow the choice in OnInit.
+    const std::string code = UserSettings().ReadLanguage();
+    for (const auto& [name, value] :
+         ToolkitLanguageEnvironment(code, std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
+                                    std::getenv("LANG"), LocaleInstalled(""), LocaleInstalled))
+        setenv(name.c_str(), value.c_str(), 1);
+    return wxApp::Initialize(argc, argv);
 }
 
 bool VTX_GUIApp::OnInit()

@@ -13,6 +13,9 @@ class wxXmlResource;
 
 class VTX_GUIApp : public wxApp {
 public:
+    // Before the toolkit starts: the environment for its own texts in the
+    // language chosen in Options > Language (ToolkitLanguageEnvironment).
+    bool Initialize(int& argc, wxChar** argv) override;
     bool OnInit() override;
     void OnEventLoopEnter(wxEventLoopBase* loop) override;
 

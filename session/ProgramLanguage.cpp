@@ -1,5 +1,7 @@
 #include "session/ProgramLanguage.h"
 
+#include <locale.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -60,6 +62,41 @@ std::string SystemLanguageCode(const char* language, const char* lcAll, const ch
             return code;
     }
     return "en";
+}
+
+std::vector<std::pair<std::string, std::string>> ToolkitLanguageEnvironment(
+    const std::string& code, const char* lcAll, const char* lcMessages, const char* lang,
+    bool environmentLoads, const std::function<bool(const std::string&)>& installed)
+{
+    const ProgramLanguage& language = ProgramLanguageOf(code);
+    if (*language.code == '\0')
+        return {};
+    std::vector<std::pair<std::string, std::string>> changes{{"LANGUAGE", language.code}};
+    const char* locale = Set(lcAll) ? lcAll : Set(lcMessages) ? lcMessages : Set(lang) ? lang : nullptr;
+    const bool cLocale =
+        locale == nullptr || std::strcmp(locale, "C") == 0 || std::strcmp(locale, "POSIX") == 0;
+    if ((!cLocale && environmentLoads) || std::strcmp(language.code, "en") == 0)
+        return changes;
+    // LC_MESSAGES alone cannot help under LC_ALL, nor beside a locale the
+    // system lacks (the C library then takes none of the environment's).
+    const bool all = Set(lcAll) || !environmentLoads;
+    for (const char* candidate :
+         all ? std::array{"C.UTF-8", language.locale} : std::array{language.locale, "C.UTF-8"}) {
+        if (installed(candidate)) {
+            changes.emplace_back(all ? "LC_ALL" : "LC_MESSAGES", candidate);
+            break;
+        }
+    }
+    return changes;
+}
+
+bool LocaleInstalled(const std::string& name)
+{
+    locale_t locale = newlocale(LC_ALL_MASK, name.c_str(), nullptr);
+    if (locale == nullptr)
+        return false;
+    freelocale(locale);
+    return true;
 }
 
 std::vector<wxString> CatalogueFolders(const std::vector<wxString>& resourceFolders)

@@ -6,7 +6,9 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <wx/string.h>
@@ -14,20 +16,23 @@
 class wxTranslations;
 
 // A language the user can choose: its code in the user settings ("" follows
-// the system) and its name as the Language menu shows it, in the language
-// itself. Only "System" is translated.
+// the system), its name as the Language menu shows it, in the language
+// itself (only "System" is translated), and the C library's locale of its
+// home country, which gives the toolkit's own texts in it (see
+// ToolkitLanguageEnvironment).
 struct ProgramLanguage {
     const char* code;
     const char* name;
+    const char* locale;
 };
 
 inline constexpr std::array<ProgramLanguage, 6> kProgramLanguages{{
-    {"", "System"},
-    {"en", "English"},
-    {"de", "Deutsch"},
-    {"it", "Italiano"},
-    {"fr", "Français"},
-    {"es", "Español"},
+    {"", "System", ""},
+    {"en", "English", "en_US.UTF-8"},
+    {"de", "Deutsch", "de_DE.UTF-8"},
+    {"it", "Italiano", "it_IT.UTF-8"},
+    {"fr", "Français", "fr_FR.UTF-8"},
+    {"es", "Español", "es_ES.UTF-8"},
 }};
 
 // The catalogue of the program's own texts.
@@ -45,6 +50,28 @@ const ProgramLanguage& ProgramLanguageOf(const std::string& code);
 // ("de_AT.UTF-8" is "de"), and English when none has. Null is unset.
 std::string SystemLanguageCode(const char* language, const char* lcAll, const char* lcMessages,
                                const char* lang);
+
+// The environment variables to set, in this order, before the toolkit starts,
+// so that its own texts (the file chooser's, the stock buttons') come in the
+// language with this code like the program's: GTK takes them from its
+// catalogues through gettext, which follows the environment, not the
+// program's choice. LANGUAGE becomes the code. Gettext ignores LANGUAGE
+// under the C locale, so when the locale of messages would be C (LC_ALL, else
+// LC_MESSAGES, else LANG is unset, "C" or "POSIX", or `environmentLoads` says
+// the C library lacks a locale the environment names, which leaves it all C),
+// an installed locale takes its place: as LC_MESSAGES the language's own,
+// else "C.UTF-8"; when LC_ALL is set or the environment does not load, as
+// LC_ALL "C.UTF-8", else the language's own, so that the formats stay those
+// of the C locale as far as the system allows. English needs no locale (the
+// C locale speaks it). Nothing for the system's language ("" or a code the
+// program does not know). `installed` says whether the C library has a locale.
+std::vector<std::pair<std::string, std::string>> ToolkitLanguageEnvironment(
+    const std::string& code, const char* lcAll, const char* lcMessages, const char* lang,
+    bool environmentLoads, const std::function<bool(const std::string&)>& installed);
+
+// Whether the C library has the locale `name` for every category; "" asks
+// for the locales that the environment names.
+bool LocaleInstalled(const std::string& name);
 
 // Folders holding <lang>/LC_MESSAGES/vantrel.mo: "locale" in each of the
 // program's resource folders (the build tree keeps them beside the program),
