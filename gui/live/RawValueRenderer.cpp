@@ -1,6 +1,7 @@
 #include "gui/live/RawValueRenderer.h"
 
 #include <wx/dc.h>
+#include <wx/graphics.h>
 
 void RawValueRenderer::Draw(wxGrid& grid, wxGridCellAttr& attr, wxDC& dc, const wxRect& rect, int row,
                             int col, bool isSelected)
@@ -9,5 +10,12 @@ void RawValueRenderer::Draw(wxGrid& grid, wxGridCellAttr& attr, wxDC& dc, const 
     SetTextColoursAndFont(grid, attr, dc, isSelected);
     // Where the grid's renderer puts a line aligned to the top left: inside
     // the cell's one-pixel border, past the grid's one-pixel text margin.
-    dc.DrawText(grid.GetCellValue(row, col), rect.x + 2, rect.y + 2);
+    // Through the graphics context where there is one: the device context
+    // measures every text it draws, for a bounding box no one asks for.
+    const wxString text = grid.GetCellValue(row, col);
+    if (wxGraphicsContext* gc = dc.GetGraphicsContext()) {
+        gc->DrawText(text, rect.x + 2, rect.y + 2);
+    } else {
+        dc.DrawText(text, rect.x + 2, rect.y + 2);
+    }
 }

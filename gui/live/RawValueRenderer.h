@@ -1,6 +1,6 @@
 // Draws a cell of the live page's raw report grid, ten times a second: its
 // text where the grid's own renderer puts a single line at the cell's top
-// left, without measuring it first. The values are short numbers that never
+// left, without measuring it. The values are short numbers that never
 // overflow into the next cell, so the measuring the grid's renderer does for
 // alignment and overflow (a text layout each) buys nothing here.
 #pragma once
