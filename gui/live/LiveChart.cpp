@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "gui/widgets/ErrorBox.h"
 #include "livelog/SampleHistory.h"
@@ -35,7 +36,7 @@ struct Trace {
 // Blue, orange, green and purple stay apart for red/green colour blindness
 // by their lightness as well as their hue.
 const std::array<Trace, 4> kTraces = {{
-    {wxTRANSLATE("engine"), "rpm", wxColour(31, 90, 200), 16000},
+    {wxTRANSLATE("engine"), wxTRANSLATE("rpm"), wxColour(31, 90, 200), 16000},
     {wxTRANSLATE("speed"), "km/h", wxColour(230, 120, 0), 300},
     {wxTRANSLATE("throttle"), "%", wxColour(0, 150, 110), 100},
     {wxTRANSLATE("gear"), "", wxColour(140, 60, 170), 7},
@@ -50,8 +51,21 @@ std::array<double, kTraces.size()> TraceValues(const LiveValues& v, const Thrott
 
 wxString ValueText(size_t trace, double value)
 {
-    const wxString unit = kTraces[trace].unit;
-    return unit.empty() ? wxString::Format("%.0f", value) : wxString::Format("%.0f %s", value, unit);
+    const char* unit = kTraces[trace].unit;
+    return *unit == '\0' ? wxString::Format("%.0f", value)
+                         : wxString::Format("%.0f %s", value, wxGetTranslation(unit));
+}
+
+// The top of a trace's scale.
+wxString ScaleText(size_t trace)
+{
+    return trace == 3 ? wxString::Format(_("gear %.0f"), kTraces[trace].full)
+                      : ValueText(trace, kTraces[trace].full);
+}
+
+wxFont ChartFont()
+{
+    return wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).Smaller();
 }
 
 }  // namespace
@@ -173,13 +187,35 @@ LiveChart::Geometry LiveChart::Measure(const wxSize& size) const
     g.window = Window();
     g.live = replayRows == nullptr;
     g.whole = whole && !g.live;
-    g.plotLeft = kLabelWidth;
+    g.plotLeft = LabelWidth();
     g.plotWidth = std::max(10.0, size.x - g.plotLeft - kMargin);
     g.lanesHeight = kChartLanes.size() * kLaneHeight;
     g.plotTop = kMargin + 14;
     g.plotHeight = std::max(10.0, size.y - g.plotTop - g.lanesHeight - kAxisHeight - 2 * kMargin);
     g.lanesTop = g.plotTop + g.plotHeight + kMargin;
     return g;
+}
+
+double LiveChart::LabelWidth() const
+{
+    if (labelWidth > 0) {
+        return labelWidth;
+    }
+    const wxFont font = ChartFont();
+    std::vector<wxString> texts;
+    for (size_t i = 0; i < kTraces.size(); ++i) {
+        texts.push_back(ScaleText(i));
+    }
+    for (const auto& lane : kChartLanes) {
+        texts.push_back(wxGetTranslation(lane.name));
+    }
+    labelWidth = kLabelWidth;
+    for (const wxString& text : texts) {
+        int width = 0;
+        GetTextExtent(text, &width, nullptr, nullptr, nullptr, &font);
+        labelWidth = std::max(labelWidth, kMargin + width + 2);
+    }
+    return labelWidth;
 }
 
 std::pair<double, double> LiveChart::PlotSpan() const
@@ -241,14 +277,12 @@ void LiveChart::DrawBackground(wxGraphicsContext& gc, const wxSize& size, const 
     gc.SetBrush(wxBrush(*wxWHITE));
     gc.SetPen(*wxTRANSPARENT_PEN);
     gc.DrawRectangle(0, 0, size.x, size.y);
-    const wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).Smaller();
+    const wxFont font = ChartFont();
     // Each trace's scale: its full value at the top of the plot, 0 at the
     // bottom, in its colour.
     for (size_t i = 0; i < kTraces.size(); ++i) {
         gc.SetFont(font, kTraces[i].colour);
-        const wxString top =
-            i == 3 ? wxString::Format(_("gear %.0f"), kTraces[i].full) : ValueText(i, kTraces[i].full);
-        gc.DrawText(top, kMargin, g.plotTop + i * kLineHeight);
+        gc.DrawText(ScaleText(i), kMargin, g.plotTop + i * kLineHeight);
     }
     // The names over the plot: the fields beside the chart and its cursor
     // give the values.
@@ -363,7 +397,7 @@ void LiveChart::DrawTraces(wxGraphicsContext& gc, const Geometry& g, const RowRa
 
 void LiveChart::DrawHeld(wxGraphicsContext& gc, const wxSize& size)
 {
-    const wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).Smaller().Bold();
+    const wxFont font = ChartFont().Bold();
     gc.SetFont(font, *wxRED);
     double width = 0, height = 0;
     gc.GetTextExtent(_("held"), &width, &height);
@@ -399,7 +433,7 @@ void LiveChart::DrawCursor(wxGraphicsContext& gc, const Geometry& g, const LogRo
         right.push_back(wxGetTranslation(kChartLanes[lane].name) + " " +
                         (LaneOn(row.values, lane) ? _("on") : _("off")));
     }
-    const wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT).Smaller();
+    const wxFont font = ChartFont();
     gc.SetFont(font, *wxBLACK);
     double leftWidth = 0, rightWidth = 0, width = 0, height = 0;
     for (const auto& [text, colour] : left) {

@@ -85,6 +85,9 @@ private:
         friend bool operator==(const BackgroundKey&, const BackgroundKey&) = default;
     };
     Geometry Measure(const wxSize& size) const;
+    // Left of the plot: room for the widest scale or lane name in the
+    // user's language, measured once.
+    double LabelWidth() const;
     void Draw(wxDC& dc, const wxSize& size);
     void DrawBackground(wxGraphicsContext& gc, const wxSize& size, const Geometry& g);
     void DrawTraces(wxGraphicsContext& gc, const Geometry& g, const RowRange& range);
@@ -112,6 +115,7 @@ private:
     bool whole = false;
     size_t samplesDrawn = 0;
     size_t paints = 0;
+    mutable double labelWidth = 0;
     wxBitmap background;
     BackgroundKey backgroundKey;
 };
