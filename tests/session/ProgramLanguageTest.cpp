@@ -55,7 +55,7 @@ TEST(ProgramLanguages, TheToolkitIsToldTheChosenLanguageWhereGettextListens)
              ToolkitLanguageEnvironment(c[0], c[1], c[2], c[3], *c[4] == '+', [&](const std::string& locale) {
                  return installed.find(" " + locale + " ") != std::string::npos;
              }))
-            set += name + "=" + value + " ";
+            set.append(name).append("=").append(value).append(" ");
         EXPECT_EQ(set, c[6]) << c[0] << " " << (c[1] ? c[1] : "-") << " " << (c[2] ? c[2] : "-") << " "
                              << (c[3] ? c[3] : "-");
     }
