@@ -2,28 +2,12 @@
 
 #include <wx/dc.h>
 #include <wx/graphics.h>
-#include <wx/settings.h>
-
-namespace {
-
-// The string renderer's colours: grey in a disabled grid, the selection's
-// in a selected cell.
-void SetTextColoursAndFont(const wxGrid& grid, const wxGridCellAttr& attr, wxDC& dc, bool isSelected)
-{
-    dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
-    dc.SetTextForeground(!grid.IsThisEnabled() ? wxSystemSettings::GetColour(wxSYS_COLOUR_GRAYTEXT)
-                         : isSelected          ? grid.GetSelectionForeground()
-                                               : attr.GetTextColour());
-    dc.SetFont(attr.GetFont());
-}
-
-}  // namespace
 
 void RawValueRenderer::Draw(wxGrid& grid, wxGridCellAttr& attr, wxDC& dc, const wxRect& rect, int row,
                             int col, bool isSelected)
 {
     wxGridCellRenderer::Draw(grid, attr, dc, rect, row, col, isSelected);  // the background
-    SetTextColoursAndFont(grid, attr, dc, isSelected);
+    SetTextColoursAndFont(grid, attr, dc, isSelected);                     // as the string renderer does
     // Where the string renderer puts a line aligned to the top left: inside
     // the cell's one-pixel border, past the grid's one-pixel text margin.
     // Through the graphics context where there is one: the device context
