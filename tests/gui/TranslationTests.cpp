@@ -4,6 +4,7 @@
 #include <wx/grid.h>
 #include <wx/listctrl.h>
 #include <wx/notebook.h>
+#include <wx/sizer.h>
 #include <wx/statbox.h>
 
 #include "GuiTestSupport.h"
@@ -129,6 +130,12 @@ TEST_F(OnVirtualBus, EveryPageAndDialogShowsItsTextsWholeInEveryLanguage)
             }
             wxWindow* room = Ctrl<wxNotebook>(window, "ID_NOTEBOOK1")->GetPage(page);
             ASSERT_FALSE(room->GetChildren().empty()) << code << " page " << page << " built when shown";
+            // A page wider than the window grows it, once the display has
+            // answered the new size, which a loaded machine does late.
+            RunEventsUntil(
+                [room] { return !room->GetSizer() || room->GetSize().x >= room->GetSizer()->GetMinSize().x; },
+                3000);
+            Pump();
             ExpectTextsFit(room, room->GetScreenRect().Inflate(3), code + (" " + room->GetName()));
         }
         Close(window);
