@@ -323,9 +323,10 @@ std::unique_ptr<wxFileConfig> OpenSettingsFile(const wxString& path, std::string
     std::unique_ptr<wxFileConfig> store;
     {
         ParsingAssertsAsWarnings quiet;
+        // The file alone: with a global file as well, wxFileConfig would
+        // also read /etc/<program>.conf and fill in what the file lacks.
         store = Prepared(std::make_unique<wxFileConfig>(wxEmptyString, wxEmptyString, path, wxEmptyString,
-                                                        wxCONFIG_USE_LOCAL_FILE | wxCONFIG_USE_GLOBAL_FILE,
-                                                        wxConvAuto()));
+                                                        wxCONFIG_USE_LOCAL_FILE, wxConvAuto()));
     }
     if (complaints != nullptr) {
         *complaints = collected.Text();
