@@ -13,6 +13,7 @@ packages=(
   clang libclang-rt-14-dev clang-format clang-tidy
   desktop-file-utils appstream udev usbutils x11-utils
   locales
+  gdb  # where a stuck GUI test stood
 )
 
 missing=()

@@ -14,6 +14,7 @@
 
 #include "AppRun.h"
 #include "GuiTestSupport.h"
+#include "StuckTestWatch.h"
 #include "emulator/VirtualBus.h"
 #include "usb/UsbDeviceList.h"
 
@@ -95,8 +96,11 @@ int main(int argc, char** argv)
     options.logLevel = wxLOG_Message;
     options.assertHandler = FailOnAssert;
     return RunApp(argv[0], options, [] {
+        testing::TestEventListeners& listeners = testing::UnitTest::GetInstance()->listeners();
         if (AppBus())
-            testing::UnitTest::GetInstance()->listeners().Append(new OnlyVirtualDevices(*AppBus()));
+            listeners.Append(new OnlyVirtualDevices(*AppBus()));
+        // Well before ctest's limit for the whole suite.
+        listeners.Append(new StuckTestWatch(std::chrono::seconds(180)));
         RefuseUnexpectedDialogs refuseUnexpected;
         refuseUnexpected.Register();
         const int result = RUN_ALL_TESTS();
