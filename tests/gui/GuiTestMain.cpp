@@ -6,7 +6,14 @@
 // widget suite (VANTREL_BARE_APP) runs on a bare application instead.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <string>
+#include <thread>
+
+#include <sys/prctl.h>
+#include <unistd.h>
 #include <memory>
 
 #include <wx/modalhook.h>
@@ -14,7 +21,6 @@
 
 #include "AppRun.h"
 #include "GuiTestSupport.h"
-#include "StuckTestWatch.h"
 #include "emulator/VirtualBus.h"
 #include "usb/UsbDeviceList.h"
 
@@ -79,6 +85,42 @@ private:
     VirtualBus& bus;
 };
 
+// A test that waits for what never comes would run until ctest ends the
+// suite, without a word on where it stood: after three minutes, gdb prints
+// every thread's stack and the run stops.
+class StuckTestWatch : public testing::EmptyTestEventListener {
+public:
+    StuckTestWatch()
+    {
+        prctl(PR_SET_PTRACER, PR_SET_PTRACER_ANY, 0, 0, 0);  // gdb is not our parent
+        std::thread([] {
+            for (;;) {
+                std::this_thread::sleep_for(std::chrono::seconds(1));
+                const int64_t since = started.load();
+                if (since != 0 && Now() - since > 180) {
+                    std::fprintf(stderr, "\nThis test is stuck. Where each thread is:\n");
+                    std::fflush(stderr);
+                    const std::string gdb = "gdb -batch -nx -p " + std::to_string(::getpid()) +
+                                            " -ex 'thread apply all bt 30' 1>&2 2>/dev/null";
+                    if (std::system(gdb.c_str()) != 0)
+                        std::fprintf(stderr, "(no stacks: gdb failed or is not installed)\n");
+                    std::abort();
+                }
+            }
+        }).detach();
+    }
+    void OnTestStart(const testing::TestInfo&) override { started = Now(); }
+    void OnTestEnd(const testing::TestInfo&) override { started = 0; }
+
+private:
+    static int64_t Now()
+    {
+        using namespace std::chrono;
+        return duration_cast<seconds>(steady_clock::now().time_since_epoch()).count() + 1;
+    }
+    static inline std::atomic<int64_t> started{0};  // seconds, 0 between tests
+};
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -99,8 +141,7 @@ int main(int argc, char** argv)
         testing::TestEventListeners& listeners = testing::UnitTest::GetInstance()->listeners();
         if (AppBus())
             listeners.Append(new OnlyVirtualDevices(*AppBus()));
-        // Well before ctest's limit for the whole suite.
-        listeners.Append(new StuckTestWatch(std::chrono::seconds(180)));
+        listeners.Append(new StuckTestWatch);
         RefuseUnexpectedDialogs refuseUnexpected;
         refuseUnexpected.Register();
         const int result = RUN_ALL_TESTS();
