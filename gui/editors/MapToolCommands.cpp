@@ -1,6 +1,7 @@
 #include "gui/editors/MapToolCommands.h"
 
 #include <algorithm>
+#include <span>
 #include <utility>
 
 #include <wx/choicdlg.h>
@@ -211,68 +212,27 @@ bool MapToolCommands::RunKey(wxKeyEvent& event, bool fromChar)
     const AttachedGrid* target = Attached(dynamic_cast<wxWindow*>(event.GetEventObject()));
     if (!target || target->grid->IsCellEditControlShown() || !WithoutCommandKeys(event))
         return false;
+    // Keys that make no character, and the keypad's, which the grid would
+    // otherwise take as the start of typing; then the characters.
+    static constexpr std::pair<int, MapTool> kKeys[] = {
+        {WXK_PAGEUP, MapTool::IncreaseTen},    {WXK_PAGEDOWN, MapTool::DecreaseTen},
+        {WXK_NUMPAD_ADD, MapTool::Increase},   {WXK_NUMPAD_SUBTRACT, MapTool::Decrease},
+        {WXK_NUMPAD_MULTIPLY, MapTool::Scale}, {WXK_NUMPAD_DIVIDE, MapTool::Interpolate},
+        {WXK_NUMPAD_EQUAL, MapTool::Set}};
+    static constexpr std::pair<int, MapTool> kCharacters[] = {{'+', MapTool::Increase},
+                                                              {'-', MapTool::Decrease},
+                                                              {'=', MapTool::Set},
+                                                              {'*', MapTool::Scale},
+                                                              {'/', MapTool::Interpolate},
+                                                              {'v', MapTool::InterpolateVertically},
+                                                              {'h', MapTool::InterpolateHorizontally},
+                                                              {'s', MapTool::Smooth}};
+    const int key = fromChar ? static_cast<int>(wxTolower(event.GetUnicodeKey())) : event.GetKeyCode();
     std::optional<MapTool> tool;
-    if (!fromChar) {
-        // Keys that make no character, and the keypad's, which the grid would
-        // otherwise take as the start of typing.
-        switch (event.GetKeyCode()) {
-            case WXK_PAGEUP:
-                tool = MapTool::IncreaseTen;
-                break;
-            case WXK_PAGEDOWN:
-                tool = MapTool::DecreaseTen;
-                break;
-            case WXK_NUMPAD_ADD:
-                tool = MapTool::Increase;
-                break;
-            case WXK_NUMPAD_SUBTRACT:
-                tool = MapTool::Decrease;
-                break;
-            case WXK_NUMPAD_MULTIPLY:
-                tool = MapTool::Scale;
-                break;
-            case WXK_NUMPAD_DIVIDE:
-                tool = MapTool::Interpolate;
-                break;
-            case WXK_NUMPAD_EQUAL:
-                tool = MapTool::Set;
-                break;
-            default:
-                break;
-        }
-    } else {
-        switch (event.GetUnicodeKey()) {
-            case '+':
-                tool = MapTool::Increase;
-                break;
-            case '-':
-                tool = MapTool::Decrease;
-                break;
-            case '=':
-                tool = MapTool::Set;
-                break;
-            case '*':
-                tool = MapTool::Scale;
-                break;
-            case '/':
-                tool = MapTool::Interpolate;
-                break;
-            case 'v':
-            case 'V':
-                tool = MapTool::InterpolateVertically;
-                break;
-            case 'h':
-            case 'H':
-                tool = MapTool::InterpolateHorizontally;
-                break;
-            case 's':
-            case 'S':
-                tool = MapTool::Smooth;
-                break;
-            default:
-                break;
-        }
-    }
+    using Keys = std::span<const std::pair<int, MapTool>>;
+    for (const auto& [code, action] : fromChar ? Keys(kCharacters) : Keys(kKeys))
+        if (code == key)
+            tool = action;
     if (!tool)
         return false;
     Run(*tool, *target);
