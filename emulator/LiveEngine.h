@@ -9,7 +9,8 @@
 // sensor reading from the gear voltages, the throttle from the TPS
 // calibration, the binary inputs from the inputs' functions and polarities,
 // the outputs from the outputs' functions and the shift-light rpm. Decoded as
-// the program decodes the generation's report, it shows Rpm() and Speed().
+// the program decodes the generation's report, it shows Rpm() and Speed(),
+// within one count of the period each is timed by.
 //
 // Generations before 107 know neither speed pulses nor wheel size: their
 // unit times one pulse a turn of the wheel (a 2 m rear wheel here), and the
