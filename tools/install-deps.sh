@@ -8,6 +8,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config zip
   libwxgtk3.2-dev wx3.2-i18n gettext libusb-1.0-0-dev
+  libgtk-3-dev  # the live bench times the toolkit's drawing
   googletest libgtest-dev libgmock-dev
   umockdev libumockdev-dev xvfb xauth x11-apps imagemagick libxtst-dev openbox
   clang libclang-rt-14-dev clang-format clang-tidy

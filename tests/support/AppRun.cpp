@@ -189,6 +189,8 @@ void ShowPage(VTX_GUIFrame* frame, const char* page)
     auto* notebook = dynamic_cast<wxNotebook*>(frame->FindWindow(XRCID("ID_NOTEBOOK1")));
     wxWindow* window = frame->FindWindow(XRCID(page));
     for (size_t i = 0; notebook != nullptr && i < notebook->GetPageCount(); ++i)
-        if (notebook->GetPage(i) == window)
+        if (notebook->GetPage(i) == window) {
             notebook->SetSelection(i);
+            notebook->SetFocus();  // where a click on the tab leaves it
+        }
 }

@@ -63,5 +63,6 @@ bool RunEventsUntil(const std::function<bool()>& done, int milliseconds = 3000);
 // program does: what the benchmarks measure CPU time and pauses in.
 void RunMainLoopFor(int milliseconds);
 
-// Brings the notebook page of the main window named `page` (e.g. "ID_PANEL7") to the front.
+// Brings the notebook page of the main window named `page` (e.g. "ID_PANEL7") to the
+// front, with the keyboard focus on the notebook, as a click on its tab does.
 void ShowPage(VTX_GUIFrame* frame, const char* page);

@@ -3,6 +3,7 @@
 //   poll [seconds]      CPU time per second of wall time while the live
 //                       monitor page is shown and a running unit is polled
 //                       ten times a second, next to the same window idle.
+//   draws [seconds]     the same, and the toolkit's drawing by widget.
 //   update              the longest time the event loop goes without handling
 //                       events (a 10 ms heartbeat timer) during a complete
 //                       firmware update from the update command.
@@ -19,6 +20,7 @@
 #include <wx/evtloop.h>
 #include <wx/grid.h>
 #include <wx/timer.h>
+#include <wx/toplevel.h>
 #include <wx/xrc/xmlres.h>
 
 #include <algorithm>
@@ -26,10 +28,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "AppRun.h"
+#include "DrawTimes.h"
 #include "MainWindowHandle.h"
 #include "config/ConfigurationImage.h"
 #include "emulator/VirtualBus.h"
@@ -134,7 +138,7 @@ size_t LiveReads(const VirtualUnit& unit)
     return reads;
 }
 
-int Poll(VirtualBus& bus, const MainWindowHandle& frame, int seconds)
+int Poll(VirtualBus& bus, const MainWindowHandle& frame, int seconds, bool draws = false)
 {
     ShowPage(frame.Frame(), "ID_PANEL7");
     RunMainLoopFor(500);
@@ -151,6 +155,10 @@ int Poll(VirtualBus& bus, const MainWindowHandle& frame, int seconds)
     const size_t readsBefore = LiveReads(unit);
     auto* grid = dynamic_cast<wxGrid*>(frame->FindWindow(XRCID("ID_GRID1")));
     PaintCounter paints(grid != nullptr ? grid->GetGridWindow() : nullptr);
+    std::optional<DrawTimes> drawTimes;
+    if (draws && grid != nullptr) {
+        drawTimes.emplace(wxGetTopLevelParent(grid));
+    }
     const CpuSample polling = Measure(seconds * 1000);
     const size_t reads = LiveReads(unit) - readsBefore;
     const int gridPaints = paints.grid;
@@ -176,6 +184,9 @@ int Poll(VirtualBus& bus, const MainWindowHandle& frame, int seconds)
         "the whole process including the virtual unit\n",
         100.0 * (polling.mainThread - idle.mainThread) / polling.wall,
         100.0 * (polling.process - idle.process) / polling.wall);
+    if (drawTimes) {
+        drawTimes->Print(stdout, polling.wall, 0.05);
+    }
     bus.Unplug(unit);
     frame.AutoConnect();
     return 0;
@@ -298,8 +309,8 @@ int main(int argc, char** argv)
     return RunApp(argv[0], BenchmarkOptions(VANTREL_GUI_DIR), [&] {
         VirtualBus& bus = *AppBus();
         const MainWindowHandle frame(MainWindow());
-        if (mode == "poll") {
-            return Poll(bus, frame, argc > 2 ? std::max(1, std::atoi(argv[2])) : 10);
+        if (mode == "poll" || mode == "draws") {
+            return Poll(bus, frame, argc > 2 ? std::max(1, std::atoi(argv[2])) : 10, mode == "draws");
         }
         if (mode == "update") {
             return Update(bus, frame);
@@ -307,7 +318,8 @@ int main(int argc, char** argv)
         if (mode == "screenshots" && argc > 2) {
             return Screenshots(bus, frame, argv[2]);
         }
-        std::fprintf(stderr, "usage: %s poll [seconds] | update | screenshots DIR\n", argv[0]);
+        std::fprintf(stderr, "usage: %s poll [seconds] | draws [seconds] | update | screenshots DIR\n",
+                     argv[0]);
         return 2;
     });
 }
