@@ -221,18 +221,16 @@ void MapCurvesPanel::OnMouse(wxMouseEvent& event)
         return;
     }
     if (event.LeftUp()) {
+        // The point ends where the button is let go, even when the toolkit
+        // delivered no motion to that place before the release.
+        if (dragged) {
+            DragTo(area, at);
+        }
         EndDrag();
         return;
     }
     if (dragged && event.Dragging()) {
-        const long value = DraggedValue(area, at.y, wiring.kind);
-        wxGrid& grid = wiring.grid;
-        if (LeadingInteger(grid.GetCellValue(dragged->row, dragged->col).utf8_string()) != value) {
-            grid.SetCellValue(dragged->row, dragged->col, wxString::Format("%ld", value));
-            draggedChanged = true;
-            shown = ReadGrid();
-            Refresh();
-        }
+        DragTo(area, at);
         return;
     }
     const std::optional<GridCell> over =
@@ -250,6 +248,18 @@ void MapCurvesPanel::OnMouse(wxMouseEvent& event)
             ? wxString::Format(Translated(wxTRANSLATE("All gears \xC2\xB7 %s rpm \xC2\xB7 %ld ms")), rpm, ms)
             : wxString::Format(Translated(wxTRANSLATE("Gear %d \xC2\xB7 %s rpm \xC2\xB7 %ld ms")), gear, rpm,
                                ms));
+}
+
+void MapCurvesPanel::DragTo(const CurveArea& area, const wxPoint& at)
+{
+    const long value = DraggedValue(area, at.y, wiring.kind);
+    wxGrid& grid = wiring.grid;
+    if (LeadingInteger(grid.GetCellValue(dragged->row, dragged->col).utf8_string()) != value) {
+        grid.SetCellValue(dragged->row, dragged->col, wxString::Format("%ld", value));
+        draggedChanged = true;
+        shown = ReadGrid();
+        Refresh();
+    }
 }
 
 void MapCurvesPanel::OnCaptureLost(wxMouseCaptureLostEvent& /*event*/)

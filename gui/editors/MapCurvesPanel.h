@@ -59,6 +59,8 @@ private:
     void OnMouse(wxMouseEvent& event);
     void OnCaptureLost(wxMouseCaptureLostEvent& event);
     void OnTick(wxTimerEvent& event);
+    // Sets the dragged point's cell to the value at `at`.
+    void DragTo(const CurveArea& area, const wxPoint& at);
     void EndDrag();
 
     Wiring wiring;
