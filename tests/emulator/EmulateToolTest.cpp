@@ -75,4 +75,20 @@ TEST(EmulateTool, ChildSeesTheSysfsStrings)
     EXPECT_NE(out.find("CV000001"), std::string::npos) << out;
 }
 
+// Outside a desktop the child gets a bus address where none listens, so that
+// GLib never forks dbus-launch under umockdev; a session's own bus is kept.
+TEST(EmulateTool, ChildIsKeptFromStartingASessionBus)
+{
+    const std::string emulate =
+        std::string(VANTREL_EMULATE_PATH) + " --unit 108 -- sh -c 'echo \"$DBUS_SESSION_BUS_ADDRESS\"'";
+    int status = 0;
+    const std::string noSession =
+        RunCommand("env -u DBUS_SESSION_BUS_ADDRESS XDG_RUNTIME_DIR=/nonexistent " + emulate, status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(noSession.rfind("unix:path=/nonexistent/", 0), 0u) << noSession;
+    const std::string session =
+        RunCommand("DBUS_SESSION_BUS_ADDRESS=unix:path=/run/user/1000/bus " + emulate, status);
+    EXPECT_EQ(session, "unix:path=/run/user/1000/bus\n");
+}
+
 }  // namespace

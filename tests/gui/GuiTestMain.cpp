@@ -87,29 +87,37 @@ private:
 
 // A test that waits for what never comes would run until ctest ends the
 // suite, without a word on where it stood: after three minutes, gdb prints
-// every thread's stack and the run stops.
+// every thread's stack and the run stops. Logs are often cut in the middle:
+// the test's name and the window thread's innermost frames come last.
 class StuckTestWatch : public testing::EmptyTestEventListener {
 public:
     StuckTestWatch()
     {
         prctl(PR_SET_PTRACER, PR_SET_PTRACER_ANY, 0, 0, 0);  // gdb is not our parent
-        std::thread([] {
+        std::thread([this] {
             for (;;) {
                 std::this_thread::sleep_for(std::chrono::seconds(1));
                 const int64_t since = started.load();
                 if (since != 0 && Now() - since > 180) {
-                    std::fprintf(stderr, "\nThis test is stuck. Where each thread is:\n");
+                    std::fprintf(stderr, "\n%s is stuck. Where each thread is:\n", name.c_str());
                     std::fflush(stderr);
-                    const std::string gdb = "gdb -batch -nx -p " + std::to_string(::getpid()) +
-                                            " -ex 'thread apply all bt 30' 1>&2 2>/dev/null";
+                    const std::string gdb =
+                        "gdb -batch -nx -p " + std::to_string(::getpid()) +
+                        " -ex 'thread apply all bt 30' -ex 'echo \\nThe window thread:\\n'"
+                        " -ex 'thread 1' -ex 'bt 12' 1>&2 2>/dev/null";
                     if (std::system(gdb.c_str()) != 0)
                         std::fprintf(stderr, "(no stacks: gdb failed or is not installed)\n");
+                    std::fprintf(stderr, "\nStuck for 180 s: %s\n", name.c_str());
                     std::abort();
                 }
             }
         }).detach();
     }
-    void OnTestStart(const testing::TestInfo&) override { started = Now(); }
+    void OnTestStart(const testing::TestInfo& test) override
+    {
+        name = std::string(test.test_suite_name()) + "." + test.name();  // read only once started is set
+        started = Now();
+    }
     void OnTestEnd(const testing::TestInfo&) override { started = 0; }
 
 private:
@@ -119,6 +127,7 @@ private:
         return duration_cast<seconds>(steady_clock::now().time_since_epoch()).count() + 1;
     }
     static inline std::atomic<int64_t> started{0};  // seconds, 0 between tests
+    std::string name;
 };
 
 }  // namespace

@@ -39,6 +39,24 @@ std::string PreloadValue()
     return preload;
 }
 
+// Outside a desktop session no bus is running, and GLib starts one the first
+// time a file dialog or a setting asks for it, by forking dbus-launch from
+// whichever of the program's threads asks first. Under umockdev a child forked
+// while another thread holds the preload's path lock hangs before it runs
+// anything, and the window with it. An address where no bus listens makes
+// GLib give up at once.
+void KeepGlibFromStartingABus()
+{
+    if (std::getenv("DBUS_SESSION_BUS_ADDRESS") != nullptr) {
+        return;
+    }
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime != nullptr && access((std::string(runtime) + "/bus").c_str(), F_OK) == 0) {
+        return;
+    }
+    setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/vantrel-emulate-no-bus", 1);
+}
+
 const char* PersonalityName(Personality personality)
 {
     return personality == Personality::Application ? "application" : "bootloader";
@@ -97,20 +115,23 @@ int main(int argc, char** argv)
         }
     }
 
+    // All that the child needs is made before the fork: the bus threads are
+    // running, and a forked child may only make async-signal-safe calls.
+    // The units here are virtual: the program may write its stand-in
+    // firmware images into them.
+    setenv("VANTREL_ALLOW_STANDIN_FIRMWARE", "1", 1);
+    KeepGlibFromStartingABus();
+    std::vector<char*> childArgs;
+    for (const std::string& arg : options->command) {
+        childArgs.push_back(const_cast<char*>(arg.c_str()));
+    }
+    childArgs.push_back(nullptr);
     const pid_t pid = fork();
     if (pid < 0) {
         std::fprintf(stderr, "vantrel-emulate: cannot start the command: %s\n", std::strerror(errno));
         return 127;
     }
     if (pid == 0) {
-        std::vector<char*> childArgs;
-        for (const std::string& arg : options->command) {
-            childArgs.push_back(const_cast<char*>(arg.c_str()));
-        }
-        childArgs.push_back(nullptr);
-        // The units here are virtual: the program may write its stand-in
-        // firmware images into them.
-        setenv("VANTREL_ALLOW_STANDIN_FIRMWARE", "1", 1);
         execvp(childArgs[0], childArgs.data());
         std::fprintf(stderr, "vantrel-emulate: cannot run %s: %s\n", childArgs[0], std::strerror(errno));
         _exit(127);
