@@ -4,6 +4,8 @@
 //                       monitor page is shown and a running unit is polled
 //                       ten times a second, next to the same window idle.
 //   draws [seconds]     the same, and the toolkit's drawing by widget.
+//   floor [seconds]     the toolkit's own price of one change shown ten times
+//                       a second, in a bare frame (RepaintFloor.h).
 //   update              the longest time the event loop goes without handling
 //                       events (a 10 ms heartbeat timer) during a complete
 //                       firmware update from the update command.
@@ -35,6 +37,7 @@
 #include "AppRun.h"
 #include "DrawTimes.h"
 #include "MainWindowHandle.h"
+#include "RepaintFloor.h"
 #include "config/ConfigurationImage.h"
 #include "emulator/VirtualBus.h"
 #include "gui/FirmwareUpdatePacing.h"
@@ -312,14 +315,20 @@ int main(int argc, char** argv)
         if (mode == "poll" || mode == "draws") {
             return Poll(bus, frame, argc > 2 ? std::max(1, std::atoi(argv[2])) : 10, mode == "draws");
         }
+        if (mode == "floor") {
+            return RepaintFloor(argc > 2 ? std::max(1, std::atoi(argv[2])) : 10, frame.Window(),
+                                ThreadCpuSeconds);
+        }
         if (mode == "update") {
             return Update(bus, frame);
         }
         if (mode == "screenshots" && argc > 2) {
             return Screenshots(bus, frame, argv[2]);
         }
-        std::fprintf(stderr, "usage: %s poll [seconds] | draws [seconds] | update | screenshots DIR\n",
-                     argv[0]);
+        std::fprintf(
+            stderr,
+            "usage: %s poll [seconds] | draws [seconds] | floor [seconds] | update | screenshots DIR\n",
+            argv[0]);
         return 2;
     });
 }
