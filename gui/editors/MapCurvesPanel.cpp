@@ -216,8 +216,14 @@ void MapCurvesPanel::OnMouse(wxMouseEvent& event)
         shown = ReadGrid();
         dragged = PointAt(area, shown.values, shown.columns, wiring.kind, at.x, at.y, kReach);
         draggedChanged = false;
-        if (dragged && !HasCapture())
-            CaptureMouse();
+        if (dragged) {
+            // The grid's cursor goes to the point taken, so that a number
+            // typed next goes into the cell being dragged.
+            wiring.grid.SetGridCursor(dragged->row, dragged->col);
+            wiring.grid.MakeCellVisible(dragged->row, dragged->col);
+            if (!HasCapture())
+                CaptureMouse();
+        }
         return;
     }
     if (event.LeftUp()) {

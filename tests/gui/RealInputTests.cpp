@@ -372,6 +372,7 @@ TEST_F(RealInput, DraggingACurvePointChangesItsCell)
     RunEventsFor(150);
     EXPECT_EQ(frame->GetSize(), size);
 
+    shifter->SetGridCursor(0, 0);
     const wxString before = shifter->GetCellValue(7, 0);  // 9,000 rpm in 1st
     const CurveArea area = curves->Area();
     const long ms = LeadingInteger(before.utf8_string());
@@ -382,6 +383,8 @@ TEST_F(RealInput, DraggingACurvePointChangesItsCell)
     const wxString dragged = wxString::Format("%ld", DraggedValue(area, to.y, MapGridKind::Shifter));
     EXPECT_TRUE(RunEventsUntil([&] { return shifter->GetCellValue(7, 0) == dragged; }, 1000))
         << shifter->GetCellValue(7, 0);
+    EXPECT_EQ(wxPoint(shifter->GetGridCursorRow(), shifter->GetGridCursorCol()), wxPoint(7, 0))
+        << "the grid's cursor is on the dragged point's cell";
     EXPECT_EQ(MenuItem(frame, "wxID_UNDO")->GetItemLabelText(), "Undo Shifter map cell");
     xtest::PressKeys("Ctrl+Z");
     EXPECT_TRUE(RunEventsUntil([&] { return shifter->GetCellValue(7, 0) == before; }, 1000));
