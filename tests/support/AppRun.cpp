@@ -1,6 +1,7 @@
 #include "AppRun.h"
 
 #include <stdlib.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -162,6 +163,13 @@ void RunEventsFor(int milliseconds)
         wxTheApp->Yield(true);
         wxMilliSleep(2);
     } while (std::chrono::steady_clock::now() < end);
+}
+
+double ThreadCpuSeconds()
+{
+    timespec time{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &time);
+    return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_nsec) / 1e9;
 }
 
 void RunMainLoopFor(int milliseconds)

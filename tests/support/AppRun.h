@@ -62,6 +62,8 @@ bool RunEventsUntil(const std::function<bool()>& done, int milliseconds = 3000);
 // Runs the event loop itself for `milliseconds`, waiting for events as the
 // program does: what the benchmarks measure CPU time and pauses in.
 void RunMainLoopFor(int milliseconds);
+// The CPU time the calling thread has used, in seconds.
+double ThreadCpuSeconds();
 
 // Brings the notebook page of the main window named `page` (e.g. "ID_PANEL7") to the
 // front, with the keyboard focus on the notebook, as a click on its tab does.

@@ -1,21 +1,14 @@
 #include "DrawTimes.h"
 
-#include <time.h>
-
 #include <wx/window.h>
 
 #include <algorithm>
 
+#include "AppRun.h"
+
 namespace {
 
 DrawTimes* active = nullptr;
-
-double ThreadSeconds()
-{
-    timespec time{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &time);
-    return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_nsec) / 1e9;
-}
 
 // An emission hook runs before every handler of the emission, wx's painting
 // included; a handler connected after runs once the widget and its children
@@ -71,7 +64,7 @@ DrawTimes::~DrawTimes()
 
 void DrawTimes::Started(GtkWidget* widget)
 {
-    open.push_back({widget, ThreadSeconds(), 0});
+    open.push_back({widget, ThreadCpuSeconds(), 0});
 }
 
 void DrawTimes::Ended(GtkWidget* widget)
@@ -86,7 +79,7 @@ void DrawTimes::Ended(GtkWidget* widget)
     }
     const Open ended = open.back();
     open.pop_back();
-    const double spent = ThreadSeconds() - ended.started;
+    const double spent = ThreadCpuSeconds() - ended.started;
     if (open.empty()) {
         topLevel += spent;
     } else {

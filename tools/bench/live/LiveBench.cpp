@@ -61,13 +61,6 @@ double ProcessCpuSeconds()
     return Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
 }
 
-double ThreadCpuSeconds()
-{
-    timespec time{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &time);
-    return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_nsec) / 1e9;
-}
-
 UnitOptions Unit(uint16_t generation, const std::string& serial)
 {
     UnitOptions options;
@@ -316,8 +309,7 @@ int main(int argc, char** argv)
             return Poll(bus, frame, argc > 2 ? std::max(1, std::atoi(argv[2])) : 10, mode == "draws");
         }
         if (mode == "floor") {
-            return RepaintFloor(argc > 2 ? std::max(1, std::atoi(argv[2])) : 10, frame.Window(),
-                                ThreadCpuSeconds);
+            return RepaintFloor(argc > 2 ? std::max(1, std::atoi(argv[2])) : 10, frame.Window());
         }
         if (mode == "update") {
             return Update(bus, frame);

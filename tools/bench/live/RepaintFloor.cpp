@@ -19,7 +19,7 @@ enum class Turn { TimerOnly, TextField, OwnDrawing };
 
 }  // namespace
 
-int RepaintFloor(int seconds, wxWindow* hide, double (*threadCpuSeconds)())
+int RepaintFloor(int seconds, wxWindow* hide)
 {
     if (hide != nullptr)
         hide->Hide();
@@ -58,10 +58,10 @@ int RepaintFloor(int seconds, wxWindow* hide, double (*threadCpuSeconds)())
         turn = measured;
         RunMainLoopFor(300);
         const auto start = std::chrono::steady_clock::now();
-        const double cpu = threadCpuSeconds();
+        const double cpu = ThreadCpuSeconds();
         RunMainLoopFor(seconds * 1000);
         const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        return 100.0 * (threadCpuSeconds() - cpu) / wall;
+        return 100.0 * (ThreadCpuSeconds() - cpu) / wall;
     };
     const double timerOnly = measure(Turn::TimerOnly);
     const double textField = measure(Turn::TextField);

@@ -8,4 +8,4 @@ class wxWindow;
 // read-only text field given a new number each tick; one small window of its
 // own drawing refreshed each tick. Prints each turn's main-thread CPU beyond
 // the timer alone; `hide` (the main window) is hidden meanwhile.
-int RepaintFloor(int seconds, wxWindow* hide, double (*threadCpuSeconds)());
+int RepaintFloor(int seconds, wxWindow* hide);

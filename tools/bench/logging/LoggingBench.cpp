@@ -12,7 +12,6 @@
 //
 // Run under a display and umockdev's preload, from the build folder:
 //   xvfb-run -a umockdev-wrapper tools/bench/logging/vantrel-bench-logging poll 10
-#include <time.h>
 #include <unistd.h>
 
 #include <wx/app.h>
@@ -36,13 +35,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-double ThreadCpuSeconds()
-{
-    timespec time{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &time);
-    return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_nsec) / 1e9;
-}
 
 double Ms(Clock::duration duration)
 {

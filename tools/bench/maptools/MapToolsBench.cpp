@@ -5,7 +5,6 @@
 //
 // Run under a display and umockdev's preload, from the build folder:
 //   xvfb-run -a umockdev-wrapper tools/bench/maptools/vantrel-bench-maptools [repeats]
-#include <time.h>
 
 #include <wx/app.h>
 #include <wx/checkbox.h>
@@ -31,9 +30,7 @@ using Clock = std::chrono::steady_clock;
 
 double ThreadCpuMs()
 {
-    timespec time{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &time);
-    return static_cast<double>(time.tv_sec) * 1e3 + static_cast<double>(time.tv_nsec) / 1e6;
+    return ThreadCpuSeconds() * 1e3;
 }
 
 // Cut times that differ from cell to cell, so that every tool changes some.
