@@ -217,10 +217,11 @@ void MapCurvesPanel::OnMouse(wxMouseEvent& event)
         dragged = PointAt(area, shown.values, shown.columns, wiring.kind, at.x, at.y, kReach);
         draggedChanged = false;
         if (dragged) {
-            // The grid's cursor goes to the point taken, so that a number
-            // typed next goes into the cell being dragged.
+            // The grid's cursor and the keyboard go to the point taken, so
+            // that a number typed next goes into the cell being dragged.
             wiring.grid.SetGridCursor(dragged->row, dragged->col);
             wiring.grid.MakeCellVisible(dragged->row, dragged->col);
+            wiring.grid.SetFocus();
             if (!HasCapture())
                 CaptureMouse();
         }

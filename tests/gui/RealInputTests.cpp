@@ -398,6 +398,10 @@ TEST_F(RealInput, DraggingACurvePointChangesItsCell)
         curves->GetEventHandler()->ProcessEvent(event);
     }
     EXPECT_EQ(shifter->GetCellValue(7, 0), dragged) << "the point ends where the button was let go";
+    xtest::TypeText("95");  // the keyboard went to the grid with the point
+    xtest::PressKeys("Return");
+    EXPECT_TRUE(RunEventsUntil([&] { return shifter->GetCellValue(7, 0) == "95"; }, 1000))
+        << shifter->GetCellValue(7, 0);
     xtest::Click(toggle);  // off again, as the settings store is shared
     EXPECT_TRUE(RunEventsUntil([&] { return !curves->IsShown(); }, 1000));
 }
