@@ -11,19 +11,30 @@ set -euo pipefail
 if [ "${1:-}" = "--inside-session" ]; then
     openbox=$2
     shift 2
-    "$openbox" --sm-disable >/dev/null 2>&1 &
-    wm=$!
     # Openbox announces itself on the root window once it manages windows.
-    tries=0
-    until [[ "$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null)" == *"window id"* ]]; do
-        tries=$((tries + 1))
-        if [ "$tries" -gt 100 ] || ! kill -0 "$wm" 2>/dev/null; then
-            echo "xvfb-run-wm: the window manager did not start" >&2
-            kill "$wm" 2>/dev/null || true
-            exit 1
-        fi
-        sleep 0.1
+    # It was once seen to end at once in CI without a word kept: what it
+    # says goes to a file, shown when it fails; it gets three tries.
+    wm_log=$(mktemp)
+    trap 'rm -f "$wm_log"' EXIT
+    for attempt in 1 2 3; do
+        "$openbox" --sm-disable >"$wm_log" 2>&1 &
+        wm=$!
+        tries=0
+        until [[ "$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null)" == *"window id"* ]]; do
+            tries=$((tries + 1))
+            if [ "$tries" -gt 100 ] || ! kill -0 "$wm" 2>/dev/null; then
+                echo "xvfb-run-wm: the window manager did not start (try $attempt of 3):" >&2
+                cat "$wm_log" >&2
+                kill "$wm" 2>/dev/null || true
+                wait "$wm" 2>/dev/null || true
+                wm=
+                break
+            fi
+            sleep 0.1
+        done
+        [ -n "$wm" ] && break
     done
+    [ -n "$wm" ] || exit 1
     status=0
     "$@" || status=$?
     kill "$wm" 2>/dev/null || true
